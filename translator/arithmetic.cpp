@@ -1,0 +1,91 @@
+// Arithmetic on declared variables: steps, sums and differences of low
+// bytes, products and quotients through the library routines, assignment.
+
+#include "statements.hpp"
+
+namespace trovik {
+
+namespace {
+
+void translateStep(Translation& t, std::string_view stepInstruction) {
+    t.loadWork();
+    t.cutInner(4, 2);
+    const std::string& x = t.workString;
+    t.emitEmpty();
+    t.emit("\tld hl, (", x, ")");
+    t.emit(stepInstruction);
+    t.emit("\tld (", x, "), hl");
+}
+
+/// add( and sub( differ in the register they save and the instruction that
+/// combines the two bytes.
+void translateByteSum(Translation& t, std::string_view savedPair, std::string_view combine) {
+    const auto arguments = t.cutArguments(4, 2);
+    const std::string& x = arguments[0];
+    const std::string& y = arguments[1];
+    t.emitEmpty();
+    if (!t.optimise) {
+        t.emit("\tpush ", savedPair);
+        t.emit("\tpush bc");
+    }
+    t.emit("\tld a, (", y, ")");
+    t.emit("\tld b, a");
+    t.emit("\tld a, (", x, ")");
+    t.emit(combine);
+    t.emit("\tld (", x, "), a");
+    if (!t.optimise) {
+        t.emit("\tpop bc");
+        t.emit("\tpop ", savedPair);
+    }
+}
+
+}  // namespace
+
+void translateIncrement(Translation& t) { translateStep(t, "\tinc hl"); }
+
+void translateDecrement(Translation& t) { translateStep(t, "\tdec hl"); }
+
+void translateAdd(Translation& t) { translateByteSum(t, "hl", "\tadd a, b"); }
+
+void translateSubtract(Translation& t) { translateByteSum(t, "af", "\tsub b"); }
+
+void translateMultiply(Translation& t) {
+    t.usesMultiply = true;
+    const auto arguments = t.cutArguments(5, 2);
+    const std::string& x = arguments[0];
+    const std::string& n = arguments[1];
+    t.emitEmpty();
+    t.emit("\tld de, ", n);
+    t.emit("\tld a,(", x, ")");
+    t.emit("\tcall multiply");
+    t.emit("\tld (", x, "), hl");
+}
+
+void translateDivide(Translation& t) {
+    t.usesDivide = true;
+    const auto arguments = t.cutArguments(4, 2);
+    const std::string& x = arguments[0];
+    const std::string& n = arguments[1];
+    t.emitEmpty();
+    t.emit("\tld hl, (", x, ")");
+    t.emit("\tld d, ", n);
+    t.emit("\tcall divide");
+    t.emit("\tld (", x, "), hl");
+}
+
+void translateAssignment(Translation& t) {
+    t.loadWork();
+    t.cutInner(1, 1);
+    t.storeWork();
+    const std::string value = t.peelLast('=');
+    t.loadWork();
+    t.peelLast(':');
+    const std::string& variable = t.workString;
+    t.emitEmpty();
+    if (!t.optimise) t.emit("\tpush hl");
+    t.emit("\tld hl, ", value);
+    t.emit("\tld (", variable, "), hl");
+    if (!t.optimise) t.emit("\tpop hl");
+}
+
+}  // namespace trovik

@@ -1,0 +1,52 @@
+#pragma once
+// The operations with which every statement cuts its arguments out of the
+// current source line. They are defined here once and used by all statements.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trovik {
+
+/// The first `n` characters of `text`: empty for n <= 0, all of it for n
+/// beyond its length.
+std::string firstChars(std::string_view text, long n);
+/// The last `n` characters of `text`, with the same rules.
+std::string lastChars(std::string_view text, long n);
+/// `text` without its leading TAB, LF, CR and space characters.
+std::string withoutLeadingBlanks(std::string_view text);
+
+/// The current line, the working string and the line length that the cutting
+/// operations share.
+struct CuttingState {
+    /// The source line being translated. Keyword tests read it; `storeWork`
+    /// writes the working string back into it.
+    std::string currentLine;
+    /// The working copy into which a statement cuts the current line.
+    std::string workString;
+    /// L: the length of the current line as `loadWork` or `peelLast` took it.
+    long lineLength = 0;
+
+    /// True when the current line begins with `keyword`, compared over the
+    /// keyword's length with ASCII letters compared without regard to case.
+    bool matchKeyword(std::string_view keyword) const;
+    /// workString := currentLine; L := its length.
+    void loadWork();
+    /// workString := the last L - k characters of workString, then the first
+    /// L - k - e characters of that: the text between a keyword of length k
+    /// and e closing characters.
+    void cutInner(long k, long e);
+    /// currentLine := workString.
+    void storeWork();
+    /// Splits at the last `delimiter` of the current line: returns the text
+    /// of workString after it and leaves workString holding the text before
+    /// it. Without a delimiter, returns all of workString and empties it.
+    std::string peelLast(char delimiter);
+
+    /// The usual cut of kw(a1,...,an);: `loadWork`, `cutInner`(k, 2), then
+    /// `storeWork` and `peelLast`(",") for each argument from the last to the
+    /// second. Returns a1 to an; the current line keeps the last write-back.
+    std::vector<std::string> cutArguments(long keywordLength, int count);
+};
+
+}  // namespace trovik

@@ -1,0 +1,14 @@
+// trovik: translates FILENAME.p83 into FILENAME.asm and runs the assembler.
+
+#include <string>
+#include <vector>
+
+#include "posix_platform.hpp"
+#include "trovik.hpp"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    trovik::TerminalConsole console;
+    trovik::PosixProcessStarter processStarter;
+    return trovik::runTrovik(arguments, console, processStarter);
+}

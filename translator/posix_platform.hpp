@@ -1,0 +1,34 @@
+#pragma once
+// The console and process start of a POSIX system.
+
+#include "platform.hpp"
+
+namespace trovik {
+
+/// Standard output, standard error and standard input. Screen clearing and
+/// text attributes are ANSI sequences, written only to a stream that is a
+/// terminal.
+class TerminalConsole final : public Console {
+public:
+    TerminalConsole();
+    void clearScreen(Stream stream) override;
+    void setAttribute(Stream stream, Attribute attribute) override;
+    void write(Stream stream, std::string_view text) override;
+    bool inputIsTerminal() override;
+    bool readLine(std::string& line) override;
+
+private:
+    bool outIsTerminal_;
+    bool errIsTerminal_;
+    Attribute outAttribute_ = Attribute::normal;
+    Attribute errAttribute_ = Attribute::normal;
+};
+
+/// Starts programs with posix_spawnp and waits for them with waitpid.
+class PosixProcessStarter final : public ProcessStarter {
+public:
+    std::optional<std::string> runAndWait(const std::string& program,
+                                          const std::vector<std::string>& arguments) override;
+};
+
+}  // namespace trovik

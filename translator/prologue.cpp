@@ -1,0 +1,155 @@
+#include "prologue.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace trovik {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> fixedHeader{
+    ";Programmed with Trovik.exe V1.5", ".NOLIST",          "#define end .end",
+    "#define END .end",                 "#define equ .equ", "#define EQU .equ",
+};
+
+constexpr std::array<std::string_view, 12> ashellHeader{
+    "",
+    "#include \"ti83asm.inc\"",
+    "#include \"tokens.inc\"",
+    ".LIST",
+    "\t.org 9327h",
+    "\tnop",
+    "\tjr      prog_start",
+    "\t.dw     $0000",
+    "\t.dw     Description",
+    ";\t.dw     Icon",
+    "",
+    "prog_start",
+};
+
+constexpr std::array<std::string_view, 10> sosHeader{
+    "",
+    "#include \"sos.inc\"",
+    ".list",
+    "\t.org 9327h",
+    "\tccf",
+    "\tjr start_of_program",
+    "\t.dw\t$0000",
+    "\t.dw\tdescription",
+    "",
+    "start_of_program:",
+};
+
+constexpr std::array<std::string_view, 4> plainHeader{
+    "#include \"ti83asm.inc\"",
+    "#include \"tokens.inc\"",
+    ".LIST",
+    "\t.org 9327h",
+};
+
+constexpr std::array<std::string_view, 23> registerAndConditionNames{
+    "a",  "b",  "c",  "d",  "e",  "h", "l", "i",  "r", "af", "bc", "de",
+    "hl", "ix", "iy", "sp", "z", "nz", "nc", "p", "m", "pe", "po",
+};
+
+void writeIonHeader(Translation& t) {
+    const std::string& programName = t.stringTable.front().text;
+    t.emit("#include \"ion.inc\"");
+    t.emit(".list");
+    t.emit("\t.org progstart");
+    t.emit("\tret");
+    t.emit("\tjr nc, begin");
+    t.emit("\t.db \"", programName, "\",0");
+    t.emitEmpty();
+    t.emit("begin:");
+}
+
+void writeShellHeader(Translation& t) {
+    if (!t.shellDeclared) {
+        t.emitLines(plainHeader);
+    } else if (t.shellName == "ion") {
+        writeIonHeader(t);
+    } else if (t.shellName == "ashell") {
+        t.emitLines(ashellHeader);
+    } else if (t.shellName == "sos") {
+        t.emitLines(sosHeader);
+    }
+}
+
+void declareVariable(Translation& t, const std::string& line) {
+    const std::string name = line.substr(1);
+    if (isRegisterOrConditionName(name)) {
+        t.warn("Warning: the variable " + name +
+               " has the name of a Z80 register or condition; its #define rewrites every "
+               "generated instruction that uses that name");
+    }
+    t.emit("#define\t", name, " ", std::to_string(t.nextVarAddress), "d");
+    t.nextVarAddress += 2;
+}
+
+void declareVariables(Translation& t) {
+    std::string line;
+    for (;;) {
+        if (!t.readNonEmptySourceLine(line)) {
+            t.warnEndOfSource("the begin line of the var section");
+            return;
+        }
+        t.currentLine = line;
+        if (line == "begin") return;
+        declareVariable(t, line);
+    }
+}
+
+}  // namespace
+
+bool isRegisterOrConditionName(std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(registerAndConditionNames.begin(), registerAndConditionNames.end(), folded) !=
+           registerAndConditionNames.end();
+}
+
+void copyLeadingComments(Translation& t) {
+    t.readSourceLine(t.currentLine);
+    while (t.matchKeyword("//")) {
+        t.emit(";", t.currentLine);
+        if (!t.readSourceLine(t.currentLine)) break;
+    }
+}
+
+void checkProgramLine(Translation& t) {
+    if (!t.matchKeyword("program")) {
+        t.stopWithError({{"First line in code has to be", Attribute::normal},
+                         {" Program NAME;", Attribute::bright}});
+        return;
+    }
+    t.loadWork();
+    t.cutInner(8, 1);
+    t.stringTable.front() = StringEntry{"description", t.workString};
+    t.emit(";", t.currentLine);
+}
+
+void writeFixedHeader(Translation& t) {
+    if (!t.readNonEmptySourceLine(t.currentLine)) {
+        t.warnEndOfSource("the lines after the program line");
+    }
+    t.emitLines(fixedHeader);
+}
+
+void declareShellAndVariables(Translation& t) {
+    if (t.matchKeyword("shell(")) {
+        t.loadWork();
+        t.cutInner(6, 2);
+        t.shellName = t.workString;
+        t.shellDeclared = true;
+        if (!t.readNonEmptySourceLine(t.currentLine)) {
+            t.warnEndOfSource("the lines after the shell line");
+        }
+    }
+    if (t.currentLine.starts_with("var")) declareVariables(t);
+    writeShellHeader(t);
+}
+
+}  // namespace trovik

@@ -1,0 +1,112 @@
+#include "text_files.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace trovik {
+namespace {
+
+class TextFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("trovik-files-" + std::to_string(::getpid()));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string pathOf(const std::string& name) const { return (folder_ / name).string(); }
+
+    std::string writeFile(const std::string& name, const std::string& contents) {
+        std::ofstream(pathOf(name), std::ios::binary) << contents;
+        return pathOf(name);
+    }
+
+    std::vector<std::string> readAllLines(const std::string& path) {
+        LineReader reader;
+        EXPECT_FALSE(reader.open(path));
+        std::vector<std::string> lines;
+        for (std::string line; reader.readLine(line);) lines.push_back(line);
+        EXPECT_FALSE(reader.failure());
+        return lines;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(TextFiles, LinesEndAtLineFeedOrCarriageReturnLineFeed) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(readAllLines(writeFile("a", "one\ntwo\r\nthree")), (Lines{"one", "two", "three"}));
+    EXPECT_EQ(readAllLines(writeFile("b", "one\n\n")), (Lines{"one", ""}));
+    EXPECT_EQ(readAllLines(writeFile("c", "lone\rcr\n")), (Lines{"lone\rcr"}));
+    EXPECT_EQ(readAllLines(writeFile("d", "")), Lines{});
+    EXPECT_EQ(readAllLines(writeFile("e", "\r\n")), Lines{""});
+    EXPECT_EQ(readAllLines(writeFile("f", std::string("\0\xff\x80x\n", 5))),
+              Lines{std::string("\0\xff\x80x", 4)});
+}
+
+TEST_F(TextFiles, LongLinesAreReadWhole) {
+    const std::string longLine(300000, 'x');
+    EXPECT_EQ(readAllLines(writeFile("long", longLine + "\r\n" + longLine)),
+              (std::vector<std::string>{longLine, longLine}));
+}
+
+TEST_F(TextFiles, OpenFailuresSayWhatWentWrong) {
+    LineReader reader;
+    auto failure = reader.open(pathOf("missing.p83"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->fileName, pathOf("missing.p83"));
+    EXPECT_EQ(failure->cause, "File not found");
+
+    LineReader inMissingFolder;
+    EXPECT_EQ(inMissingFolder.open(pathOf("nowhere/x.p83"))->cause, "Path not found");
+
+    OutputFile output;
+    EXPECT_EQ(output.create(pathOf("nowhere/x.asm"))->cause, "Path not found");
+}
+
+TEST_F(TextFiles, ReadingAFolderIsRefused) {
+    LineReader reader;
+    ASSERT_FALSE(reader.open(folder_.string()));
+    std::string line;
+    EXPECT_FALSE(reader.readLine(line));
+    ASSERT_TRUE(reader.failure());
+    EXPECT_EQ(reader.failure()->cause, "Access denied");
+}
+
+TEST_F(TextFiles, OutputIsWrittenWithLineFeeds) {
+    OutputFile output;
+    ASSERT_FALSE(output.create(pathOf("out.asm")));
+    output.writeLine("\tret");
+    output.writeLine("");
+    output.writeLine("END");
+    EXPECT_FALSE(output.close());
+    std::ifstream file(pathOf("out.asm"), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\tret\n\nEND\n");
+}
+
+TEST_F(TextFiles, AFullDiskIsReportedAtTheFinalFlush) {
+    OutputFile output;
+    ASSERT_FALSE(output.create("/dev/full"));
+    output.writeLine("small enough to stay in the buffer");
+    auto failure = output.close();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->cause, "Disk Full");
+}
+
+TEST_F(TextFiles, AFullDiskIsReportedWhileWriting) {
+    OutputFile output;
+    ASSERT_FALSE(output.create("/dev/full"));
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 1000 && !output.failure(); ++i) output.writeLine(line);
+    ASSERT_TRUE(output.failure());
+    EXPECT_EQ(output.failure()->cause, "Disk Full");
+    EXPECT_TRUE(output.close());
+}
+
+}  // namespace
+}  // namespace trovik

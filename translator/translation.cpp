@@ -1,0 +1,61 @@
+#include "translation.hpp"
+
+namespace trovik {
+
+Translation::Translation(TranslationSettings settingsIn, LineReader& source, OutputFile& output,
+                         Console& console)
+    : settings(std::move(settingsIn)),
+      stringTable{StringEntry{"description", ""}},
+      optimise(settings.optimise),
+      source_(source),
+      output_(output),
+      console_(console) {}
+
+bool Translation::readSourceLine(std::string& line) {
+    if (stopped() || !source_.readLine(line)) {
+        line.clear();
+        return false;
+    }
+    ++sourceLineNumber_;
+    lastSourceLine_ = line;
+    return true;
+}
+
+bool Translation::readNonEmptySourceLine(std::string& line) {
+    while (readSourceLine(line)) {
+        if (!line.empty()) return true;
+    }
+    return false;
+}
+
+void Translation::warnEndOfSource(std::string_view expected) {
+    if (warnedEndOfSource_ || stopped()) return;
+    warnedEndOfSource_ = true;
+    warn("Warning: " + settings.sourceName + " ends before " + std::string(expected) +
+         "; the end of the file is taken for it");
+}
+
+void Translation::warn(std::string_view text) {
+    console_.setAttribute(Stream::err, Attribute::normal);
+    console_.write(Stream::err, text);
+    console_.write(Stream::err, "\n");
+}
+
+void Translation::stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst,
+                                bool waitForEnter) {
+    if (stopped()) return;
+    error_ = TranslationError{std::move(message), clearScreenFirst, waitForEnter, lastSourceLine_,
+                              sourceLineNumber_};
+}
+
+void Translation::stopWithFileFailure(FileFailure failure) {
+    if (!otherFileFailure_) otherFileFailure_ = std::move(failure);
+}
+
+std::optional<FileFailure> Translation::fileFailure() const {
+    if (source_.failure()) return source_.failure();
+    if (output_.failure()) return output_.failure();
+    return otherFileFailure_;
+}
+
+}  // namespace trovik

@@ -1,0 +1,126 @@
+#pragma once
+// The shared state of one translation and the services every statement uses:
+// emitting output lines, reading further source lines, warnings, and stopping
+// the run with an error.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cutting.hpp"
+#include "platform.hpp"
+#include "text_files.hpp"
+
+namespace trovik {
+
+/// What the command line decided for the translation.
+struct TranslationSettings {
+    std::string fileName;        ///< FILENAME, the stem of every file name
+    std::string sourceName;      ///< FILENAME.p83
+    std::string spriteFileName;  ///< FILENAME.spr with -s, else empty
+    bool optimise = false;       ///< -o: leave out register saves and restores
+};
+
+/// A named string that the program end writes out as a `.db` line.
+struct StringEntry {
+    std::string name;
+    std::string text;
+};
+
+/// A piece of a console message with its text attribute.
+struct MessagePiece {
+    std::string text;
+    Attribute attribute = Attribute::normal;
+};
+
+/// An error in the source that stops the translation.
+struct TranslationError {
+    std::vector<MessagePiece> message;  ///< the message line, without its line break
+    bool clearScreenFirst = false;
+    bool waitForEnter = false;  ///< read a line first, where a person can type one
+    std::string sourceLine;     ///< the source line it was found on
+    long sourceLineNumber = 0;
+};
+
+/// The routines and data that statements ask the program end to append.
+struct RoutineFlags {
+    bool usesPix = false;
+    bool usesSprites = false;
+    bool usesPicture = false;
+    bool usesOff = false;
+    bool usesMultiply = false;
+    bool usesDivide = false;
+    bool usesCircle = false;
+};
+
+/// The most entries the string table holds, the program description included.
+inline constexpr int stringTableCapacity = 100;
+
+/// One run of the translator over one source file: the shared translation
+/// state, the open source and output files, and the console for warnings.
+class Translation : public CuttingState, public RoutineFlags {
+public:
+    Translation(TranslationSettings settings, LineReader& source, OutputFile& output,
+                Console& console);
+
+    const TranslationSettings settings;
+    std::string shellName;
+    bool shellDeclared = false;
+    /// Entry 1 is the program description; `stringCount` is its size.
+    std::vector<StringEntry> stringTable;
+    long nextVarAddress = 33381;
+    bool optimise;
+
+    int stringCount() const { return static_cast<int>(stringTable.size()); }
+    bool shellIsIon() const { return shellName == "ion"; }
+
+    /// Writes one output line made of `parts`.
+    template <typename... Parts>
+    void emit(const Parts&... parts) {
+        if (stopped()) return;
+        std::string line;
+        (line.append(parts), ...);
+        output_.writeLine(line);
+    }
+    /// Writes an empty output line.
+    void emitEmpty() { emit(std::string_view()); }
+    /// Writes `lines` in order, each as it stands.
+    template <typename Lines>
+    void emitLines(const Lines& lines) {
+        for (std::string_view line : lines) emit(line);
+    }
+
+    /// Reads the next source line as it stands. At the end of the file (or
+    /// after a read failure, which stops the run) returns false.
+    bool readSourceLine(std::string& line);
+    /// Reads source lines until one has characters. False at the end of the file.
+    bool readNonEmptySourceLine(std::string& line);
+    /// Reports once per run that the source ended where `expected` was due.
+    void warnEndOfSource(std::string_view expected);
+    /// One warning line on standard error.
+    void warn(std::string_view text);
+
+    /// Stops the translation with an error found on the current source line.
+    void stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst = false,
+                       bool waitForEnter = false);
+    /// Stops the translation because a file operation failed.
+    void stopWithFileFailure(FileFailure failure);
+    bool stopped() const { return error_ || fileFailure() ; }
+
+    const std::optional<TranslationError>& error() const { return error_; }
+    /// The first file failure of the run: source, output or another file.
+    std::optional<FileFailure> fileFailure() const;
+
+private:
+    LineReader& source_;
+    OutputFile& output_;
+    Console& console_;
+    std::string lastSourceLine_;
+    long sourceLineNumber_ = 0;
+    bool warnedEndOfSource_ = false;
+    std::optional<TranslationError> error_;
+    std::optional<FileFailure> otherFileFailure_;
+};
+
+}  // namespace trovik

@@ -1,0 +1,25 @@
+#pragma once
+// trovik's main sequence: command line, translation, assembler.
+
+#include <string>
+#include <vector>
+
+#include "platform.hpp"
+
+namespace trovik {
+
+/// Exit statuses of a run.
+enum ExitStatus : int {
+    exitNormal = 0,
+    exitTranslationError = 1,
+    exitHelpShown = 2,
+    exitFileFailure = 217,
+};
+
+/// Runs trovik with the command-line `arguments` (without the program name):
+/// translates FILENAME.p83 into FILENAME.asm and starts the assembler on it.
+/// Returns the exit status.
+int runTrovik(const std::vector<std::string>& arguments, Console& console,
+              ProcessStarter& processStarter);
+
+}  // namespace trovik
