@@ -106,7 +106,9 @@ public:
                        bool waitForEnter = false);
     /// Stops the translation because a file operation failed.
     void stopWithFileFailure(FileFailure failure);
-    bool stopped() const { return error_ || fileFailure() ; }
+    bool stopped() const {
+        return error_ || source_.failure() || output_.failure() || otherFileFailure_;
+    }
 
     const std::optional<TranslationError>& error() const { return error_; }
     /// The first file failure of the run: source, output or another file.
