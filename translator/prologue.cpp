@@ -92,7 +92,7 @@ void declareVariables(Translation& t) {
     std::string line;
     for (;;) {
         if (!t.readNonEmptySourceLine(line)) {
-            t.warnEndOfSource("the begin line of the var section");
+            t.warnEndOfSource("the line begin that ends the var section");
             return;
         }
         t.currentLine = line;
@@ -133,7 +133,7 @@ void checkProgramLine(Translation& t) {
 
 void writeFixedHeader(Translation& t) {
     if (!t.readNonEmptySourceLine(t.currentLine)) {
-        t.warnEndOfSource("the lines after the program line");
+        t.warnEndOfSource("a line after the program line");
     }
     t.emitLines(fixedHeader);
 }
@@ -145,7 +145,7 @@ void declareShellAndVariables(Translation& t) {
         t.shellName = t.workString;
         t.shellDeclared = true;
         if (!t.readNonEmptySourceLine(t.currentLine)) {
-            t.warnEndOfSource("the lines after the shell line");
+            t.warnEndOfSource("a line after the shell line");
         }
     }
     if (t.currentLine.starts_with("var")) declareVariables(t);

@@ -91,7 +91,7 @@ void translateCountedLoop(Translation& t) {
         translateStatement(t);
         more = readBodyLine(t, line);
     }
-    if (!more) t.warnEndOfSource("the end; of a loop");
+    if (!more) t.warnEndOfSource("the line end; that closes a loop");
 
     t.emit("\tpop bc");
     t.emit("\tdjnz ", label);

@@ -31,8 +31,8 @@ bool Translation::readNonEmptySourceLine(std::string& line) {
 void Translation::warnEndOfSource(std::string_view expected) {
     if (warnedEndOfSource_ || stopped()) return;
     warnedEndOfSource_ = true;
-    warn("Warning: " + settings.sourceName + " ends before " + std::string(expected) +
-         "; the end of the file is taken for it");
+    warn("Warning: " + settings.sourceName + " ends without " + std::string(expected) +
+         "; its end is taken for it");
 }
 
 void Translation::warn(std::string_view text) {

@@ -1,0 +1,15 @@
+;program demo;
+;Programmed with Trovik.exe V1.5
+.NOLIST
+#define end .end
+#define END .end
+#define equ .equ
+#define EQU .equ
+#include "ti83asm.inc"
+#include "tokens.inc"
+.LIST
+	.org 9327h
+
+	ld hl, (x)
+	inc hl
+	ld (x), hl

@@ -1,0 +1,29 @@
+;program demo;
+;Programmed with Trovik.exe V1.5
+.NOLIST
+#define end .end
+#define END .end
+#define equ .equ
+#define EQU .equ
+#include "ti83asm.inc"
+#include "tokens.inc"
+.LIST
+	.org 9327h
+
+	ld a, (n)
+	ld b, a
+	ld a, (total)
+	add a, b
+	ld (total), a
+
+	ld hl, 10
+	ld (count), hl
+
+	ret
+
+
+description:
+	.db "demo",0
+
+.end
+END

@@ -1,0 +1,29 @@
+;program demo;
+;Programmed with Trovik.exe V1.5
+.NOLIST
+#define end .end
+#define END .end
+#define equ .equ
+#define EQU .equ
+#define	a 33381d
+#define	HL 33383d
+#define	Nz 33385d
+#define	hlx 33387d
+#define	score 33389d
+#include "ion.inc"
+.list
+	.org progstart
+	ret
+	jr nc, begin
+	.db "demo",0
+
+begin:
+
+	ret
+
+
+description:
+	.db "demo",0
+
+.end
+END
