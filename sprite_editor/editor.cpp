@@ -1,0 +1,276 @@
+// The editor screen and its loop.
+//
+// The screen is a fixed layout on a 320 x 480 canvas: the 16 x 16 edit grid at the top left
+// (8 canvas pixels per sprite pixel), a preview at 4 pixels per sprite pixel to its right, the
+// pixel values as digits below the grid, the width and height markers with their "-" and "+"
+// controls, a column of captions, the title and a status line. Every change to the sprite set
+// is followed at once by drawing what it changed, so the framebuffer always shows the set; the
+// window presents the framebuffer after each pass that drew.
+
+#include "editor.hpp"
+
+#include <ostream>
+#include <utility>
+
+namespace pixelkin {
+
+namespace {
+
+constexpr int cellPixels = 8;
+constexpr int gridEdge = gridSize * cellPixels;  // 128: the grid covers 0 to 127
+constexpr int previewLeft = 170;
+constexpr int previewTop = 5;
+constexpr int previewPixels = 4;
+constexpr int digitTop = 178;
+constexpr int markerLine = 132;  // y of the width marker, x of the height marker
+constexpr int markerReach = 3;   // a marker's area runs 3 pixels either side of its place
+constexpr int captionX = 10;
+constexpr int statusY = 468;
+
+struct Caption {
+    int y;
+    const char* text;
+    std::uint8_t colour;
+};
+
+constexpr std::array<Caption, 8> captions = {{
+    {315, "Quit", white},
+    {330, "Save", white},
+    {345, "Load", white},
+    {360, "Clear", white},
+    {390, "Next", white},
+    {405, "Last", white},
+    {375, "Copy", grey},
+    {420, "Rotote", grey},
+}};
+
+const char* const titleText = "Pixelkin Maker V1.0 By:Oskarine";
+
+bool isInside(const SpriteRecord& sprite, int c, int r) { return sprite.isInside(c + 1, r + 1); }
+
+}  // namespace
+
+const Editor::Control Editor::gridControl = {0, gridEdge, 0, gridEdge, nullptr};
+
+// Tested in this order against the same position; the areas do not overlap.
+const std::array<Editor::Control, 11> Editor::leftButtonControls = {{
+    {1, 5, 140, 145, &Editor::narrowerPressed},
+    {122, 127, 140, 145, &Editor::widerPressed},
+    {140, 145, 2, 7, &Editor::shorterPressed},
+    {140, 145, 122, 127, &Editor::tallerPressed},
+    {10, 50, 315, 325, &Editor::quitPressed},
+    {10, 50, 329, 337, &Editor::savePressed},
+    {10, 50, 343, 353, &Editor::loadPressed},
+    {10, 50, 358, 368, &Editor::clearPressed},
+    {10, 50, 387, 397, &Editor::nextPressed},
+    {10, 50, 407, 417, &Editor::lastPressed},
+    {0, gridEdge, 0, gridEdge, &Editor::gridLeftPressed},
+}};
+
+Editor::Editor(std::filesystem::path folder, std::ostream& errors)
+    : folder_(std::move(folder)), errors_(errors) {}
+
+void Editor::drawStartScreen() {
+    screen_.clear();
+    drawMarkers();
+    drawFixedTexts();
+    showSprite();
+}
+
+PassResult Editor::runPass(const MouseState& mouse) {
+    failedLastPass_ = std::exchange(failedThisPass_, false);
+    if (mouse.buttons == rightButton && gridControl.contains(mouse.x, mouse.y)) {
+        gridRightPressed(mouse.x, mouse.y);
+    }
+    if (mouse.buttons == leftButton) {
+        for (const Control& control : leftButtonControls) {
+            if (control.contains(mouse.x, mouse.y)) {
+                (this->*control.action)(mouse.x, mouse.y);
+                break;
+            }
+        }
+    }
+    return PassResult{std::exchange(quitRequested_, false)};
+}
+
+void Editor::showSprite() {
+    const SpriteRecord& sprite = sprites_.current();
+    const int w = sprite.width;
+    const int h = sprite.height;
+    screen_.fillRect(previewLeft, previewTop, 234, 68, FillStyle::solid, gridBlack);
+    screen_.fillRect(0, 0, gridEdge - 1, gridEdge - 1, FillStyle::solid, green);
+    screen_.fillRect(previewLeft, previewTop, 233, 68, FillStyle::solid, green);
+    screen_.fillRect(0, 0, 8 * w - 1, 8 * h - 1, FillStyle::solid, white);
+    screen_.fillRect(previewLeft, previewTop, 4 * w + 169, 4 * h + 3, FillStyle::solid, white);
+    drawGridLines();
+    for (int c = 0; c < gridSize; ++c) {
+        for (int r = 0; r < gridSize; ++r) {
+            drawDigit(c, r);
+        }
+    }
+    for (int c = 0; c < gridSize; ++c) {
+        for (int r = 0; r < gridSize; ++r) {
+            drawCell(c, r);
+        }
+    }
+}
+
+void Editor::narrowerPressed(int, int) { changeWidth(&SpriteSet::narrower); }
+void Editor::widerPressed(int, int) { changeWidth(&SpriteSet::wider); }
+void Editor::shorterPressed(int, int) { changeHeight(&SpriteSet::shorter); }
+void Editor::tallerPressed(int, int) { changeHeight(&SpriteSet::taller); }
+void Editor::quitPressed(int, int) { quitRequested_ = true; }
+void Editor::savePressed(int, int) { reportOutcome(saveSet(sprites_, folder_)); }
+
+void Editor::loadPressed(int, int) {
+    eraseMarkers();
+    reportOutcome(loadSet(sprites_, folder_));
+    showSprite();
+    drawMarkers();
+}
+
+void Editor::clearPressed(int, int) {
+    sprites_.clearSprite();
+    // The full redraw paints an all-clear sprite exactly as any other view of it; the markers
+    // stay where they are.
+    showSprite();
+}
+
+void Editor::nextPressed(int, int) { switchSprite(&SpriteSet::nextSprite); }
+void Editor::lastPressed(int, int) { switchSprite(&SpriteSet::previousSprite); }
+
+void Editor::gridLeftPressed(int x, int y) {
+    sprites_.setPixel(x / cellPixels + 1, y / cellPixels + 1);
+    drawCell(x / cellPixels, y / cellPixels);
+    drawDigit(x / cellPixels, y / cellPixels);
+}
+
+void Editor::gridRightPressed(int x, int y) {
+    sprites_.clearPixel(x / cellPixels + 1, y / cellPixels + 1);
+    drawCell(x / cellPixels, y / cellPixels);
+    drawDigit(x / cellPixels, y / cellPixels);
+}
+
+void Editor::changeWidth(void (SpriteSet::*step)()) {
+    const int before = sprites_.current().width;
+    (sprites_.*step)();
+    if (sprites_.current().width != before) {
+        eraseWidthMarker(before);
+        drawWidthMarker();
+    }
+    showSprite();
+}
+
+void Editor::changeHeight(void (SpriteSet::*step)()) {
+    const int before = sprites_.current().height;
+    (sprites_.*step)();
+    if (sprites_.current().height != before) {
+        eraseHeightMarker(before);
+        drawHeightMarker();
+    }
+    showSprite();
+}
+
+void Editor::switchSprite(void (SpriteSet::*step)()) {
+    eraseMarkers();
+    (sprites_.*step)();
+    showSprite();
+    drawMarkers();
+}
+
+void Editor::drawMarkers() {
+    drawWidthMarker();
+    drawHeightMarker();
+}
+
+void Editor::eraseMarkers() {
+    eraseWidthMarker(sprites_.current().width);
+    eraseHeightMarker(sprites_.current().height);
+}
+
+void Editor::drawWidthMarker() {
+    screen_.drawText(8 * sprites_.current().width - markerReach, markerLine, "^", white);
+}
+
+void Editor::drawHeightMarker() {
+    screen_.drawText(markerLine, 8 * sprites_.current().height - markerReach, "<", white);
+}
+
+void Editor::eraseWidthMarker(int width) {
+    screen_.fillRect(8 * width - markerReach, markerLine, 8 * width + markerReach,
+                     markerLine + 5, FillStyle::solid, gridBlack);
+}
+
+void Editor::eraseHeightMarker(int height) {
+    screen_.fillRect(markerLine, 8 * height - markerReach, markerLine + 5,
+                     8 * height + markerReach, FillStyle::solid, gridBlack);
+}
+
+void Editor::drawCell(int c, int r) {
+    const SpriteRecord& sprite = sprites_.current();
+    const bool inside = isInside(sprite, c, r);
+    const bool set = sprite.isSet(c + 1, r + 1);
+    const FillStyle style = (set && !inside) ? FillStyle::lightSlash : FillStyle::solid;
+    const std::uint8_t colour = set ? blue : (inside ? white : green);
+    screen_.fillRect(cellPixels * c + 1, cellPixels * r + 1, cellPixels * c + 7,
+                     cellPixels * r + 7, style, colour);
+    const int blockX = previewLeft + previewPixels * c;
+    const int blockY = previewTop + previewPixels * r;
+    screen_.fillRect(blockX, blockY, blockX + 3, blockY + 3, style, colour);
+}
+
+void Editor::drawDigit(int c, int r) {
+    const SpriteRecord& sprite = sprites_.current();
+    const int x = cellPixels * c;
+    const int y = digitTop + cellPixels * r;
+    screen_.fillRect(x, y, x + 7, y + 7, FillStyle::solid, gridBlack);
+    screen_.drawText(x, y, sprite.isSet(c + 1, r + 1) ? "1" : "0",
+                     isInside(sprite, c, r) ? white : green);
+}
+
+void Editor::drawGridLines() {
+    for (int c = 0; c < gridSize; ++c) {
+        for (int r = 0; r < gridSize; ++r) {
+            const int x = cellPixels * c;
+            const int y = cellPixels * r;
+            screen_.drawLine(x, y, x + cellPixels, y, gridBlack);
+            screen_.drawLine(x, y, x, y + cellPixels, gridBlack);
+        }
+    }
+}
+
+void Editor::drawFixedTexts() {
+    screen_.drawText(1, 140, "-", white);
+    screen_.drawText(122, 140, "+", white);
+    screen_.drawText(140, 2, "-", white);
+    screen_.drawText(140, 122, "+", white);
+    for (const Caption& caption : captions) {
+        screen_.drawText(captionX, caption.y, caption.text, caption.colour);
+    }
+    screen_.drawText(2, 450, titleText, white);
+}
+
+void Editor::reportOutcome(const FileOutcome& outcome) {
+    if (!outcome) {
+        showStatus("");
+        return;
+    }
+    const std::string text = outcome->statusText();
+    // A held button repeats the failing action on every pass; report it once per press.
+    if (!failedLastPass_ || text != statusText_) {
+        errors_ << outcome->report() << '\n' << std::flush;
+    }
+    failedThisPass_ = true;
+    showStatus(text);
+}
+
+void Editor::showStatus(const std::string& text) {
+    if (text == statusText_) {
+        return;
+    }
+    statusText_ = text;
+    screen_.fillRect(0, statusY, canvasWidth - 1, statusY + 7, FillStyle::solid, black);
+    screen_.drawText(0, statusY, statusText_, white);
+}
+
+}  // namespace pixelkin

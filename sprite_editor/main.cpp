@@ -1,0 +1,32 @@
+// pixelkin: a mouse-driven editor for a set of 50 small monochrome sprites.
+
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "command_line.hpp"
+#include "editor.hpp"
+#include "sdl_window.hpp"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const auto options = pixelkin::parseCommandLine(arguments);
+    if (!options) {
+        std::cerr << pixelkin::usageLine << '\n';
+        return 2;
+    }
+    std::string error;
+    const auto window = pixelkin::Window::open(options->scale, error);
+    if (!window) {
+        std::cerr << "pixelkin: cannot open the window: " << error << '\n';
+        return 1;
+    }
+    pixelkin::Editor editor(".", std::cerr);
+    editor.drawStartScreen();
+    if (!pixelkin::runEditorLoop(editor, *window, error)) {
+        std::cerr << "pixelkin: " << error << '\n';
+        return 1;
+    }
+    return 0;
+}

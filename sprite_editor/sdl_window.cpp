@@ -1,0 +1,256 @@
+// The editor's window, on SDL2. The canvas is kept as palette numbers by the editor; this file
+// turns the changed part of it into window pixels (each canvas pixel a scale x scale square)
+// and turns the window's mouse back into canvas pixels and button bits.
+
+#include "sdl_window.hpp"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "command_line.hpp"
+
+namespace pixelkin {
+
+namespace {
+
+constexpr int tileSize = 16;
+// A short sleep between idle passes: waiting for events with a time-out can make SDL 2.26 fail
+// with an X error when the window closes later.
+constexpr Uint32 idleDelayMs = 5;
+
+struct PaletteColour {
+    std::uint8_t number;
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+};
+
+// The colours the editor draws with, as in the standard 256-colour palette.
+constexpr std::array<PaletteColour, 6> paletteColours = {{
+    {black, 0, 0, 0},
+    {Colour::blue, 0, 0, 168},
+    {Colour::green, 0, 168, 0},
+    {white, 252, 252, 252},
+    {gridBlack, 0, 0, 0},
+    {grey, 128, 128, 128},
+}};
+
+std::string sdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
+
+int screenScale() {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
+        return smallestScale;
+    }
+    return fittingScale(usable.w, usable.h);
+}
+
+/// Division rounding towards minus infinity, so that positions left of or above the window
+/// stay outside the canvas.
+int floorDivide(int value, int divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
+Rect intersect(const Rect& a, const Rect& b) {
+    return Rect{std::max(a.x1, b.x1), std::max(a.y1, b.y1), std::min(a.x2, b.x2),
+                std::min(a.y2, b.y2)};
+}
+
+/// Adds a window rectangle, joining it to the previous one when it continues it to the right.
+void addUpdateRect(std::vector<SDL_Rect>& rects, const SDL_Rect& rect) {
+    if (!rects.empty()) {
+        SDL_Rect& last = rects.back();
+        if (last.y == rect.y && last.h == rect.h && last.x + last.w == rect.x) {
+            last.w += rect.w;
+            return;
+        }
+    }
+    rects.push_back(rect);
+}
+
+}  // namespace
+
+/// SDL's video subsystem, started for the lifetime of one window.
+struct Window::SdlSession {
+    SdlSession() = default;
+    ~SdlSession() { SDL_Quit(); }
+    SdlSession(const SdlSession&) = delete;
+    SdlSession& operator=(const SdlSession&) = delete;
+};
+
+void Window::WindowCloser::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+
+std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& error) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        error = sdlError("cannot start the video system");
+        return nullptr;
+    }
+    auto session = std::make_unique<SdlSession>();
+    const int chosenScale = scale.value_or(screenScale());
+    SDL_Window* window = SDL_CreateWindow("pixelkin", SDL_WINDOWPOS_UNDEFINED,
+                                          SDL_WINDOWPOS_UNDEFINED, canvasWidth * chosenScale,
+                                          canvasHeight * chosenScale, SDL_WINDOW_SHOWN);
+    if (window == nullptr) {
+        error = sdlError("cannot create the window");
+        return nullptr;
+    }
+    std::unique_ptr<Window> opened(new Window(std::move(session), window, chosenScale));
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr) {
+        error = sdlError("cannot draw into the window");
+        return nullptr;
+    }
+    if (surface->format->BytesPerPixel != 4) {
+        error = "the window does not offer 32-bit pixels";
+        return nullptr;
+    }
+    for (const PaletteColour& colour : paletteColours) {
+        opened->colourTable_[colour.number] =
+            SDL_MapRGB(surface->format, colour.red, colour.green, colour.blue);
+    }
+    if (SDL_ShowCursor(SDL_ENABLE) < 0) {
+        error = sdlError("cannot show the mouse pointer");
+        return nullptr;
+    }
+    return opened;
+}
+
+Window::Window(std::unique_ptr<SdlSession> session, SDL_Window* window, int scale)
+    : session_(std::move(session)), window_(window), scale_(scale) {}
+
+Window::~Window() = default;
+
+bool Window::handleEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+        if (event.type == SDL_QUIT) {
+            return false;
+        }
+        if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                              event.window.event == SDL_WINDOWEVENT_SHOWN)) {
+            exposed_ = true;
+        }
+    }
+    return true;
+}
+
+MouseState Window::readMouse() const {
+    int x = 0;
+    int y = 0;
+    const Uint32 held = SDL_GetMouseState(&x, &y);
+    MouseState mouse{floorDivide(x, scale_), floorDivide(y, scale_), 0};
+    if ((held & SDL_BUTTON_LMASK) != 0) {
+        mouse.buttons |= leftButton;
+    }
+    if ((held & SDL_BUTTON_RMASK) != 0) {
+        mouse.buttons |= rightButton;
+    }
+    if ((held & SDL_BUTTON_MMASK) != 0) {
+        mouse.buttons |= middleButton;
+    }
+    return mouse;
+}
+
+Window::Presented Window::present(Framebuffer& screen, std::string& error) {
+    const Rect changed = screen.takeChangedArea();
+    if (std::exchange(exposed_, false)) {
+        return presentArea(screen, Rect{0, 0, canvasWidth - 1, canvasHeight - 1}, true, error);
+    }
+    if (changed.empty()) {
+        return Presented::nothing;
+    }
+    return presentArea(screen, changed, false, error);
+}
+
+Window::Presented Window::presentAll(Framebuffer& screen, std::string& error) {
+    screen.takeChangedArea();
+    exposed_ = false;
+    return presentArea(screen, Rect{0, 0, canvasWidth - 1, canvasHeight - 1}, true, error);
+}
+
+void Window::idle() const { SDL_Delay(idleDelayMs); }
+
+Window::Presented Window::presentArea(Framebuffer& screen, Rect area, bool all,
+                                      std::string& error) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+    if (surface == nullptr) {
+        error = sdlError("cannot draw into the window");
+        return Presented::failed;
+    }
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        error = sdlError("cannot lock the window's pixels");
+        return Presented::failed;
+    }
+    std::vector<SDL_Rect> updates;
+    std::vector<std::uint32_t> scaledRow;
+    for (int tileY = area.y1 / tileSize; tileY <= area.y2 / tileSize; ++tileY) {
+        for (int tileX = area.x1 / tileSize; tileX <= area.x2 / tileSize; ++tileX) {
+            const Rect tile =
+                intersect(area, Rect{tileX * tileSize, tileY * tileSize,
+                                     tileX * tileSize + tileSize - 1, tileY * tileSize + tileSize - 1});
+            const int width = tile.x2 - tile.x1 + 1;
+            bool differs = all;
+            for (int y = tile.y1; y <= tile.y2 && !differs; ++y) {
+                differs = std::memcmp(screen.row(y) + tile.x1, &shown_[y * canvasWidth + tile.x1],
+                                      width) != 0;
+            }
+            if (!differs) {
+                continue;
+            }
+            scaledRow.resize(static_cast<std::size_t>(width * scale_));
+            for (int y = tile.y1; y <= tile.y2; ++y) {
+                const std::uint8_t* source = screen.row(y) + tile.x1;
+                std::memcpy(&shown_[y * canvasWidth + tile.x1], source, width);
+                for (int x = 0; x < width; ++x) {
+                    std::fill_n(scaledRow.begin() + x * scale_, scale_, colourTable_[source[x]]);
+                }
+                for (int copy = 0; copy < scale_; ++copy) {
+                    auto* target = static_cast<std::uint8_t*>(surface->pixels) +
+                                   (y * scale_ + copy) * surface->pitch +
+                                   tile.x1 * scale_ * 4;
+                    std::memcpy(target, scaledRow.data(), scaledRow.size() * 4);
+                }
+            }
+            addUpdateRect(updates, SDL_Rect{tile.x1 * scale_, tile.y1 * scale_, width * scale_,
+                                            (tile.y2 - tile.y1 + 1) * scale_});
+        }
+    }
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_UnlockSurface(surface);
+    }
+    if (updates.empty()) {
+        return Presented::nothing;
+    }
+    if (SDL_UpdateWindowSurfaceRects(window_.get(), updates.data(),
+                                     static_cast<int>(updates.size())) != 0) {
+        error = sdlError("cannot update the window");
+        return Presented::failed;
+    }
+    return Presented::updated;
+}
+
+bool runEditorLoop(Editor& editor, Window& window, std::string& error) {
+    if (window.presentAll(editor.screen(), error) == Window::Presented::failed) {
+        return false;
+    }
+    while (window.handleEvents()) {
+        const MouseState mouse = window.readMouse();
+        const PassResult pass = editor.runPass(mouse);
+        if (window.present(editor.screen(), error) == Window::Presented::failed) {
+            return false;
+        }
+        if (pass.quit) {
+            return true;
+        }
+        if (mouse.buttons == 0) {
+            window.idle();
+        }
+    }
+    return true;
+}
+
+}  // namespace pixelkin

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "editor.hpp"
+#include "framebuffer.hpp"
+
+struct SDL_Window;
+
+namespace pixelkin {
+
+/// The editor's window: shows the canvas enlarged with nearest-neighbour scaling in the
+/// editor's palette and reads the mouse back in canvas pixels. The only part of the editor that
+/// knows the window library.
+class Window {
+public:
+    /// Opens the window at `scale` times the canvas size, or at the largest scale that fits the
+    /// screen when `scale` is empty. Returns nothing and sets `error` to the cause on failure.
+    static std::unique_ptr<Window> open(std::optional<int> scale, std::string& error);
+
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    /// Handles the window events that arrived; false once the window was asked to close.
+    bool handleEvents();
+    /// The pointer in canvas pixels and the held buttons (1 left, 2 right, 4 middle).
+    MouseState readMouse() const;
+    /// What a present did.
+    enum class Presented { nothing, updated, failed };
+
+    /// Shows the pixels of `screen` that differ from what the window shows, if any were
+    /// written since the last call (or all of them after the window was exposed). Sets `error`
+    /// when it fails.
+    Presented present(Framebuffer& screen, std::string& error);
+    /// Shows the whole of `screen`, whatever changed.
+    Presented presentAll(Framebuffer& screen, std::string& error);
+    /// Waits briefly between passes while no button is held.
+    void idle() const;
+    /// The enlargement in use.
+    int scale() const { return scale_; }
+
+private:
+    struct SdlSession;
+    struct WindowCloser {
+        void operator()(SDL_Window* window) const;
+    };
+
+    Window(std::unique_ptr<SdlSession> session, SDL_Window* window, int scale);
+    Presented presentArea(Framebuffer& screen, Rect area, bool all, std::string& error);
+
+    // Declared in this order so that the window closes before the library shuts down.
+    std::unique_ptr<SdlSession> session_;
+    std::unique_ptr<SDL_Window, WindowCloser> window_;
+    int scale_;
+    bool exposed_ = true;
+    std::array<std::uint32_t, 256> colourTable_{};
+    std::array<std::uint8_t, canvasWidth * canvasHeight> shown_{};
+};
+
+/// Runs the editor's loop in `window` until Quit is hit or the window is closed. Returns false
+/// and sets `error` when the window failed.
+bool runEditorLoop(Editor& editor, Window& window, std::string& error);
+
+}  // namespace pixelkin
