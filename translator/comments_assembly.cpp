@@ -1,14 +1,47 @@
-// Comments, inline assembly and random numbers.
-// Not translated yet: these keywords match and write nothing.
+// Comments, inline assembly and random numbers: a source comment becomes an
+// assembler comment, an asm{ block is copied through untouched, and rand(
+// calls the ION shell's random routine.
 
 #include "statements.hpp"
 
 namespace trovik {
 
-void translateComment(Translation& /*t*/) {}
+namespace {
 
-void translateRandom(Translation& /*t*/) {}
+/// The line that closes an asm{ block, compared exactly: no blanks around it.
+constexpr std::string_view assemblyBlockEnd = "}";
 
-void translateInlineAssembly(Translation& /*t*/) {}
+}  // namespace
+
+void translateComment(Translation& t) { t.emit(";", t.currentLine); }
+
+/// rand(X,N); stores a random number below N in the low byte of X. Only the
+/// ION shell has the routine, so any other shell stops the translation.
+void translateRandom(Translation& t) {
+    if (!t.shellIsIon()) {
+        t.stopWithError({{"ION must be used to use random!", Attribute::normal}}, true);
+        return;
+    }
+    const auto arguments = t.cutArguments(5, 2);
+    const std::string& x = arguments[0];
+    const std::string& n = arguments[1];
+    t.emitEmpty();
+    t.emit("\tld b, ", n);
+    t.emit("\tcall ionrandom");
+    t.emit("\tld (", x, "), a");
+}
+
+/// Copies the source lines after asm{ as they stand, leading blanks and
+/// keywords included, up to a line that is exactly "}". A source that ends
+/// first ends the block.
+void translateInlineAssembly(Translation& t) {
+    t.emitEmpty();
+    std::string line;
+    while (t.readSourceLine(line)) {
+        if (line == assemblyBlockEnd) return;
+        t.emit(line);
+    }
+    t.warnEndOfSource("the } line of an asm{ block");
+}
 
 }  // namespace trovik

@@ -1,0 +1,20 @@
+;program demo;
+;Programmed with Trovik.exe V1.5
+.NOLIST
+#define end .end
+#define END .end
+#define equ .equ
+#define EQU .equ
+#include "ion.inc"
+.list
+	.org progstart
+	ret
+	jr nc, begin
+	.db "demo",0
+
+begin:
+
+	ld a, 1
+ }
+end.
+EOF

@@ -1,0 +1,12 @@
+;program demo;
+;Programmed with Trovik.exe V1.5
+.NOLIST
+#define end .end
+#define END .end
+#define equ .equ
+#define EQU .equ
+#define	dice 33381d
+
+	ld hl, (dice)
+	inc hl
+	ld (dice), hl
