@@ -1,12 +1,76 @@
-// Sprites drawn into the graph buffer.
-// Not translated yet: these keywords match and write nothing.
+// Sprites drawn into the graph buffer and copied to the display. Under ION
+// the shell's own sprite routines draw them; under any other shell the
+// library routine SPRXOR does, which the program end appends. The sprite data
+// comes from the sprite file, which the program end copies in; a statement
+// names it by label.
+
+#include <string>
 
 #include "statements.hpp"
 
 namespace trovik {
 
-void translateLargeSprite(Translation& /*t*/) {}
+// ionlargesprite draws any size: row in l, column in a, height in b, width in
+// bytes in c, data at ix. There is no such routine without ION.
+void translateLargeSprite(Translation& t) {
+    if (!t.shellIsIon()) {
+        t.stopWithError({{"ION must be used for LSprite to work!", Attribute::normal}}, true);
+        return;
+    }
+    t.usesSprites = true;
+    const auto arguments = t.cutArguments(8, 5);
+    const std::string& sprite = arguments[0];
+    const std::string& x = arguments[1];
+    const std::string& y = arguments[2];
+    const std::string& width = arguments[3];
+    const std::string& height = arguments[4];
+    t.emitEmpty();
+    t.emit("\tld b, ", height);
+    t.emit("\tld c, ", width);
+    t.emit("\tld a, (", y, ")");
+    t.emit("\tld l, a");
+    t.emit("\tld a, (", x, ")");
+    t.emit("\tld ix ,", sprite);
+    t.emit("\tcall ionlargesprite");
+    t.emit("\tcall ionfastcopy");
+}
 
-void translateSprite(Translation& /*t*/) {}
+// sprite(S,A,B); is cut from the right end of the line: the two closing
+// characters, then B and A at the last commas, then S after the last "(".
+// The current line keeps the keyword, "(" and S. ionputsprite takes the row
+// in l and the column in a, SPRXOR the row in e and the column in a, and the
+// loads differ to match: under ION A is the row and B the column, under any
+// other shell the reverse.
+void translateSprite(Translation& t) {
+    t.usesSprites = true;
+    t.loadWork();
+    t.cutInner(0, 2);
+    t.storeWork();
+    const std::string b = t.peelLast(',');
+    t.storeWork();
+    const bool commaBeforeA = t.currentLine.find(',') != std::string::npos;
+    const std::string a = t.peelLast(',');
+    if (commaBeforeA) t.storeWork();
+    t.loadWork();
+    const std::string sprite = t.peelLast('(');
+    t.emitEmpty();
+    if (t.shellIsIon()) {
+        t.emit("\tld b,8");
+        t.emit("\tld a, (", a, ")");
+        t.emit("\tld l, a");
+        t.emit("\tld a, (", b, ")");
+        t.emit("\tld ix, ", sprite);
+        t.emit("\tcall ionputsprite");
+        t.emit("\tcall ionfastcopy");
+    } else {
+        t.emit("     ld a, (", b, ")");
+        t.emit("     ld e,a");
+        t.emit("     ld a, (", a, ")");
+        t.emit("     ld bc, ", sprite);
+        t.emit("     call SPRXOR");
+        t.emit("     call _grbufcpy_v");
+    }
+    t.emitEmpty();
+}
 
 }  // namespace trovik
