@@ -15,6 +15,7 @@
 	ld hl, (x)
 	inc hl
 	ld (x), hl
+;// comment
 
 	ld hl, (caféÿ)
 	inc hl

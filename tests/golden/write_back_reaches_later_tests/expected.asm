@@ -20,6 +20,8 @@
 	pop bc
 	pop hl
 
+here,b:
+
 	push af
 	push bc
 	ld a, (x)
@@ -39,6 +41,8 @@
 	ld a,(:twice)
 	call multiply
 	ld (:twice), hl
+
+twice,^w:=2:
 
 	ld hl, ()
 	ld d, end.
