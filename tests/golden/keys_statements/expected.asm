@@ -114,6 +114,14 @@
 	cp 253 & 254
 	jp nz, both)
 
+	cp 253 & ^v;
+	jp z, lbl
+
+	push hl
+	ld hl, v;,253,0,lb
+	ld (), hl
+	pop hl
+
 	ret
 
 
