@@ -6,9 +6,25 @@ namespace trovik {
 
 namespace {
 
-char foldAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 long lengthOf(std::string_view text) { return static_cast<long>(text.size()); }
+
+/// text := its first n characters, in place.
+void keepFirstChars(std::string& text, long n) {
+    if (n <= 0) {
+        text.clear();
+    } else if (n < lengthOf(text)) {
+        text.resize(static_cast<std::size_t>(n));
+    }
+}
+
+/// text := its last n characters, in place.
+void keepLastChars(std::string& text, long n) {
+    if (n <= 0) {
+        text.clear();
+    } else if (n < lengthOf(text)) {
+        text.erase(0, text.size() - static_cast<std::size_t>(n));
+    }
+}
 
 }  // namespace
 
@@ -28,22 +44,14 @@ std::string withoutLeadingBlanks(std::string_view text) {
     return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
 }
 
-bool CuttingState::matchKeyword(std::string_view keyword) const {
-    if (currentLine.size() < keyword.size()) return false;
-    for (std::size_t i = 0; i < keyword.size(); ++i) {
-        if (foldAsciiLetter(currentLine[i]) != foldAsciiLetter(keyword[i])) return false;
-    }
-    return true;
-}
-
 void CuttingState::loadWork() {
     workString = currentLine;
     lineLength = lengthOf(currentLine);
 }
 
 void CuttingState::cutInner(long k, long e) {
-    workString = lastChars(workString, lineLength - k);
-    workString = firstChars(workString, lineLength - k - e);
+    keepLastChars(workString, lineLength - k);
+    keepFirstChars(workString, lineLength - k - e);
 }
 
 void CuttingState::storeWork() { currentLine = workString; }
@@ -53,7 +61,7 @@ std::string CuttingState::peelLast(char delimiter) {
     const std::size_t found = currentLine.rfind(delimiter);
     const long position = found == std::string::npos ? 0 : static_cast<long>(found) + 1;
     std::string after = lastChars(workString, lineLength - position);
-    workString = firstChars(workString, position - 1);
+    keepFirstChars(workString, position - 1);
     return after;
 }
 

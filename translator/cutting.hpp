@@ -16,6 +16,11 @@ std::string lastChars(std::string_view text, long n);
 /// `text` without its leading TAB, LF, CR and space characters.
 std::string withoutLeadingBlanks(std::string_view text);
 
+/// `c` with an ASCII capital letter made small; every other byte unchanged.
+inline char foldAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 /// The current line, the working string and the line length that the cutting
 /// operations share.
 struct CuttingState {
@@ -29,7 +34,13 @@ struct CuttingState {
 
     /// True when the current line begins with `keyword`, compared over the
     /// keyword's length with ASCII letters compared without regard to case.
-    bool matchKeyword(std::string_view keyword) const;
+    bool matchKeyword(std::string_view keyword) const {
+        if (currentLine.size() < keyword.size()) return false;
+        for (std::size_t i = 0; i < keyword.size(); ++i) {
+            if (foldAsciiLetter(currentLine[i]) != foldAsciiLetter(keyword[i])) return false;
+        }
+        return true;
+    }
     /// workString := currentLine; L := its length.
     void loadWork();
     /// workString := the last L - k characters of workString, then the first

@@ -5,7 +5,9 @@
 
 #include "statement_loop.hpp"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "statements.hpp"
 
@@ -50,11 +52,26 @@ constexpr std::array<StatementRow, 34> statementRows{{
     {"outtextxy(", translateOutTextXY},
 }};
 
+using RowIndex = std::array<std::vector<std::size_t>, 256>;
+
+/// For each first character, the numbers of the rows whose keyword begins
+/// with it, in table order.
+const RowIndex& rowsByFirstCharacter() {
+    static const RowIndex index = [] {
+        RowIndex rows;
+        for (std::size_t i = 0; i < statementRows.size(); ++i) {
+            rows[static_cast<unsigned char>(statementRows[i].keyword.front())].push_back(i);
+        }
+        return rows;
+    }();
+    return index;
+}
+
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
 bool readBodyLine(Translation& t, std::string& line) {
     const bool read = t.readSourceLine(line);
-    line = withoutLeadingBlanks(line);
+    line.erase(0, std::min(line.size(), line.find_first_not_of("\t\n\r ")));
     return read;
 }
 
@@ -87,7 +104,7 @@ void translateCountedLoop(Translation& t) {
         t.emit("\tpush bc");
     }
     while (more && line != "end;" && !t.stopped()) {
-        t.currentLine = line;
+        t.currentLine.swap(line);
         translateStatement(t);
         more = readBodyLine(t, line);
     }
@@ -102,20 +119,29 @@ void translateCountedLoop(Translation& t) {
 std::span<const StatementRow> statementTable() { return statementRows; }
 
 void translateStatement(Translation& t) {
-    for (const StatementRow& row : statementRows) {
-        if (t.matchKeyword(row.keyword)) row.translate(t);
+    // Only rows whose keyword starts with the line's first character can
+    // match. After a match the line may have changed, so the candidates are
+    // looked up again, from the next row of the table on.
+    std::size_t nextRow = 0;
+    while (!t.currentLine.empty()) {
+        const auto& candidates = rowsByFirstCharacter()[static_cast<unsigned char>(
+            foldAsciiLetter(t.currentLine.front()))];
+        const auto candidate = std::lower_bound(candidates.begin(), candidates.end(), nextRow);
+        if (candidate == candidates.end()) return;
+        const StatementRow& row = statementRows[*candidate];
+        nextRow = *candidate + 1;
+        if (!t.matchKeyword(row.keyword)) continue;
+        row.translate(t);
         if (t.stopped()) return;
     }
 }
 
 void translateBody(Translation& t) {
-    std::string line;
     while (!t.stopped()) {
-        if (!readBodyLine(t, line)) {
+        if (!readBodyLine(t, t.currentLine)) {
             t.warnEndOfSource("the line EOF");
             return;
         }
-        t.currentLine = line;
         if (t.matchKeyword("for(")) {
             translateCountedLoop(t);
         } else {

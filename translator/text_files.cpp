@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace trovik {
@@ -13,7 +14,6 @@ namespace trovik {
 namespace {
 
 constexpr std::size_t readBufferSize = 64 * 1024;
-constexpr std::size_t writeBufferSize = 256 * 1024;
 
 bool parentFolderExists(const std::string& path) {
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -120,7 +120,8 @@ bool LineReader::readLine(std::string& line) {
         readAnything = true;
         const char* begin = buffer_.data() + position_;
         const char* stop = buffer_.data() + end_;
-        const char* newline = std::find(begin, stop, '\n');
+        const void* found = std::memchr(begin, '\n', static_cast<std::size_t>(stop - begin));
+        const char* newline = found ? static_cast<const char*>(found) : stop;
         line.append(begin, newline);
         position_ = static_cast<std::size_t>(newline - buffer_.data());
         if (newline != stop) {
@@ -138,28 +139,36 @@ std::optional<FileFailure> OutputFile::create(const std::string& path) {
         failure_ = FileFailure{path, describeOpenFailure(errno, path, true)};
         return failure_;
     }
-    buffer_.reserve(writeBufferSize);
+    buffer_ = std::make_unique<char[]>(bufferSize);
     return std::nullopt;
 }
 
-void OutputFile::writeLine(std::string_view text) {
-    if (failure_) return;
-    buffer_.append(text);
-    buffer_.push_back('\n');
-    if (buffer_.size() >= writeBufferSize) flushBuffer();
+void OutputFile::writeLine(std::string_view text) { writeLineOf(text); }
+
+void OutputFile::putLarge(std::string_view text) {
+    flushBuffer();
+    if (text.size() <= bufferSize) {
+        put(text);
+    } else {
+        writeAll(text);
+    }
 }
 
 void OutputFile::flushBuffer() {
+    writeAll(std::string_view(buffer_.get(), used_));
+    used_ = 0;
+}
+
+void OutputFile::writeAll(std::string_view bytes) {
     std::size_t written = 0;
-    while (written < buffer_.size() && !failure_) {
-        const ssize_t done = ::write(file_.get(), buffer_.data() + written, buffer_.size() - written);
+    while (written < bytes.size() && !failure_) {
+        const ssize_t done = ::write(file_.get(), bytes.data() + written, bytes.size() - written);
         if (done >= 0) {
             written += static_cast<std::size_t>(done);
         } else if (errno != EINTR) {
             failure_ = FileFailure{path_, describeTransferFailure(errno, true)};
         }
     }
-    buffer_.clear();
 }
 
 std::optional<FileFailure> OutputFile::close() {

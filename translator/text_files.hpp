@@ -2,6 +2,8 @@
 // Line-oriented reading and buffered writing of the translator's files, with
 // every failure turned into a report that names the file and the cause.
 
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,17 +69,45 @@ public:
     /// Creates or empties `path` and opens it for writing.
     std::optional<FileFailure> create(const std::string& path);
     void writeLine(std::string_view text);
+    /// Writes one line made of `parts` (strings, string views or literals).
+    template <typename... Parts>
+    void writeLineOf(const Parts&... parts) {
+        if (failure_) return;
+        (put(parts), ...);
+        put('\n');
+    }
     /// Flushes the buffer and closes the file; returns the first failure of
     /// any write, the flush or the close.
     std::optional<FileFailure> close();
     const std::optional<FileFailure>& failure() const { return failure_; }
 
 private:
+    static constexpr std::size_t bufferSize = 256 * 1024;
+
+    void put(char c) {
+        if (used_ == bufferSize) flushBuffer();
+        buffer_[used_++] = c;
+    }
+    template <std::size_t N>
+    void put(const char (&literal)[N]) {
+        put(std::string_view(literal, N - 1));
+    }
+    void put(std::string_view text) {
+        if (text.size() <= bufferSize - used_) {
+            std::memcpy(buffer_.get() + used_, text.data(), text.size());
+            used_ += text.size();
+        } else {
+            putLarge(text);
+        }
+    }
+    void putLarge(std::string_view text);
     void flushBuffer();
+    void writeAll(std::string_view bytes);
 
     FileDescriptor file_;
     std::string path_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
     std::optional<FileFailure> failure_;
 };
 

@@ -78,10 +78,7 @@ public:
     /// Writes one output line made of `parts`.
     template <typename... Parts>
     void emit(const Parts&... parts) {
-        if (stopped()) return;
-        std::string line;
-        (line.append(parts), ...);
-        output_.writeLine(line);
+        if (!stopped()) output_.writeLineOf(parts...);
     }
     /// Writes an empty output line.
     void emitEmpty() { emit(std::string_view()); }

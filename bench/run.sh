@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Translates a generated program of 1,000,000 statement lines (counted loops
+# and arithmetic) and prints, from one run: trovik's wall time, the wall time
+# of copying its output with cp (best of five runs each), their ratio, and
+# trovik's peak memory.
+#   bench/run.sh [path/to/trovik]   (default: build/bin/trovik)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+trovik="${1:-$root/build/bin/trovik}"
+[ -x /usr/bin/time ] || { echo "installing GNU time"; apt-get install -y -qq time >/dev/null; }
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/bin"
+printf '#!/bin/sh\nexit 0\n' > "$work/bin/tasm.exe"
+chmod +x "$work/bin/tasm.exe"
+
+awk 'BEGIN {
+  print "program bench;"; print "var"; print " x"; print " y"; print " total"; print "begin"
+  for (block = 0; block < 100000; block++) {
+    print "for(x,y,loop" block ");"; print "begin"
+    print "  inc(total);"; print "  add(total,x);"; print "  ^y:=10;"
+    print "  mult(total,3);"; print "  div(total,2);"; print "  sub(total,y);"
+    print "end;"; print "dec(total);"
+  }
+  print "end."; print "EOF"
+}' > "$work/bench.p83"
+echo "source: $(wc -l < "$work/bench.p83") lines, $(du -h "$work/bench.p83" | cut -f1)"
+
+now() { date +%s.%N; }
+elapsed() { awk -v a="$(now)" -v b="$1" 'BEGIN { print a - b }'; }
+smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
+
+# Best of five runs each, so that a busy moment of the machine does not count.
+trovik_seconds=""
+cp_seconds=""
+for run in 1 2 3 4 5; do
+  start=$(now)
+  (cd "$work" && PATH="$work/bin:$PATH" /usr/bin/time -f '%M' -o "$work/peak" "$trovik" bench >/dev/null)
+  trovik_seconds=$(smaller "$(elapsed "$start")" "$trovik_seconds")
+  start=$(now)
+  cp "$work/bench.asm" "$work/copy.asm"
+  cp_seconds=$(smaller "$(elapsed "$start")" "$cp_seconds")
+  rm "$work/copy.asm"
+done
+
+printf 'output: %s\n' "$(du -h "$work/bench.asm" | cut -f1)"
+printf 'trovik wall time: %.3f s\n' "$trovik_seconds"
+printf 'cp wall time:     %.3f s\n' "$cp_seconds"
+printf 'ratio:            %.2f\n' "$(awk -v a="$trovik_seconds" -v b="$cp_seconds" 'BEGIN { print a / b }')"
+printf 'trovik peak memory: %s KiB\n' "$(cat "$work/peak")"
