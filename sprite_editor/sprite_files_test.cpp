@@ -1,7 +1,6 @@
 #include "sprite_files.hpp"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <utility>
 #include <vector>
@@ -13,6 +12,7 @@ namespace {
 
 using testing::readBytes;
 using testing::TestFolder;
+using testing::unwritableFolder;
 using testing::writeBytes;
 
 /// Gives the current sprite the size w x h.
@@ -236,16 +236,6 @@ TEST(LoadSetTest, ShortFileIsRuntimeError100AndKeepsTheSet) {
     EXPECT_EQ(outcome->runtimeError, 100);
     EXPECT_EQ(outcome->statusText(), "Runtime error 100: pixelkin2.dat short");
     EXPECT_EQ(set.usedCount(), 1);
-}
-
-/// A folder in which even the superuser cannot create files.
-std::filesystem::path unwritableFolder(const TestFolder& folder) {
-    if (geteuid() == 0) {
-        return "/sys";
-    }
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
-                                                    std::filesystem::perms::owner_exec);
-    return folder.path();
 }
 
 TEST(SaveSetTest, UnwritableFolderIsRuntimeError5) {

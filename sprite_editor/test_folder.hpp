@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +51,17 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
     if (!out.flush()) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+/// A folder in which files cannot be created: `folder` made read-only, or for the superuser,
+/// whom permissions do not stop, a system folder that refuses new files.
+inline std::filesystem::path unwritableFolder(const TestFolder& folder) {
+    if (geteuid() == 0) {
+        return "/sys";
+    }
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::owner_exec);
+    return folder.path();
 }
 
 }  // namespace pixelkin::testing
