@@ -55,6 +55,8 @@ top:
 	ld b, 3
 	call ionrandom
 	ld (dice), a
+
+end;
 	pop bc
 	djnz top
 
