@@ -48,16 +48,16 @@ NamedTextArguments cutNamedText(Translation& t, long k) {
     return arguments;
 }
 
-/// Makes room for one more named string. The count is raised before the
-/// line is cut, so a statement beyond the limit writes nothing.
+/// Makes room for one more named string before the line is cut, so a
+/// statement beyond the limit writes nothing.
 bool addStringEntry(Translation& t) {
-    t.stringTable.emplace_back();
-    if (t.stringCount() > stringTableCapacity) {
+    if (t.stringCount() + 1 > stringTableCapacity) {
         t.stopWithError({{"Error: Can't have more than ", Attribute::normal},
                          {"100 strings", Attribute::bright}},
                         true, true);
         return false;
     }
+    t.stringTable.emplace_back();
     return true;
 }
 
