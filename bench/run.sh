@@ -33,18 +33,21 @@ smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'
 # Best of five runs each, so that a busy moment of the machine does not count.
 trovik_seconds=""
 cp_seconds=""
+cd "$work"
+export PATH="$work/bin:$PATH"
 for run in 1 2 3 4 5; do
   start=$(now)
-  (cd "$work" && PATH="$work/bin:$PATH" /usr/bin/time -f '%M' -o "$work/peak" "$trovik" bench >/dev/null)
+  "$trovik" bench >/dev/null
   trovik_seconds=$(smaller "$(elapsed "$start")" "$trovik_seconds")
   start=$(now)
-  cp "$work/bench.asm" "$work/copy.asm"
+  cp bench.asm copy.asm
   cp_seconds=$(smaller "$(elapsed "$start")" "$cp_seconds")
-  rm "$work/copy.asm"
+  rm copy.asm
 done
+/usr/bin/time -f '%M' -o peak "$trovik" bench >/dev/null
 
-printf 'output: %s\n' "$(du -h "$work/bench.asm" | cut -f1)"
+printf 'output: %s\n' "$(du -h bench.asm | cut -f1)"
 printf 'trovik wall time: %.3f s\n' "$trovik_seconds"
 printf 'cp wall time:     %.3f s\n' "$cp_seconds"
 printf 'ratio:            %.2f\n' "$(awk -v a="$trovik_seconds" -v b="$cp_seconds" 'BEGIN { print a / b }')"
-printf 'trovik peak memory: %s KiB\n' "$(cat "$work/peak")"
+printf 'trovik peak memory: %s KiB\n' "$(cat peak)"

@@ -20,9 +20,7 @@ void translateStep(Translation& t, std::string_view stepInstruction) {
 /// add( and sub( differ in the register they save and the instruction that
 /// combines the two bytes.
 void translateByteSum(Translation& t, std::string_view savedPair, std::string_view combine) {
-    const auto arguments = t.cutArguments(4, 2);
-    const std::string& x = arguments[0];
-    const std::string& y = arguments[1];
+    const auto [x, y] = t.cutArguments<2>(4);
     t.emitEmpty();
     if (!t.optimise) {
         t.emit("\tpush ", savedPair);
@@ -51,9 +49,7 @@ void translateSubtract(Translation& t) { translateByteSum(t, "af", "\tsub b"); }
 
 void translateMultiply(Translation& t) {
     t.usesMultiply = true;
-    const auto arguments = t.cutArguments(5, 2);
-    const std::string& x = arguments[0];
-    const std::string& n = arguments[1];
+    const auto [x, n] = t.cutArguments<2>(5);
     t.emitEmpty();
     t.emit("\tld de, ", n);
     t.emit("\tld a,(", x, ")");
@@ -63,9 +59,7 @@ void translateMultiply(Translation& t) {
 
 void translateDivide(Translation& t) {
     t.usesDivide = true;
-    const auto arguments = t.cutArguments(4, 2);
-    const std::string& x = arguments[0];
-    const std::string& n = arguments[1];
+    const auto [x, n] = t.cutArguments<2>(4);
     t.emitEmpty();
     t.emit("\tld hl, (", x, ")");
     t.emit("\tld d, ", n);

@@ -22,9 +22,7 @@ void translateRandom(Translation& t) {
         t.stopWithError({{"ION must be used to use random!", Attribute::normal}}, true);
         return;
     }
-    const auto arguments = t.cutArguments(5, 2);
-    const std::string& x = arguments[0];
-    const std::string& n = arguments[1];
+    const auto [x, n] = t.cutArguments<2>(5);
     t.emitEmpty();
     t.emit("\tld b, ", n);
     t.emit("\tcall ionrandom");

@@ -73,11 +73,7 @@ void translateGoto(Translation& t) {
 /// restored before the jump with loads and pops, which keep the flags of the
 /// comparison, so a taken jump leaves the stack as it found it.
 void translateIf(Translation& t) {
-    const auto arguments = t.cutArguments(3, 4);
-    const std::string& x = arguments[0];
-    const std::string& y = arguments[1];
-    const std::string& condition = arguments[2];
-    const std::string& target = arguments[3];
+    const auto [x, y, condition, target] = t.cutArguments<4>(3);
     t.emitEmpty();
     if (!t.optimise) {
         t.emit("\tpush hl");

@@ -1,6 +1,5 @@
 #include "cutting.hpp"
 
-#include <algorithm>
 
 namespace trovik {
 
@@ -63,18 +62,6 @@ std::string CuttingState::peelLast(char delimiter) {
     std::string after = lastChars(workString, lineLength - position);
     keepFirstChars(workString, position - 1);
     return after;
-}
-
-std::vector<std::string> CuttingState::cutArguments(long keywordLength, int count) {
-    loadWork();
-    cutInner(keywordLength, 2);
-    std::vector<std::string> arguments(static_cast<std::size_t>(std::max(count, 1)));
-    for (std::size_t i = arguments.size() - 1; i > 0; --i) {
-        storeWork();
-        arguments[i] = peelLast(',');
-    }
-    arguments[0] = workString;
-    return arguments;
 }
 
 }  // namespace trovik

@@ -2,9 +2,9 @@
 // The operations with which every statement cuts its arguments out of the
 // current source line. They are defined here once and used by all statements.
 
+#include <array>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace trovik {
 
@@ -54,10 +54,22 @@ struct CuttingState {
     /// it. Without a delimiter, returns all of workString and empties it.
     std::string peelLast(char delimiter);
 
-    /// The usual cut of kw(a1,...,an);: `loadWork`, `cutInner`(k, 2), then
+    /// The usual cut of kw(a1,...,aN);: `loadWork`, `cutInner`(k, 2), then
     /// `storeWork` and `peelLast`(",") for each argument from the last to the
-    /// second. Returns a1 to an; the current line keeps the last write-back.
-    std::vector<std::string> cutArguments(long keywordLength, int count);
+    /// second. Returns a1 to aN; the current line keeps the last write-back.
+    template <std::size_t N>
+    std::array<std::string, N> cutArguments(long keywordLength) {
+        static_assert(N >= 1);
+        loadWork();
+        cutInner(keywordLength, 2);
+        std::array<std::string, N> arguments;
+        for (std::size_t i = N - 1; i > 0; --i) {
+            storeWork();
+            arguments[i] = peelLast(',');
+        }
+        arguments[0] = workString;
+        return arguments;
+    }
 };
 
 }  // namespace trovik

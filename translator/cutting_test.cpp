@@ -100,12 +100,28 @@ struct ArgumentListCase {
     const char* lineAfter;
 };
 
+template <std::size_t N>
+std::vector<std::string> asVector(const std::array<std::string, N>& arguments) {
+    return {arguments.begin(), arguments.end()};
+}
+
+std::vector<std::string> cutArgumentList(CuttingState& state, long keywordLength, int count) {
+    switch (count) {
+        case 1: return asVector(state.cutArguments<1>(keywordLength));
+        case 2: return asVector(state.cutArguments<2>(keywordLength));
+        case 4: return asVector(state.cutArguments<4>(keywordLength));
+        case 5: return asVector(state.cutArguments<5>(keywordLength));
+        default: return asVector(state.cutArguments<3>(keywordLength));
+    }
+}
+
 class CutArguments : public ::testing::TestWithParam<ArgumentListCase> {};
 
 TEST_P(CutArguments, SplitsFromTheRight) {
     CuttingState state;
     state.currentLine = GetParam().line;
-    EXPECT_EQ(state.cutArguments(GetParam().keywordLength, GetParam().count), GetParam().arguments);
+    EXPECT_EQ(cutArgumentList(state, GetParam().keywordLength, GetParam().count),
+              GetParam().arguments);
     EXPECT_EQ(state.currentLine, GetParam().lineAfter);
 }
 

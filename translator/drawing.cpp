@@ -85,7 +85,7 @@ void translatePixelTest(Translation& t) {
 }
 
 void translateLine(Translation& t) {
-    const auto arguments = t.cutArguments(5, 5);
+    const auto arguments = t.cutArguments<5>(5);
     t.emitEmpty();
     if (!t.optimise) {
         t.emit("\tpush bc");
@@ -107,7 +107,7 @@ void translateLine(Translation& t) {
 
 void translateCircle(Translation& t) {
     t.usesCircle = true;
-    const auto arguments = t.cutArguments(7, 4);
+    const auto arguments = t.cutArguments<4>(7);
     t.emitEmpty();
     t.emit("\tld a, ", arguments[0]);
     t.emit("\tld (curgx2), a");

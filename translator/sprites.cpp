@@ -18,12 +18,7 @@ void translateLargeSprite(Translation& t) {
         return;
     }
     t.usesSprites = true;
-    const auto arguments = t.cutArguments(8, 5);
-    const std::string& sprite = arguments[0];
-    const std::string& x = arguments[1];
-    const std::string& y = arguments[2];
-    const std::string& width = arguments[3];
-    const std::string& height = arguments[4];
+    const auto [sprite, x, y, width, height] = t.cutArguments<5>(8);
     t.emitEmpty();
     t.emit("\tld b, ", height);
     t.emit("\tld c, ", width);

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
+#include <cstdint>
 
 #include "statements.hpp"
 
@@ -52,26 +52,35 @@ constexpr std::array<StatementRow, 34> statementRows{{
     {"outtextxy(", translateOutTextXY},
 }};
 
-using RowIndex = std::array<std::vector<std::size_t>, 256>;
+constexpr std::size_t rowCount = statementRows.size();
 
-/// For each first character, the numbers of the rows whose keyword begins
-/// with it, in table order.
-const RowIndex& rowsByFirstCharacter() {
-    static const RowIndex index = [] {
-        RowIndex rows;
-        for (std::size_t i = 0; i < statementRows.size(); ++i) {
-            rows[static_cast<unsigned char>(statementRows[i].keyword.front())].push_back(i);
+/// For each first character of a line and each row number i, the first row
+/// from i on whose keyword begins with that character (rowCount for none).
+using NextRowTable = std::array<std::array<std::uint8_t, rowCount + 1>, 256>;
+
+constexpr NextRowTable makeNextRowTable() {
+    NextRowTable table{};
+    for (std::size_t c = 0; c < 256; ++c) {
+        table[c][rowCount] = rowCount;
+        for (std::size_t i = rowCount; i-- > 0;) {
+            const bool begins = static_cast<unsigned char>(statementRows[i].keyword.front()) == c;
+            table[c][i] = begins ? static_cast<std::uint8_t>(i) : table[c][i + 1];
         }
-        return rows;
-    }();
-    return index;
+    }
+    return table;
 }
+
+constexpr NextRowTable nextRowTable = makeNextRowTable();
+
+bool isLeadingBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
 
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
 bool readBodyLine(Translation& t, std::string& line) {
     const bool read = t.readSourceLine(line);
-    line.erase(0, std::min(line.size(), line.find_first_not_of("\t\n\r ")));
+    std::size_t blanks = 0;
+    while (blanks < line.size() && isLeadingBlank(line[blanks])) ++blanks;
+    line.erase(0, blanks);
     return read;
 }
 
@@ -81,13 +90,7 @@ bool opensLoopBody(const std::string& line) { return line == "begin" || line.emp
 
 /// for(A,B,T); begin ... end; runs the body (A) - (B) times, counted in b.
 void translateCountedLoop(Translation& t) {
-    t.loadWork();
-    t.cutInner(4, 2);
-    t.storeWork();
-    const std::string label = t.peelLast(',');
-    t.storeWork();
-    const std::string limit = t.peelLast(',');
-    const std::string start = t.workString;
+    const auto [start, limit, label] = t.cutArguments<3>(4);
 
     t.emitEmpty();
     t.emit("\tld a, (", limit, ")");
@@ -119,19 +122,17 @@ void translateCountedLoop(Translation& t) {
 std::span<const StatementRow> statementTable() { return statementRows; }
 
 void translateStatement(Translation& t) {
-    // Only rows whose keyword starts with the line's first character can
-    // match. After a match the line may have changed, so the candidates are
-    // looked up again, from the next row of the table on.
-    std::size_t nextRow = 0;
+    // Only rows whose keyword begins with the line's first character can
+    // match. A matching statement may change the line, so the next candidate
+    // is looked up again from the line as it is then.
+    std::size_t row = 0;
     while (!t.currentLine.empty()) {
-        const auto& candidates = rowsByFirstCharacter()[static_cast<unsigned char>(
-            foldAsciiLetter(t.currentLine.front()))];
-        const auto candidate = std::lower_bound(candidates.begin(), candidates.end(), nextRow);
-        if (candidate == candidates.end()) return;
-        const StatementRow& row = statementRows[*candidate];
-        nextRow = *candidate + 1;
-        if (!t.matchKeyword(row.keyword)) continue;
-        row.translate(t);
+        const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
+        row = nextRowTable[first][row];
+        if (row == rowCount) return;
+        const StatementRow& statement = statementRows[row++];
+        if (!t.matchKeyword(statement.keyword)) continue;
+        statement.translate(t);
         if (t.stopped()) return;
     }
 }

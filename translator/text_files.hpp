@@ -93,6 +93,7 @@ private:
         put(std::string_view(literal, N - 1));
     }
     void put(std::string_view text) {
+        if (text.empty()) return;  // an empty view may carry no address at all
         if (text.size() <= bufferSize - used_) {
             std::memcpy(buffer_.get() + used_, text.data(), text.size());
             used_ += text.size();

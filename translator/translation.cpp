@@ -17,7 +17,6 @@ bool Translation::readSourceLine(std::string& line) {
         return false;
     }
     ++sourceLineNumber_;
-    lastSourceLine_ = line;
     return true;
 }
 
@@ -44,7 +43,7 @@ void Translation::warn(std::string_view text) {
 void Translation::stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst,
                                 bool waitForEnter) {
     if (stopped()) return;
-    error_ = TranslationError{std::move(message), clearScreenFirst, waitForEnter, lastSourceLine_,
+    error_ = TranslationError{std::move(message), clearScreenFirst, waitForEnter,
                               sourceLineNumber_};
 }
 

@@ -39,8 +39,7 @@ struct TranslationError {
     std::vector<MessagePiece> message;  ///< the message line, without its line break
     bool clearScreenFirst = false;
     bool waitForEnter = false;  ///< read a line first, where a person can type one
-    std::string sourceLine;     ///< the source line it was found on
-    long sourceLineNumber = 0;
+    long sourceLineNumber = 0;  ///< the source line it was found on, counted from 1
 };
 
 /// The routines and data that statements ask the program end to append.
@@ -115,7 +114,6 @@ private:
     LineReader& source_;
     OutputFile& output_;
     Console& console_;
-    std::string lastSourceLine_;
     long sourceLineNumber_ = 0;
     bool warnedEndOfSource_ = false;
     std::optional<TranslationError> error_;

@@ -25,6 +25,17 @@ int reportFileFailure(Console& console, const FileFailure& failure) {
     return exitFileFailure;
 }
 
+/// Line `number` of the source, read again for an error report: the
+/// translation itself keeps no copy of the lines it has passed.
+std::string sourceLineAt(const std::string& sourceName, long number) {
+    LineReader source;
+    std::string line;
+    if (source.open(sourceName)) return line;
+    for (long i = 0; i < number && source.readLine(line); ++i) {
+    }
+    return line;
+}
+
 int reportTranslationError(Console& console, const TranslationError& error,
                            const std::string& sourceName) {
     if (error.clearScreenFirst) console.clearScreen(Stream::err);
@@ -36,7 +47,8 @@ int reportTranslationError(Console& console, const TranslationError& error,
     console.setAttribute(Stream::err, Attribute::normal);
     if (error.sourceLineNumber > 0) {
         console.write(Stream::err, sourceName + ":" + std::to_string(error.sourceLineNumber) +
-                                       ": " + error.sourceLine + "\n");
+                                       ": " + sourceLineAt(sourceName, error.sourceLineNumber) +
+                                       "\n");
     }
     if (error.waitForEnter && console.inputIsTerminal()) {
         std::string ignored;
