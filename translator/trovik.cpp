@@ -94,9 +94,11 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
                   output, console);
     console.clearScreen(Stream::out);
     translate(t);
-    if (t.fileFailure()) return reportFileFailure(console, *t.fileFailure());
-    if (!t.error()) console.clearScreen(Stream::out);
-    if (auto failure = output.close()) return reportFileFailure(console, *failure);
+    if (!t.stopped()) console.clearScreen(Stream::out);
+    // What was written stays, also when the run stops early.
+    const auto closeFailure = output.close();
+    if (auto failure = t.fileFailure()) return reportFileFailure(console, *failure);
+    if (closeFailure) return reportFileFailure(console, *closeFailure);
     if (t.error()) return reportTranslationError(console, *t.error(), line->sourceName);
 
     runAssembler(console, processStarter, *line);

@@ -1,0 +1,24 @@
+;program demo;
+;Programmed with Trovik.exe V1.5
+.NOLIST
+#define end .end
+#define END .end
+#define equ .equ
+#define EQU .equ
+#include "ti83asm.inc"
+#include "tokens.inc"
+.LIST
+	.org 9327h
+
+	ld hl, pic
+	ld de,PLOTSSCREEN
+	ld bc,768
+	ldir 
+	call _GRBUFCPY_V 
+
+	ret
+
+
+description:
+	.db "demo",0
+
