@@ -13,6 +13,7 @@ Translation::Translation(TranslationSettings settingsIn, LineReader& source, Out
 
 bool Translation::readSourceLine(std::string& line) {
     if (stopped() || !source_.readLine(line)) {
+        if (source_.failure()) halted_ = true;
         line.clear();
         return false;
     }
@@ -43,11 +44,13 @@ void Translation::warn(std::string_view text) {
 void Translation::stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst,
                                 bool waitForEnter) {
     if (stopped()) return;
+    halted_ = true;
     error_ = TranslationError{std::move(message), clearScreenFirst, waitForEnter,
                               sourceLineNumber_};
 }
 
 void Translation::stopWithFileFailure(FileFailure failure) {
+    halted_ = true;
     if (!otherFileFailure_) otherFileFailure_ = std::move(failure);
 }
 

@@ -77,7 +77,7 @@ public:
     /// Writes one output line made of `parts`.
     template <typename... Parts>
     void emit(const Parts&... parts) {
-        if (!stopped()) output_.writeLineOf(parts...);
+        if (!halted_) output_.writeLineOf(parts...);  // it drops lines itself after a failure
     }
     /// Writes an empty output line.
     void emitEmpty() { emit(std::string_view()); }
@@ -102,9 +102,7 @@ public:
                        bool waitForEnter = false);
     /// Stops the translation because a file operation failed.
     void stopWithFileFailure(FileFailure failure);
-    bool stopped() const {
-        return error_ || source_.failure() || output_.failure() || otherFileFailure_;
-    }
+    bool stopped() const { return halted_ || output_.failure(); }
 
     const std::optional<TranslationError>& error() const { return error_; }
     /// The first file failure of the run: source, output or another file.
@@ -118,6 +116,8 @@ private:
     bool warnedEndOfSource_ = false;
     std::optional<TranslationError> error_;
     std::optional<FileFailure> otherFileFailure_;
+    /// Set by a translation error or a failure of any file but the output.
+    bool halted_ = false;
 };
 
 }  // namespace trovik
