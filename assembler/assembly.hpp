@@ -1,0 +1,19 @@
+#pragma once
+// One run of the stand-in assembler, from the source file to the object file.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "command_line.hpp"
+
+namespace tasm {
+
+/// Assembles `job.source` and writes `job.output`. Messages go to `errors`
+/// as "FILE:LINE: message", a summary to `report`. On any error no output
+/// file is left behind (an older one is removed) and the result is 1;
+/// otherwise 0. `includeDirs` are searched after the source's folder.
+int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::ostream& report,
+             std::ostream& errors);
+
+}  // namespace tasm

@@ -1,0 +1,35 @@
+#pragma once
+// Expressions: read in this dialect, written for z80asm.
+//
+// This dialect evaluates strictly from left to right with no precedence
+// (2+3*4 is 20); z80asm has C-like precedence. The translation therefore
+// puts every partial result that is combined again in parentheses, writes
+// numbers and character constants in decimal, and hands each label to a
+// caller-supplied function that returns the name z80asm is to see.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tasm {
+
+/// Maps a label as written to the name given to z80asm.
+using LabelMapper = std::function<std::string(std::string_view)>;
+
+struct Translated {
+    std::string text;   ///< z80asm expression; empty when `error` is set
+    std::string error;  ///< what is wrong with the expression
+};
+
+/// Translates one expression. Operators: + - * / % & | ^ << >> == != = < >
+/// <= >=, unary - ~ +, parentheses; operands: numbers, 'c', labels and $,
+/// the location counter.
+Translated translateExpression(std::string_view text, const LabelMapper& labels);
+
+/// Reads one number: 255, 33381d, $FF, 0FFh, %0101, 0101b, @17, 17o, 17q.
+/// Nothing when the text is not a number or exceeds 32 bits.
+std::optional<uint32_t> parseNumber(std::string_view text);
+
+}  // namespace tasm

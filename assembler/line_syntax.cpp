@@ -1,0 +1,58 @@
+#include "line_syntax.hpp"
+
+#include "text.hpp"
+
+namespace tasm {
+
+LineFields splitFields(std::string_view text) {
+    LineFields fields;
+    size_t i = 0;
+    if (!text.empty() && !isBlank(text[0]) && text[0] != '.') {
+        while (i < text.size() && !isBlank(text[i]) && text[i] != ':') ++i;
+        fields.label = text.substr(0, i);
+        if (i < text.size() && text[i] == ':') ++i;
+    }
+    while (i < text.size() && isBlank(text[i])) ++i;
+    const size_t wordStart = i;
+    while (i < text.size() && !isBlank(text[i])) ++i;
+    fields.word = text.substr(wordStart, i - wordStart);
+    fields.operands = trim(text.substr(i));
+    return fields;
+}
+
+std::vector<std::string> splitOperands(std::string_view operands) {
+    std::vector<std::string> out;
+    if (trim(operands).empty()) return out;
+    int depth = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < operands.size();) {
+        if (const size_t quoted = quotedLength(operands, i)) {
+            i += quoted;
+            continue;
+        }
+        const char c = operands[i];
+        if (c == '(') ++depth;
+        if (c == ')') --depth;
+        if (c == ',' && depth == 0) {
+            out.emplace_back(trim(operands.substr(start, i - start)));
+            start = i + 1;
+        }
+        ++i;
+    }
+    out.emplace_back(trim(operands.substr(start)));
+    return out;
+}
+
+std::string_view stripComment(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t quoted = quotedLength(text, i)) {
+            i += quoted;
+            continue;
+        }
+        if (text[i] == ';') return text.substr(0, i);
+        ++i;
+    }
+    return text;
+}
+
+}  // namespace tasm

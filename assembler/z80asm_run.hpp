@@ -1,0 +1,34 @@
+#pragma once
+// Running Debian's z80asm on the rewritten source, and mapping its messages
+// back to the source lines they concern.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "diagnostics.hpp"
+#include "rewriter.hpp"
+
+namespace tasm {
+
+struct Z80asmResult {
+    std::vector<uint8_t> bytes;              ///< all bytes, in source order
+    std::map<std::string, uint32_t> labels;  ///< every label's value
+    Diagnostics errors;
+    Diagnostics warnings;
+};
+
+/// Assembles `lines` with the z80asm found on PATH, in a temporary folder
+/// that is removed afterwards.
+Z80asmResult runZ80asm(const std::vector<AsmLine>& lines);
+
+/// Turns z80asm's messages about the file `asmPath` into messages about the
+/// source lines that `lines` came from. Lines in another form are dropped.
+void mapMessages(const std::string& messages, const std::string& asmPath,
+                 const std::vector<AsmLine>& lines, Z80asmResult& result);
+
+/// Reads z80asm's label file ("name:\tequ $1234" lines).
+std::map<std::string, uint32_t> parseLabelFile(const std::string& text);
+
+}  // namespace tasm
