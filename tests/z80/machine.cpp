@@ -110,6 +110,8 @@ void Machine::setA(std::uint8_t value) {
     setRegisters(r);
 }
 
+bool Machine::interruptsEnabled() const { return z80ex_get_reg(cpu_.get(), regIFF1) != 0; }
+
 void Machine::setCarry(bool value) {
     Registers r = registers();
     r.af = static_cast<std::uint16_t>(value ? (r.af | 0x01) : (r.af & ~0x01));

@@ -108,6 +108,8 @@ public:
     /// Sets every register of `registers` (pc and sp included).
     void setRegisters(const Registers& registers);
     void setA(std::uint8_t value);
+    /// Whether maskable interrupts are enabled (IFF1).
+    bool interruptsEnabled() const;
     void setCarry(bool value);
 
     /// Answers IN instructions: port number (low byte) and the value of the
