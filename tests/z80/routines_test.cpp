@@ -201,9 +201,11 @@ TEST_F(Routines, PixGivesTheGraphBufferByteAndMask) {
     EXPECT_TRUE(wrong.empty()) << wrong.report();
 }
 
-/// The graph buffer and what an 8x8 exclusive-or sprite does to it. The
-/// right-hand part of a sprite in the last byte column lands in the first
-/// byte of the next row, as the routine does not clip.
+/// The graph buffer (and the 96 bytes after it) and what an 8x8
+/// exclusive-or sprite does to it. The routine does not clip: the right-hand
+/// part of a sprite at columns 89 to 95 lands in the first byte of the next
+/// row, and a sprite below row 56 runs past the buffer's end into the memory
+/// after it.
 struct BufferModel {
     std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(768 + 12 * 8);
 
@@ -227,7 +229,7 @@ TEST_F(Routines, SprxorXorsTheSpriteIntoTheGraphBuffer) {
         machine_.writeByte(static_cast<std::uint16_t>(graphBuffer + i), model.bytes[i]);
     }
     Mismatches wrong;
-    for (int row : {0, 1, 7, 31, 56}) {
+    for (int row : {0, 1, 7, 31, 56, 60}) {
         for (int column = 0; column < 96; ++column) {
             if (!run(spriteXor, with(static_cast<std::uint8_t>(column), spriteData,
                                      static_cast<std::uint16_t>(0x3300 | row), 0))) {

@@ -115,6 +115,12 @@ std::function<void(Machine&)> both(std::function<void(Machine&)> first,
     };
 }
 
+/// Puts AAh into the bytes after curcol and penrow.
+void markAfterCursorAndPen(Machine& machine) {
+    machine.writeByte(static_cast<std::uint16_t>(includeSymbols().at("curcol") + 1), 0xAA);
+    machine.writeByte(static_cast<std::uint16_t>(includeSymbols().at("penrow") + 1), 0xAA);
+}
+
 enum class Shells { all, ionOnly };
 
 struct StatementCase {
@@ -303,19 +309,25 @@ const std::vector<StatementCase>& statementCases() {
          Shells::all, nullptr, [](const Outcome& o) { EXPECT_EQ(o.byte(var('x')), 42); }},
         {"clrscr", "clrscr();\n", Shells::all, nullptr,
          [](const Outcome& o) { o.onlyCall("_clrlcdfull"); }},
-        {"write", "write(0003,0005,hello,\"Hi there\");\n", Shells::all, nullptr,
+        {"write", "write(0003,0005,hello,\"Hi there\");\n", Shells::all, markAfterCursorAndPen,
          [](const Outcome& o) {
              const Registers call = o.onlyCall("_puts");
              EXPECT_EQ(o.text(call.hl), "Hi there");
              EXPECT_EQ(o.byte(o.symbol("currow")), 3);
              EXPECT_EQ(o.byte(o.symbol("curcol")), 5);
+             // The positions are stored as words: the byte after curcol
+             // gets the column's high byte.
+             EXPECT_EQ(o.byte(o.symbol("curcol") + 1), 0);
          }},
-        {"outtextxy", "outtextxy(0010,0020,msg,\"Score\");\n", Shells::all, nullptr,
+        {"outtextxy", "outtextxy(0010,0020,msg,\"Score\");\n", Shells::all,
+         markAfterCursorAndPen,
          [](const Outcome& o) {
              const Registers call = o.onlyCall("_vputs");
              EXPECT_EQ(o.text(call.hl), "Score");
              EXPECT_EQ(o.byte(o.symbol("pencol")), 10);
              EXPECT_EQ(o.byte(o.symbol("penrow")), 20);
+             // As with write(: the byte after penrow gets the row's high byte.
+             EXPECT_EQ(o.byte(o.symbol("penrow") + 1), 0);
          }},
         {"rewrite",
          "write(0001,0002,one,\"One\");\nrewrite(0004,0006,2,one);\nrewrite(0007,0008,1,one);\n"
@@ -535,6 +547,35 @@ TEST_P(Statement, RunsToItsReturnWithItsEffects) {
     EXPECT_EQ(machine.registers().sp, Machine::initialStack) << "stack not balanced";
     c.check(Outcome{machine, v.shell, v.optimised, before});
     if (HasFailure()) ADD_FAILURE() << built.assembly;
+}
+
+/// A counted loop whose body holds `increments` times inc(u);.
+std::string longLoopSource(int increments) {
+    std::string source = "program t;\nvar\n q\n w\n u\nbegin\nfor(q,w,lp);\nbegin\n";
+    for (int i = 0; i < increments; ++i) source += "\tinc(u);\n";
+    return source + "end;\nend.\nEOF\n";
+}
+
+TEST(CountedLoop, DjnzReachesBackOverABodyOf124Bytes) {
+    // Each inc( is 7 bytes; with push bc, pop bc and djnz around it, 17 of
+    // them (119 bytes) still reach, 18 (126 bytes) do not: the line
+    // "\tdjnz lp" is then out of range and the program does not assemble.
+    SourceProgram program;
+    program.name = "t";
+    program.source = longLoopSource(17);
+    const BuiltProgram fits = translateAndAssemble(program, "loop-17");
+    ASSERT_TRUE(fits.image) << fits.log;
+    Machine machine;
+    prepareMachine(machine, *fits.image);
+    machine.writeWord(33381, 3);
+    ASSERT_EQ(runProgram(machine, Shell::none).stop, Stop::returned);
+    EXPECT_EQ(machine.readWord(33385), 3 * 17);
+
+    program.source = longLoopSource(18);
+    const BuiltProgram tooLong = translateAndAssemble(program, "loop-18");
+    EXPECT_FALSE(tooLong.image);
+    EXPECT_NE(tooLong.assembly.find("\tdjnz lp\n"), std::string::npos);
+    EXPECT_NE(tooLong.log.find("t.asm:"), std::string::npos) << tooLong.log;
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, Statement, ::testing::ValuesIn(variants()),
