@@ -20,7 +20,7 @@ namespace {
 constexpr int tileSize = 16;
 // A short sleep between idle passes: waiting for events with a time-out can make SDL 2.26 fail
 // with an X error when the window closes later.
-constexpr Uint32 idleDelayMs = 5;
+constexpr Uint32 idleDelayMs = 10;
 
 struct PaletteColour {
     std::uint8_t number;
@@ -40,6 +40,26 @@ constexpr std::array<PaletteColour, 6> paletteColours = {{
 }};
 
 std::string sdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
+
+bool isSet(const char* name) {
+    const char* value = SDL_getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+/// True when nothing names a display or a video driver to use.
+bool noDisplayNamed() {
+    return !isSet("SDL_VIDEODRIVER") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY");
+}
+
+/// True when SDL fell back to a video driver that shows nothing on any screen, which it does
+/// when no display can be reached, unless the user chose that driver by name.
+bool onInvisibleDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible = driver != nullptr && (SDL_strcmp(driver, "offscreen") == 0 ||
+                                                 SDL_strcmp(driver, "dummy") == 0);
+    return invisible && (chosen == nullptr || SDL_strcasecmp(chosen, driver) != 0);
+}
 
 int screenScale() {
     SDL_Rect usable{};
@@ -85,11 +105,24 @@ struct Window::SdlSession {
 void Window::WindowCloser::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 
 std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& error) {
+    if (noDisplayNamed()) {
+        error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return nullptr;
+    }
+    if (!isSet("SDL_VIDEODRIVER") && !isSet("WAYLAND_DISPLAY")) {
+        // Only X names a display: trying the other drivers would print their own complaints.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = sdlError("cannot start the video system");
+        SDL_Quit();
         return nullptr;
     }
     auto session = std::make_unique<SdlSession>();
+    if (onInvisibleDriver()) {
+        error = "no display to show it on (DISPLAY or WAYLAND_DISPLAY names none)";
+        return nullptr;
+    }
     const int chosenScale = scale.value_or(screenScale());
     SDL_Window* window = SDL_CreateWindow("pixelkin", SDL_WINDOWPOS_UNDEFINED,
                                           SDL_WINDOWPOS_UNDEFINED, canvasWidth * chosenScale,
@@ -112,6 +145,8 @@ std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& erro
         opened->colourTable_[colour.number] =
             SDL_MapRGB(surface->format, colour.red, colour.green, colour.blue);
     }
+    // The editor reads no keyboard; without text input SDL does not poll an input method.
+    SDL_StopTextInput();
     if (SDL_ShowCursor(SDL_ENABLE) < 0) {
         error = sdlError("cannot show the mouse pointer");
         return nullptr;
@@ -233,12 +268,13 @@ Window::Presented Window::presentArea(Framebuffer& screen, Rect area, bool all,
     return Presented::updated;
 }
 
-bool runEditorLoop(Editor& editor, Window& window, std::string& error) {
+bool runEditorLoop(Editor& editor, Window& window, std::string& error,
+                   const MouseReader& readMouse) {
     if (window.presentAll(editor.screen(), error) == Window::Presented::failed) {
         return false;
     }
     while (window.handleEvents()) {
-        const MouseState mouse = window.readMouse();
+        const MouseState mouse = readMouse ? readMouse(window) : window.readMouse();
         const PassResult pass = editor.runPass(mouse);
         if (window.present(editor.screen(), error) == Window::Presented::failed) {
             return false;

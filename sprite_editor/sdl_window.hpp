@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,8 +63,14 @@ private:
     std::array<std::uint8_t, canvasWidth * canvasHeight> shown_{};
 };
 
-/// Runs the editor's loop in `window` until Quit is hit or the window is closed. Returns false
-/// and sets `error` when the window failed.
-bool runEditorLoop(Editor& editor, Window& window, std::string& error);
+/// Where each pass of the loop gets the mouse from.
+using MouseReader = std::function<MouseState(const Window&)>;
+
+/// Runs the editor's loop in `window` until Quit is hit or the window is closed: each pass
+/// handles the window's events, reads the mouse, acts, and presents what changed; while no
+/// button is held it then idles briefly. The mouse is the window's own unless `readMouse` is
+/// given. Returns false and sets `error` when the window failed.
+bool runEditorLoop(Editor& editor, Window& window, std::string& error,
+                   const MouseReader& readMouse = {});
 
 }  // namespace pixelkin

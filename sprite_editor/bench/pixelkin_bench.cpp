@@ -1,0 +1,102 @@
+// Measures the editor in a real window: processor use while idle, the time of a full sprite
+// redraw with its present, and the loop's passes per second while a button is held.
+// Usage: pixelkin_bench [SCALE]   (needs a display; does not save anything)
+
+#include <time.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "editor.hpp"
+#include "sdl_window.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double processorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+/// Runs the real loop with the mouse held still at `mouse` for `seconds`, then hits Quit.
+/// Returns the number of passes.
+long runFor(pixelkin::Editor& editor, pixelkin::Window& window, pixelkin::MouseState mouse,
+            double seconds) {
+    long passes = 0;
+    const auto start = Clock::now();
+    std::string error;
+    const bool ok = pixelkin::runEditorLoop(
+        editor, window, error, [&](const pixelkin::Window&) {
+            ++passes;
+            return secondsSince(start) < seconds
+                       ? mouse
+                       : pixelkin::MouseState{30, 319, pixelkin::leftButton};
+        });
+    if (!ok) {
+        std::cerr << "pixelkin_bench: " << error << '\n';
+        std::exit(1);
+    }
+    return passes;
+}
+
+void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
+    constexpr int rounds = 2000;
+    std::string error;
+    double changedOnly = 0;
+    double whole = 0;
+    for (int round = 0; round < rounds; ++round) {
+        // Toggle a pixel so that each redraw has something new to present.
+        editor.runPass({20, 20, round % 2 == 0 ? pixelkin::leftButton : pixelkin::rightButton});
+        window.present(editor.screen(), error);
+        auto start = Clock::now();
+        editor.showSprite();
+        window.present(editor.screen(), error);
+        changedOnly += secondsSince(start);
+        start = Clock::now();
+        editor.showSprite();
+        window.presentAll(editor.screen(), error);
+        whole += secondsSince(start);
+    }
+    std::printf("showSprite + present of what changed: %.1f us\n", changedOnly / rounds * 1e6);
+    std::printf("showSprite + present of the whole canvas: %.1f us\n", whole / rounds * 1e6);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int scale = argc > 1 ? std::atoi(argv[1]) : 2;
+    std::string error;
+    const auto window = pixelkin::Window::open(scale, error);
+    if (!window) {
+        std::cerr << "pixelkin_bench: cannot open the window: " << error << '\n';
+        return 1;
+    }
+    std::printf("scale %d\n", window->scale());
+    pixelkin::Editor editor("/nonexistent", std::cerr);
+    editor.drawStartScreen();
+
+    measureRedraw(editor, *window);
+
+    constexpr double heldSeconds = 2.0;
+    const long held = runFor(editor, *window, {20, 20, pixelkin::leftButton}, heldSeconds);
+    std::printf("passes per second, left button held on the grid: %.0f\n", held / heldSeconds);
+    const long next = runFor(editor, *window, {30, 392, pixelkin::leftButton}, heldSeconds);
+    std::printf("passes per second, left button held on Next: %.0f\n", next / heldSeconds);
+
+    constexpr double idleSeconds = 10.0;
+    const double before = processorSeconds();
+    const long idle = runFor(editor, *window, {200, 200, 0}, idleSeconds);
+    const double used = processorSeconds() - before;
+    std::printf("idle: %ld passes in %.0f s, processor use %.2f %% of a core\n", idle,
+                idleSeconds, used / idleSeconds * 100);
+    return 0;
+}

@@ -1,0 +1,275 @@
+#!/usr/bin/env bash
+# End-to-end test of pixelkin in a real X window: the editor runs under Xvfb, xdotool presses
+# and releases the mouse buttons over its controls, screenshots are checked for the expected
+# palette colours at chosen canvas points, and the saved files are compared byte for byte.
+#
+# Usage: pixelkin_e2e.sh PIXELKIN CLOSE_WINDOW EXPECTED_DIR [KEEP_DIR]
+#   KEEP_DIR, when given, receives the saved sprite files and a screenshot of the editor.
+set -euo pipefail
+
+pixelkin="$(realpath "$1")"
+close_window="$(realpath "$2")"
+expected="$(realpath "$3")"
+keep="${4:-}"
+
+scale=2
+hold_seconds=0.15
+work="$(mktemp -d "${TMPDIR:-/tmp}/pixelkin-e2e.XXXXXX")"
+files="$work/files"
+mkdir -p "$files"
+xvfb_pid=""
+editor_pid=""
+window=""
+
+cleanup() {
+    if [[ -n "$editor_pid" ]] && kill -0 "$editor_pid" 2>/dev/null; then
+        kill "$editor_pid" 2>/dev/null || true
+    fi
+    if [[ -n "$xvfb_pid" ]]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -f "$work/stderr" ]]; then
+        echo "--- editor's standard error:" >&2
+        cat "$work/stderr" >&2
+    fi
+    exit 1
+}
+
+step() { echo "== $*"; }
+
+# Xvfb picks a free display number itself and writes it to the given descriptor when ready,
+# so parallel runs never collide.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        if [[ -s "$work/display" ]]; then
+            export DISPLAY=":$(head -n1 "$work/display")"
+            return
+        fi
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$work/xvfb.log" >&2
+    fail "Xvfb did not start"
+}
+
+# Starts the editor in the files folder with the given arguments and waits for its window.
+start_editor() {
+    (cd "$files" && exec "$pixelkin" "$@") 2>"$work/stderr" &
+    editor_pid=$!
+    window=""
+    for _ in $(seq 100); do
+        window="$(xdotool search --name '^pixelkin$' 2>/dev/null | head -n1 || true)"
+        [[ -n "$window" ]] && break
+        kill -0 "$editor_pid" 2>/dev/null || fail "the editor ended before its window appeared"
+        sleep 0.1
+    done
+    [[ -n "$window" ]] || fail "no editor window within 10 s"
+    # The first picture follows the window at once; wait until it is there.
+    for _ in $(seq 50); do
+        screenshot
+        [[ "$(colour_at 4 4)" == white ]] && return
+        sleep 0.1
+    done
+    fail "the start screen was not drawn"
+}
+
+# Waits for the editor to end and checks its exit status.
+expect_editor_exit() {
+    local want="$1" status=""
+    for _ in $(seq 100); do
+        if ! kill -0 "$editor_pid" 2>/dev/null; then
+            set +e
+            wait "$editor_pid"
+            status=$?
+            set -e
+            break
+        fi
+        sleep 0.1
+    done
+    [[ -n "$status" ]] || fail "the editor did not end within 10 s"
+    editor_pid=""
+    [[ "$status" == "$want" ]] || fail "exit status $status, expected $want"
+}
+
+# Presses a button with the pointer at canvas point (x, y), holds it briefly, releases it.
+# Button numbers are X's: 1 left, 3 right.
+press() {
+    local x="$1" y="$2" button="${3:-1}"
+    xdotool mousemove --window "$window" $((x * scale + 1)) $((y * scale + 1)) \
+        sleep 0.03 mousedown "$button" sleep "$hold_seconds" mouseup "$button" sleep 0.03
+}
+press_cell() { press $((8 * $1 + 4)) $((8 * $2 + 4)) "${3:-1}"; }
+press_caption() { press 30 $(($1 + 4)); }
+
+screenshot() { import -window "$window" -depth 8 "rgb:$work/shot.rgb"; }
+
+# The name of the colour shown at canvas point (x, y), checked on both corners of its
+# enlarged square so that the scaling is checked too.
+colour_at() {
+    local x="$1" y="$2" width=$((320 * scale)) first second
+    first="$(rgb_at $((x * scale)) $((y * scale)) "$width")"
+    second="$(rgb_at $((x * scale + scale - 1)) $((y * scale + scale - 1)) "$width")"
+    if [[ "$first" != "$second" ]]; then
+        echo "uneven($first/$second)"
+        return
+    fi
+    case "$first" in
+        "0 0 0") echo black ;;
+        "0 0 168") echo blue ;;
+        "0 168 0") echo green ;;
+        "252 252 252") echo white ;;
+        "128 128 128") echo grey ;;
+        *) echo "other($first)" ;;
+    esac
+}
+
+rgb_at() {
+    od -An -tu1 -j $((($2 * $3 + $1) * 3)) -N3 "$work/shot.rgb" | xargs
+}
+
+# Checks "x y colour" triples against the last screenshot.
+expect_colours() {
+    local what="$1"
+    shift
+    while (($# >= 3)); do
+        local got
+        got="$(colour_at "$1" "$2")"
+        [[ "$got" == "$3" ]] || fail "$what: canvas point ($1, $2) is $got, expected $3"
+        shift 3
+    done
+}
+
+expect_files_as_saved() {
+    cmp "$expected/pixelkin.spr" "$files/pixelkin.spr" || fail "$1: pixelkin.spr differs"
+    cmp "$expected/pixelkin2.dat" "$files/pixelkin2.dat" || fail "$1: pixelkin2.dat differs"
+}
+
+# Canvas points used below. A cell's middle is (8c + 4, 8r + 4); a preview block's corner is
+# (170 + 4c, 5 + 4r); digit (c, r) has its top row at y = 178 + 8r, where "0" and "1" paint
+# column 8c + 2 and 8c + 3 respectively. The "^" marker paints (8 * width, 132) and the "<"
+# marker (135, 8 * height - 3).
+captions_quit=315 captions_save=330 captions_load=345 captions_clear=360
+captions_next=390
+
+step "command line and display failures"
+set +e
+timeout 10 "$pixelkin" --scale 9 2>"$work/usage"
+status=$?
+set -e
+[[ $status == 2 ]] || fail "--scale 9 gave exit status $status, expected 2"
+grep -q '^usage: pixelkin \[--scale N\]' "$work/usage" || fail "no usage line: $(cat "$work/usage")"
+set +e
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$pixelkin" 2>"$work/nodisplay"
+status=$?
+set -e
+[[ $status == 1 ]] || fail "without a display the exit status was $status, expected 1"
+[[ "$(wc -l <"$work/nodisplay")" == 1 ]] || fail "expected one line: $(cat "$work/nodisplay")"
+
+start_display
+
+step "start screen"
+start_editor --scale "$scale"
+expect_colours "start screen" \
+    4 4 white  68 4 green  0 0 black  8 4 black \
+    171 6 white  203 6 green \
+    2 178 white  74 178 green \
+    64 132 white  135 61 white \
+    12 375 grey  2 450 white  0 468 black
+
+step "drawing with the left button, clearing with the right"
+for cell in 2,0 3,0 4,0 5,0 1,1 6,1 0,2 2,2 5,2 7,2 0,3 7,3 \
+    0,4 2,4 5,4 7,4 0,5 3,5 4,5 7,5 1,6 6,6 2,7 3,7 4,7 5,7 9,1 15,15 3,3; do
+    press_cell "${cell%,*}" "${cell#*,}"
+done
+press_cell 3 3 3
+screenshot
+# Cell (9, 1) lies outside the 8 x 8 region: the light slash in blue, a green "1".
+expect_colours "drawn" \
+    20 4 blue  4 4 white  28 28 white  12 12 blue \
+    73 14 blue  74 14 black  75 187 green \
+    178 5 blue  170 5 white
+if [[ -n "$keep" ]]; then
+    mkdir -p "$keep"
+    convert -size "$((320 * scale))x$((480 * scale))" -depth 8 "rgb:$work/shot.rgb" \
+        "$keep/pixelkin.png"
+fi
+
+step "holding + runs the width and height up to 16"
+press 124 142
+press 142 124
+screenshot
+expect_colours "resized" \
+    128 132 white  64 132 black  135 125 white  135 61 black \
+    76 12 blue  124 124 blue  124 100 white  75 187 white
+
+step "Save writes both files"
+press_caption $captions_save
+expect_files_as_saved "after Save"
+
+step "Clear, then Load brings the sprite back"
+press_caption $captions_clear
+screenshot
+expect_colours "cleared" 20 4 white  76 12 white  124 124 white  128 132 white
+press_caption $captions_load
+screenshot
+expect_colours "loaded" 20 4 blue  76 12 blue  124 124 blue  4 4 white  128 132 white
+
+step "Load without a file reports runtime error 2 and keeps the sprite"
+mv "$files/pixelkin2.dat" "$work/aside.dat"
+press_caption $captions_load
+screenshot
+expect_colours "failed load" 0 468 white  20 4 blue  124 124 blue  128 132 white
+grep -q '^Runtime error 2: pixelkin2.dat' "$work/stderr" || fail "no runtime error 2 report"
+mv "$work/aside.dat" "$files/pixelkin2.dat"
+
+step "a successful Save clears the status line"
+press_caption $captions_save
+screenshot
+expect_colours "saved again" 0 468 black
+expect_files_as_saved "after the second Save"
+
+step "Next shows another sprite with its own markers"
+# A held button acts on every pass, so how many sprites Next steps over depends on the hold;
+# whichever sprite it lands on must be shown whole with its own markers.
+press_caption $captions_next
+screenshot
+if [[ "$(colour_at 20 4)" == blue ]]; then
+    expect_colours "next (back at sprite 1)" 128 132 white 64 132 black
+else
+    expect_colours "next" 20 4 white  76 12 green  64 132 white  128 132 black  135 61 white
+fi
+
+step "Quit ends the editor with status 0 and does not save"
+press_caption $captions_quit
+expect_editor_exit 0
+expect_files_as_saved "after Quit"
+if [[ -n "$keep" ]]; then
+    cp "$files/pixelkin.spr" "$files/pixelkin2.dat" "$keep/"
+fi
+
+step "closing the window ends the editor with status 0"
+start_editor
+[[ "$(xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}')" == 640x960 ]] ||
+    fail "without --scale the window should be the largest that fits 1280x1024: 640x960"
+"$close_window" "$window"
+expect_editor_exit 0
+
+step "quitting right after idling, several times"
+for _ in 1 2 3; do
+    start_editor --scale "$scale"
+    sleep 0.3
+    press_caption $captions_quit
+    expect_editor_exit 0
+done
+
+echo "pixelkin end-to-end test passed"
