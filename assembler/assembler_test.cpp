@@ -104,7 +104,7 @@ const BytesCase bytesCases[] = {
      "03 06 09 73 69 7A 65"},
     {"the prologue's defines of end and equ",
      "#define end .end\n#define END .end\n#define equ .equ\n#define EQU .equ\n"
-     "five equ 5\nsix EQU 6\n\t.db five,six\nEND\n\t.db 7\n",
+     "five equ 5\nsix EQU 6\n\t.db five,six\n.end\n\t.db 7\n",
      "05 06"},
     {"labels with and without colon in any case",
      "\t.org 9327h\nStart\n\tjp START\nLoop:\tjr loop\n", "C3 27 93 18 FE"},
@@ -122,7 +122,7 @@ const BytesCase bytesCases[] = {
      "\t.db \"a;b\",0 ; comment\n\t.db ';', \"x\\\"y\"   ; quote\n\tcp ';'\n",
      "61 3B 62 00 3B 78 22 79 FE 3B"},
     {"nothing after the first end",
-     "\tnop\n\t.end\n\tthis is not read\n#include \"missing.inc\"\n", "00"},
+     "#define END .end\n\tnop\nEND\n\tthis is not read\n#include \"missing.inc\"\n", "00"},
     {"location counter", "\t.org 8000h\n\tjr $\n\t.dw $\n", "18 FE 02 80"},
     {"a gap between origins holds zero", "\t.org 10h\n\t.db 1\n\t.org 12h\n\t.db 2\n",
      "01 00 02"},
@@ -162,10 +162,13 @@ const ErrorCase errorCases[] = {
      "main.asm:4: unknown label \"_x\"\n"},
     {"unknown directive", "\tnop\n\t.text \"a\"\n", "main.asm:2: unknown directive .text\n"},
     {"bad expression", "\t.db 2+\n", "main.asm:1: missing operand in \"2+\"\n"},
+    {"unterminated string", "\t.db \"ab\\\"\n", "main.asm:1: bad string \"ab\\\"\n"},
     {"code past the end of memory", "\t.org 0FFFFh\n\tnop\n\tnop\n",
      "main.asm:1: code runs past address FFFFh\n"},
-    {"missing include", "\tnop\n#include \"nothere.inc\"\n",
+    {"missing include", "\tnop\n#include \"nothere.inc\"\n\tjp nowhere\n",
      "main.asm:2: cannot find include file \"nothere.inc\" (looked in ., /nowhere)\n"},
+    {"file including itself", "\tnop\n#include \"main.asm\"\n",
+     "main.asm:2: includes nested more than 16 deep\n"},
 };
 
 TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {
@@ -177,6 +180,13 @@ TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {
         EXPECT_EQ(result.errors, c.message);
         EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
     }
+}
+
+TEST_F(StandInTest, AMissingSourceIsAnError) {
+    const Outcome result = run("-t80 -b -i nothere.asm main.bin");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors, "nothere.asm: cannot open the source file (No such file or directory)\n");
+    EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
 }
 
 TEST_F(StandInTest, IncludesComeFromTheSourceFolderThenTasmInclude) {

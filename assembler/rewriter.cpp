@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "expressions.hpp"
@@ -61,6 +62,17 @@ size_t closingParenthesis(std::string_view text) {
         ++i;
     }
     return std::string_view::npos;
+}
+
+// The bytes of a string "..." with backslash escapes; nothing when the
+// string does not end at its closing quote.
+std::optional<std::string> stringBytes(std::string_view item) {
+    std::string bytes;
+    for (size_t i = 1; i < item.size(); ++i) {
+        if (item[i] == '"') return i + 1 == item.size() ? std::optional(bytes) : std::nullopt;
+        bytes += (item[i] == '\\' && i + 1 < item.size()) ? unescape(item[++i]) : item[i];
+    }
+    return std::nullopt;
 }
 
 class Rewriter {
@@ -181,22 +193,18 @@ void Rewriter::instruction(const LineFields& fields, const std::string& label) {
 // expressions.
 void Rewriter::data(const std::string& keyword, const std::string& operands, bool bytes) {
     std::string items;
+    const auto add = [&](const std::string& item) { items += (items.empty() ? "" : ",") + item; };
     for (const std::string& item : splitOperands(operands)) {
-        if (bytes && !item.empty() && item.front() == '"') {
-            if (item.size() < 2 || item.back() != '"' || quotedLength(item, 0) != item.size()) {
-                return error("unterminated string");
-            }
-            for (size_t i = 1; i + 1 < item.size(); ++i) {
-                const char c = item[i] == '\\' ? unescape(item[++i]) : item[i];
-                items += (items.empty() ? "" : ",") + std::to_string(static_cast<unsigned char>(c));
-            }
-        } else {
-            items += (items.empty() ? "" : ",") + expression(item, true);
+        if (!bytes || item.empty() || item.front() != '"') {
+            add(expression(item, true));
+            continue;
         }
+        const std::optional<std::string> text = stringBytes(item);
+        if (!text) return error("bad string " + item);
+        for (const char c : *text) add(std::to_string(static_cast<unsigned char>(c)));
     }
-    if (items.empty() && !operands.empty()) return;
-    if (items.empty()) return error("missing data");
-    if (!lineFailed_) emit("\t" + keyword + " " + items);
+    if (operands.empty()) return error("missing data");
+    if (!lineFailed_ && !items.empty()) emit("\t" + keyword + " " + items);
 }
 
 void Rewriter::origin(const std::string& operand) {
@@ -259,7 +267,12 @@ std::string Rewriter::expression(std::string_view written, bool immediate) {
     };
     Translated translated = translateExpression(written, mapper);
     if (!translated.error.empty()) {
-        if (!lineFailed_) error(translated.error + " in \"" + std::string(trim(written)) + "\"");
+        if (lineFailed_) return "0";
+        if (trim(written).empty()) {
+            error("missing operand");
+        } else {
+            error(translated.error + " in \"" + std::string(trim(written)) + "\"");
+        }
         return "0";
     }
     if (immediate && translated.text.front() == '(') return "0+" + translated.text;

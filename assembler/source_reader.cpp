@@ -1,6 +1,8 @@
 #include "source_reader.hpp"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -47,8 +49,13 @@ std::string joinPath(const std::string& dir, const std::string& name) {
 void Reader::readFile(const std::string& path, const Location& includedFrom, int depth) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        error(includedFrom.file.empty() ? Location{path, 0} : includedFrom,
-              "cannot open \"" + path + "\"");
+        const std::string why = std::strerror(errno);
+        if (includedFrom.file.empty()) {
+            error(Location{path, 0}, "cannot open the source file (" + why + ")");
+        } else {
+            error(includedFrom, "cannot open include file \"" + path + "\" (" + why + ")");
+        }
+        ended_ = true;
         return;
     }
     std::string raw;
@@ -117,8 +124,11 @@ void Reader::include(std::string_view rest, const Location& where, const std::st
         return;
     }
     const std::string name(rest.substr(1, rest.size() - 2));
+    // A missing include would make every later use of its names an error
+    // too, so reading stops at the first include that fails.
     if (depth >= maxIncludeDepth) {
         error(where, "includes nested more than " + std::to_string(maxIncludeDepth) + " deep");
+        ended_ = true;
         return;
     }
     std::vector<std::string> dirs{std::filesystem::path(path).parent_path().string()};
@@ -134,6 +144,7 @@ void Reader::include(std::string_view rest, const Location& where, const std::st
     std::string looked;
     for (const std::string& dir : dirs) looked += (looked.empty() ? "" : ", ") + (dir.empty() ? "." : dir);
     error(where, "cannot find include file \"" + name + "\" (looked in " + looked + ")");
+    ended_ = true;
 }
 
 // Replaces each defined name (a whole word, outside strings) by its text,
