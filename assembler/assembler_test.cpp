@@ -64,7 +64,8 @@ protected:
         for (char& c : name) {
             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
         }
-        dir_ = fs::temp_directory_path() / ("tasm-standin-test-" + std::to_string(getpid()) + "-" + name);
+        dir_ = fs::temp_directory_path() /
+               ("tasm-standin-test-" + std::to_string(getpid()) + "-" + name);
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -94,8 +95,7 @@ struct BytesCase {
 };
 
 const BytesCase bytesCases[] = {
-    {"number notations",
-     "\t.org 100h\n\t.db $FF,0FFh,%0101,0101b,12d,12,'A'\n\t.dw 33381d,$1234\n",
+    {"number notations", "\t.org 100h\n\t.db $FF,0FFh,%0101,0101b,12d,12,'A'\n\t.dw 33381d,$1234\n",
      "FF FF 05 05 0C 0C 41 65 82 34 12"},
     {"strict left-to-right order", "\t.db 2+3*4, 10-2-3, 2*(3+4), 1+6/4*2, 7&3|8, -2+5\n",
      "14 05 0E 02 0B 03"},
@@ -124,10 +124,8 @@ const BytesCase bytesCases[] = {
     {"nothing after the first end",
      "#define END .end\n\tnop\nEND\n\tthis is not read\n#include \"missing.inc\"\n", "00"},
     {"location counter", "\t.org 8000h\n\tjr $\n\t.dw $\n", "18 FE 02 80"},
-    {"a gap between origins holds zero", "\t.org 10h\n\t.db 1\n\t.org 12h\n\t.db 2\n",
-     "01 00 02"},
-    {"a later origin below an earlier one", "\t.org 20h\n\t.db 2\n\t.org 1Fh\n\t.db 1\n",
-     "01 02"},
+    {"a gap between origins holds zero", "\t.org 10h\n\t.db 1\n\t.org 12h\n\t.db 2\n", "01 00 02"},
+    {"a later origin below an earlier one", "\t.org 20h\n\t.db 2\n\t.org 1Fh\n\t.db 1\n", "01 02"},
     {"lines ending in CR LF", "\tnop\r\n\tret\r\n", "00 C9"},
     {"labels used before their line", "\tjp later\nlater\tret\n", "C3 03 00 C9"},
 };
@@ -185,7 +183,8 @@ TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {
 TEST_F(StandInTest, AMissingSourceIsAnError) {
     const Outcome result = run("-t80 -b -i nothere.asm main.bin");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.errors, "nothere.asm: cannot open the source file (No such file or directory)\n");
+    EXPECT_EQ(result.errors,
+              "nothere.asm: cannot open the source file (No such file or directory)\n");
     EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
 }
 
@@ -195,8 +194,9 @@ TEST_F(StandInTest, IncludesComeFromTheSourceFolderThenTasmInclude) {
     writeFile(dir_ / "values.inc", "value .equ 1\n");
     writeFile(dir_ / "second" / "values.inc", "value .equ 2\n");
     writeFile(dir_ / "second" / "more.inc", "; more\nmore .equ 3\n");
-    const Outcome result = binary("#include \"values.inc\"\n#include \"more.inc\"\n\t.db value,more\n",
-                              (dir_ / "first").string() + ":" + (dir_ / "second").string());
+    const Outcome result =
+        binary("#include \"values.inc\"\n#include \"more.inc\"\n\t.db value,more\n",
+               (dir_ / "first").string() + ":" + (dir_ / "second").string());
     ASSERT_EQ(result.status, 0) << result.errors;
     EXPECT_EQ(hexOf(readFile(dir_ / "main.bin")), "01 03 ");
 }
@@ -206,7 +206,8 @@ TEST_F(StandInTest, ErrorsInAnIncludeFileNameThatFile) {
     writeFile(dir_ / "inc" / "bad.inc", "; a test include\n\tfoo\n");
     const Outcome result = binary("\tnop\n#include \"bad.inc\"\n", (dir_ / "inc").string());
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.errors, (dir_ / "inc" / "bad.inc").string() + ":2: unknown instruction \"foo\"\n");
+    EXPECT_EQ(result.errors,
+              (dir_ / "inc" / "bad.inc").string() + ":2: unknown instruction \"foo\"\n");
 }
 
 TEST_F(StandInTest, IntelHexGoesToTheObjectFileInRecordsOf32Bytes) {

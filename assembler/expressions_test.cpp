@@ -14,13 +14,27 @@ struct NumberCase {
 
 TEST(ParseNumber, ReadsEveryNotation) {
     const NumberCase cases[] = {
-        {"255", 255},      {"33381d", 33381},   {"$FF", 255},     {"$ff", 255},
-        {"0FFh", 255},     {"0ffH", 255},       {"%0101", 5},     {"0101b", 5},
-        {"0101B", 5},      {"@17", 15},         {"17o", 15},      {"17q", 15},
-        {"0", 0},          {"$FFFFFFFF", 0xFFFFFFFFu},
-        {"FFh", std::nullopt},        // a label, not a number
-        {"12AB", std::nullopt},       {"0102b", std::nullopt},  {"$", std::nullopt},
-        {"%", std::nullopt},          {"19d0", std::nullopt},   {"$100000000", std::nullopt},
+        {"255", 255},
+        {"33381d", 33381},
+        {"$FF", 255},
+        {"$ff", 255},
+        {"0FFh", 255},
+        {"0ffH", 255},
+        {"%0101", 5},
+        {"0101b", 5},
+        {"0101B", 5},
+        {"@17", 15},
+        {"17o", 15},
+        {"17q", 15},
+        {"0", 0},
+        {"$FFFFFFFF", 0xFFFFFFFFu},
+        {"FFh", std::nullopt},  // a label, not a number
+        {"12AB", std::nullopt},
+        {"0102b", std::nullopt},
+        {"$", std::nullopt},
+        {"%", std::nullopt},
+        {"19d0", std::nullopt},
+        {"$100000000", std::nullopt},
         {"99999999999", std::nullopt},
     };
     for (const NumberCase& c : cases) EXPECT_EQ(parseNumber(c.text), c.value) << c.text;

@@ -15,20 +15,20 @@ namespace tasm {
 namespace {
 
 constexpr std::array<std::string_view, 68> mnemonics{
-    "adc",  "add",  "and",  "bit",  "call", "ccf",  "cp",   "cpd",  "cpdr", "cpi",  "cpir", "cpl",
-    "daa",  "dec",  "di",   "djnz", "ei",   "ex",   "exx",  "halt", "im",   "in",   "inc",  "ind",
-    "indr", "ini",  "inir", "jp",   "jr",   "ld",   "ldd",  "lddr", "ldi",  "ldir", "neg",  "nop",
-    "or",   "otdr", "otir", "out",  "outd", "outi", "pop",  "push", "res",  "ret",  "reti", "retn",
-    "rl",   "rla",  "rlc",  "rlca", "rld",  "rr",   "rra",  "rrc",  "rrca", "rrd",  "rst",  "sbc",
-    "scf",  "set",  "sla",  "sll",  "sra",  "srl",  "sub",  "xor",
+    "adc",  "add",  "and",  "bit",  "call", "ccf",  "cp",  "cpd",  "cpdr", "cpi",  "cpir", "cpl",
+    "daa",  "dec",  "di",   "djnz", "ei",   "ex",   "exx", "halt", "im",   "in",   "inc",  "ind",
+    "indr", "ini",  "inir", "jp",   "jr",   "ld",   "ldd", "lddr", "ldi",  "ldir", "neg",  "nop",
+    "or",   "otdr", "otir", "out",  "outd", "outi", "pop", "push", "res",  "ret",  "reti", "retn",
+    "rl",   "rla",  "rlc",  "rlca", "rld",  "rr",   "rra", "rrc",  "rrca", "rrd",  "rst",  "sbc",
+    "scf",  "set",  "sla",  "sll",  "sra",  "srl",  "sub", "xor",
 };
 
 // Operands that name a register, a register pair or a condition, written as
 // they are (in lower case, without blanks).
 constexpr std::array<std::string_view, 33> fixedOperands{
-    "a",  "b",  "c",   "d",   "e",   "h",    "l",    "i",    "r",    "af",  "af'",
-    "bc", "de", "hl",  "sp",  "ix",  "iy",   "ixh",  "ixl",  "iyh",  "iyl", "nz",
-    "z",  "nc", "po",  "pe",  "p",   "m",    "(hl)", "(bc)", "(de)", "(sp)", "(c)",
+    "a",  "b",  "c",  "d",  "e",  "h",  "l",    "i",    "r",    "af",   "af'",
+    "bc", "de", "hl", "sp", "ix", "iy", "ixh",  "ixl",  "iyh",  "iyl",  "nz",
+    "z",  "nc", "po", "pe", "p",  "m",  "(hl)", "(bc)", "(de)", "(sp)", "(c)",
 };
 
 template <size_t N>
@@ -126,8 +126,8 @@ Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
     emit(segmentEnd(out_.segmentOrigins.size() - 1) + ":");
     for (const Reference& reference : references_) {
         if (defined_.count(reference.name) != 0) continue;
-        errors_.push_back(
-            {reference.lineIndex, {reference.where, "unknown label \"" + reference.written + "\""}});
+        errors_.push_back({reference.lineIndex,
+                           {reference.where, "unknown label \"" + reference.written + "\""}});
     }
     std::stable_sort(errors_.begin(), errors_.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

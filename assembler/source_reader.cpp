@@ -24,12 +24,10 @@ public:
     SourceText take() { return std::move(result_); }
 
 private:
-    void readLine(std::string_view raw, const Location& where, const std::string& path, int depth);
-    void directive(std::string_view text, const Location& where, const std::string& path,
-                   int depth);
+    void readLine(std::string_view raw, const Location& where, int depth);
+    void directive(std::string_view text, const Location& where, int depth);
     void define(std::string_view rest, const Location& where);
-    void include(std::string_view rest, const Location& where, const std::string& path,
-                 int depth);
+    void include(std::string_view rest, const Location& where, int depth);
     std::string expand(std::string_view text, std::vector<std::string>& active) const;
     void error(const Location& where, std::string message) {
         result_.errors.push_back({where, std::move(message)});
@@ -63,18 +61,17 @@ void Reader::readFile(const std::string& path, const Location& includedFrom, int
     while (!ended_ && std::getline(in, raw)) {
         ++lineNumber;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        readLine(raw, Location{path, lineNumber}, path, depth);
+        readLine(raw, Location{path, lineNumber}, depth);
     }
     if (in.bad()) error(Location{path, lineNumber}, "read error");
 }
 
-void Reader::readLine(std::string_view raw, const Location& where, const std::string& path,
-                      int depth) {
+void Reader::readLine(std::string_view raw, const Location& where, int depth) {
     const std::string_view code = stripComment(raw);
     const std::string_view trimmed = trim(code);
     if (trimmed.empty()) return;
     if (trimmed.front() == '#') {
-        directive(trimmed, where, path, depth);
+        directive(trimmed, where, depth);
         return;
     }
     std::vector<std::string> active;
@@ -86,8 +83,7 @@ void Reader::readLine(std::string_view raw, const Location& where, const std::st
     result_.lines.push_back({where, std::move(text)});
 }
 
-void Reader::directive(std::string_view text, const Location& where, const std::string& path,
-                       int depth) {
+void Reader::directive(std::string_view text, const Location& where, int depth) {
     size_t nameEnd = 1;
     while (nameEnd < text.size() && !isBlank(text[nameEnd])) ++nameEnd;
     const std::string name = lower(text.substr(1, nameEnd - 1));
@@ -95,7 +91,7 @@ void Reader::directive(std::string_view text, const Location& where, const std::
     if (name == "define") {
         define(rest, where);
     } else if (name == "include") {
-        include(rest, where, path, depth);
+        include(rest, where, depth);
     } else {
         error(where, "unsupported directive #" + name);
     }
@@ -115,8 +111,7 @@ void Reader::define(std::string_view rest, const Location& where) {
     defines_[std::string(rest.substr(0, i))] = std::string(trim(rest.substr(i)));
 }
 
-void Reader::include(std::string_view rest, const Location& where, const std::string& path,
-                     int depth) {
+void Reader::include(std::string_view rest, const Location& where, int depth) {
     const bool quoted = rest.size() >= 2 && ((rest.front() == '"' && rest.back() == '"') ||
                                              (rest.front() == '<' && rest.back() == '>'));
     if (!quoted) {
@@ -131,7 +126,7 @@ void Reader::include(std::string_view rest, const Location& where, const std::st
         ended_ = true;
         return;
     }
-    std::vector<std::string> dirs{std::filesystem::path(path).parent_path().string()};
+    std::vector<std::string> dirs{std::filesystem::path(where.file).parent_path().string()};
     dirs.insert(dirs.end(), includeDirs_.begin(), includeDirs_.end());
     for (const std::string& dir : dirs) {
         const std::string candidate = joinPath(dir, name);
@@ -142,7 +137,9 @@ void Reader::include(std::string_view rest, const Location& where, const std::st
         }
     }
     std::string looked;
-    for (const std::string& dir : dirs) looked += (looked.empty() ? "" : ", ") + (dir.empty() ? "." : dir);
+    for (const std::string& dir : dirs) {
+        looked += (looked.empty() ? "" : ", ") + (dir.empty() ? "." : dir);
+    }
     error(where, "cannot find include file \"" + name + "\" (looked in " + looked + ")");
     ended_ = true;
 }

@@ -34,13 +34,20 @@ inline std::string_view trim(std::string_view text) {
 /// character constants.
 inline char unescape(char e) {
     switch (e) {
-        case 'n': return '\n';
-        case 'r': return '\r';
-        case 't': return '\t';
-        case 'b': return '\b';
-        case 'f': return '\f';
-        case '0': return '\0';
-        default: return e;
+        case 'n':
+            return '\n';
+        case 'r':
+            return '\r';
+        case 't':
+            return '\t';
+        case 'b':
+            return '\b';
+        case 'f':
+            return '\f';
+        case '0':
+            return '\0';
+        default:
+            return e;
     }
 }
 

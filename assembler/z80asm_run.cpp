@@ -1,10 +1,9 @@
 #include "z80asm_run.hpp"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +15,8 @@
 #include <optional>
 #include <sstream>
 #include <variant>
+
+#include "text.hpp"
 
 extern char** environ;
 
@@ -30,7 +31,9 @@ namespace fs = std::filesystem;
 class TemporaryFolder {
 public:
     TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "tasm-standin-XXXXXX").string();
+        std::error_code failure;
+        const fs::path base = fs::temp_directory_path(failure);
+        std::string pattern = ((failure ? fs::path("/tmp") : base) / "tasm-standin-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -63,7 +66,7 @@ bool writeWhole(const std::string& path, const std::vector<AsmLine>& lines) {
 // Runs z80asm with its output and error streams in `messagesPath`; the
 // exit status, or an error text when it could not be started.
 std::variant<int, std::string> spawnZ80asm(std::vector<std::string> arguments,
-                                          const std::string& messagesPath) {
+                                           const std::string& messagesPath) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, messagesPath.c_str(),
@@ -120,8 +123,8 @@ Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
     const std::string messages = folder.path() + "/messages.txt";
     if (!writeWhole(source, lines)) return fail("cannot write the temporary file " + source);
 
-    const std::variant<int, std::string> status = spawnZ80asm(
-        {"z80asm", "--label=" + labels, "--output=" + binary, source}, messages);
+    const std::variant<int, std::string> status =
+        spawnZ80asm({"z80asm", "--label=" + labels, "--output=" + binary, source}, messages);
     if (const auto* why = std::get_if<std::string>(&status)) {
         return fail("cannot run z80asm (" + *why + "); install the z80asm package");
     }
@@ -147,7 +150,7 @@ void mapMessages(const std::string& messages, const std::string& asmPath,
     while (std::getline(in, message)) {
         if (message.rfind(prefix, 0) != 0) continue;
         size_t end = prefix.size();
-        while (end < message.size() && std::isdigit(static_cast<unsigned char>(message[end]))) ++end;
+        while (end < message.size() && isDigit(message[end])) ++end;
         if (end == prefix.size() || message.compare(end, 2, ": ") != 0) continue;
         const size_t lineNumber = std::stoul(message.substr(prefix.size(), end - prefix.size()));
         if (lines.empty()) continue;
