@@ -114,9 +114,11 @@ const BytesCase bytesCases[] = {
     {"underscore labels before any module", "_puts .equ 4A00h\n\tcall _PUTS\n", "CD 00 4A"},
     {"operand forms and mnemonics in any case",
      "label .equ 9000h\n\tLD A,1\n\tLd b, 2\n\tld ix ,label\n\tEX AF,AF'\n\tld a, (label)\n"
-     "\tld a,( label )\n\tld a,(2+3)*4\n\tld b,(ix+0)\n\tld (iy-2),a\n\tld a,(ix)\n"
+     "\tld a,( label )\n\tld a,(2+3)*4\n\tld b,(ix+0)\n\tld (iy-2),a\n\tld a,(ix)\n\tld "
+     "(ix+127),a\n\tld (iy-128),a\n"
      "\tjp (hl)\n\tjp (ix)\n\tout (003H),a\n\tin a,(c)\n\tim 1\n\trst 38h\n",
      "3E 01 06 02 DD 21 00 90 08 3A 00 90 3A 00 90 3E 14 DD 46 00 FD 77 FE DD 7E 00 "
+     "DD 77 7F FD 77 80 "
      "E9 DD E9 D3 03 ED 78 ED 56 FF"},
     {"strings, characters and comments",
      "\t.db \"a;b\",0 ; comment\n\t.db ';', \"x\\\"y\"   ; quote\n\tcp ';'\n",
@@ -152,6 +154,8 @@ const ErrorCase errorCases[] = {
     {"operand z80asm rejects", "\tnop\n\tld b,(de)\n\tnop\n", "main.asm:2: invalid operand (de)\n"},
     {"jump z80asm finds too far", "\tjr far\n\t.org 200\nfar\tnop\n",
      "main.asm:1: relative jump out of range (198)\n"},
+    {"index offset beyond a signed byte", "\tld a,(ix+200)\n",
+     "main.asm:1: index offset 200 is out of range (-128 to 127)\n"},
     {"label defined twice", "a1\tnop\nA1\tnop\n",
      "main.asm:2: label \"A1\" is already defined at main.asm:1\n"},
     {"equate using a later label", "x .equ y+1\ny .equ 2\n",

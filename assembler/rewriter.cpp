@@ -89,6 +89,7 @@ private:
 
     std::string operand(const std::string& mnemonic, const std::string& written);
     std::string expression(std::string_view written, bool immediate);
+    void checkDisplacement(const std::string& displacement);
     std::string labelName(std::string_view written) const;
     bool defineLabel(const std::string& written);
     void requireDefinedBefore(size_t firstReference, const char* directive);
@@ -252,9 +253,23 @@ std::string Rewriter::operand(const std::string& mnemonic, const std::string& wr
         (inner[2] == '+' || inner[2] == '-' || isBlank(inner[2]))) {
         std::string_view offset = trim(inner.substr(2));
         if (!offset.empty() && offset.front() == '+') offset.remove_prefix(1);
-        return "(" + index + "+" + expression(offset, false) + ")";
+        const std::string displacement = expression(offset, false);
+        checkDisplacement(displacement);
+        return "(" + index + "+" + displacement + ")";
     }
     return "(" + expression(inner, false) + ")";
+}
+
+// z80asm takes any byte as an index offset, so (ix+200) would silently reach
+// ix-56; an offset written as a plain number must fit a signed byte.
+void Rewriter::checkDisplacement(const std::string& displacement) {
+    const bool negative = !displacement.empty() && displacement.front() == '-';
+    const std::string digits = displacement.substr(negative ? 1 : 0);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) return;
+    const long long value = (negative ? -1 : 1) * std::stoll(digits);
+    if (value < -128 || value > 127) {
+        error("index offset " + std::to_string(value) + " is out of range (-128 to 127)");
+    }
 }
 
 // `immediate`: the result stands alone as an operand, where z80asm would
