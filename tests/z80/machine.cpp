@@ -60,6 +60,10 @@ void Machine::setStubEffect(std::string_view name, std::function<void(Machine&)>
     throw std::invalid_argument("no stub named " + std::string(name));
 }
 
+void Machine::clearStubEffects() {
+    for (auto& [address, stub] : stubs_) stub.effect = nullptr;
+}
+
 std::uint16_t Machine::readWord(std::uint16_t address) const {
     return static_cast<std::uint16_t>(memory_[address] |
                                       memory_[static_cast<std::uint16_t>(address + 1)] << 8);

@@ -97,6 +97,8 @@ public:
                  std::function<void(Machine&)> effect = nullptr);
     /// The stub's effect is replaced (the stub must exist).
     void setStubEffect(std::string_view name, std::function<void(Machine&)> effect);
+    /// Every stub goes back to returning at once without an effect.
+    void clearStubEffects();
 
     std::uint8_t readByte(std::uint16_t address) const { return memory_[address]; }
     std::uint16_t readWord(std::uint16_t address) const;

@@ -1,13 +1,18 @@
 // Every statement family, translated under each shell header with and
-// without -o, assembled, and run on the Z80 to the program's return. Each row
-// of the table is a program body, the memory and keypad it starts with, and
-// the effects it must leave: variables, the graph buffer, the routines it
-// called with their registers, and the ports it wrote.
+// without -o, assembled, and run on the Z80. Each row of the table is a
+// program body, the memory and keypad it starts with, and the effects it must
+// leave: variables, the graph buffer, the routines it called with their
+// registers, and the ports it wrote. One program per shell holds every row as
+// a subroutine; each row is run from a fresh copy of the loaded memory and
+// must return with the stack where it was.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
+#include <regex>
 #include <sstream>
 
 #include "toolchain.hpp"
@@ -479,75 +484,151 @@ std::string bodyOf(const StatementCase& c) {
     return ifProgram(name.back());
 }
 
-std::string sourceFor(const StatementCase& c, Shell shell) {
+bool appliesTo(const StatementCase& c, Shell shell) {
+    return c.shells == Shells::all || shell == Shell::ion;
+}
+
+/// The labels a body defines (label lines and loop labels), which are
+/// renamed per case so that the bodies can share one program.
+std::vector<std::string> labelsOf(const std::string& body) {
+    std::vector<std::string> labels;
+    std::istringstream lines(body);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.starts_with(":")) labels.push_back(line.substr(1));
+        if (line.starts_with("for(")) {
+            const std::size_t comma = line.rfind(',');
+            labels.push_back(line.substr(comma + 1, line.size() - comma - 3));
+        }
+    }
+    return labels;
+}
+
+/// `body` with each of its labels followed by `suffix`.
+std::string withLabelsRenamed(std::string body, const std::string& suffix) {
+    for (const std::string& label : labelsOf(body)) {
+        const std::regex word("\\b" + label + "\\b");
+        body = std::regex_replace(body, word, label + suffix);
+    }
+    return body;
+}
+
+/// Marks the table of case addresses in the assembled program.
+constexpr std::string_view caseTableMark = "CASES";
+
+/// One program for a shell that holds every case that applies to it as a
+/// subroutine: the program itself jumps over them to its end, and a table
+/// after a mark lists their addresses in the order of the table of cases.
+std::string sourceFor(Shell shell) {
     std::ostringstream source;
     source << "program t;\n";
     if (shell != Shell::none) source << "shell(" << shellName(shell) << ");\n";
     source << "var\n";
     for (const char* name : variableNames) source << " " << name << "\n";
-    source << "begin\n" << bodyOf(c) << "end.\nEOF\n";
+    source << "begin\ngoto(1,main);\nasm{\n\t.db \"" << caseTableMark << "\"\n";
+    const auto& cases = statementCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        if (appliesTo(cases[i], shell)) source << "\t.dw tc" << i << "\n";
+    }
+    source << "}\n";
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        if (!appliesTo(cases[i], shell)) continue;
+        source << ":tc" << i << "\n"
+               << withLabelsRenamed(bodyOf(cases[i]), "c" + std::to_string(i)) << "ret;\n";
+    }
+    source << ":main\nend.\nEOF\n";
     return source.str();
 }
 
+/// The address of the case table, after its mark.
+std::optional<std::uint16_t> caseTable(const Machine& machine) {
+    const auto memory = machine.memory();
+    const auto found = std::search(memory.begin() + programOrigin, memory.end(),
+                                   caseTableMark.begin(), caseTableMark.end());
+    if (found == memory.end()) return std::nullopt;
+    return static_cast<std::uint16_t>(found - memory.begin() + caseTableMark.size());
+}
+
 struct Variant {
-    std::size_t caseIndex;
     Shell shell;
     bool optimised;
 };
 
-std::vector<Variant> variants() {
-    std::vector<Variant> all;
-    const auto& cases = statementCases();
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        for (Shell shell : {Shell::ion, Shell::ashell, Shell::sos, Shell::none}) {
-            if (cases[i].shells == Shells::ionOnly && shell != Shell::ion) continue;
-            for (bool optimised : {false, true}) all.push_back(Variant{i, shell, optimised});
-        }
-    }
-    return all;
-}
-
 std::string variantName(const Variant& v) {
-    return std::string(statementCases()[v.caseIndex].name) + "_" + std::string(shellName(v.shell)) +
-           (v.optimised ? "_optimised" : "");
+    return std::string(shellName(v.shell)) + (v.optimised ? "_optimised" : "");
 }
 
-class Statement : public ::testing::TestWithParam<Variant> {};
+/// trovik's options after the file name. One variant takes the plain
+/// binary path ("-c"), the others Intel HEX, so that both argument sets of
+/// the assembler run are assembled and loaded.
+std::vector<std::string> optionsFor(const Variant& v) {
+    if (!v.optimised) return {"-s"};
+    if (v.shell == Shell::none) return {"-s", "-c", "-o"};
+    return {"-s", "-nc", "-o"};
+}
 
-TEST_P(Statement, RunsToItsReturnWithItsEffects) {
+class StatementFamilies : public ::testing::TestWithParam<Variant> {};
+
+TEST_P(StatementFamilies, EachCaseRunsToItsReturnWithItsEffects) {
     const Variant& v = GetParam();
-    const StatementCase& c = statementCases()[v.caseIndex];
     SourceProgram program;
     program.name = "t";
-    program.source = sourceFor(c, v.shell);
-    // Without -o the assembler writes Intel HEX, with "-c -o" a plain binary.
-    program.options = v.optimised ? std::vector<std::string>{"-s", "-c", "-o"}
-                                  : std::vector<std::string>{"-s"};
+    program.source = sourceFor(v.shell);
+    program.options = optionsFor(v);
     program.files = {{"t.spr", spriteFile()}, {"t.pic", pictureFile()}};
     const BuiltProgram built = translateAndAssemble(program, variantName(v));
     ASSERT_TRUE(built.image) << "not assembled:\n" << built.log << "\n" << built.assembly;
 
     Machine machine;
     prepareMachine(machine, *built.image);
-    Registers before;
-    before.af = 0x4400;
-    before.bc = 0x1111;
-    before.de = 0x2222;
-    before.hl = 0x3333;
-    before.ix = 0x5555;
-    before.iy = 0x89F0;
-    before.sp = Machine::initialStack;
-    machine.setRegisters(before);
-    if (c.setup) c.setup(machine);
-    before = machine.registers();
+    const std::vector<std::uint8_t> pristine(machine.memory().begin(), machine.memory().end());
+    const RunResult whole = runProgram(machine, v.shell);
+    ASSERT_EQ(whole.stop, Stop::returned) << describe(whole.stop);
+    ASSERT_EQ(machine.registers().sp, Machine::initialStack);
+    const auto table = caseTable(machine);
+    ASSERT_TRUE(table) << "no case table";
 
-    const RunResult result = runProgram(machine, v.shell);
-    ASSERT_EQ(result.stop, Stop::returned)
-        << describe(result.stop) << " at " << machine.registers().pc << "\n" << built.assembly;
-    EXPECT_EQ(machine.registers().sp, Machine::initialStack) << "stack not balanced";
-    c.check(Outcome{machine, v.shell, v.optimised, before});
+    std::uint16_t entry = *table;
+    const auto& cases = statementCases();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const StatementCase& c = cases[i];
+        if (!appliesTo(c, v.shell)) continue;
+        SCOPED_TRACE(std::string("case ") + c.name);
+        machine.load(0, pristine);
+        machine.clearRecords();
+        machine.clearStubEffects();
+        machine.setPortReader(nullptr);
+        Registers before;
+        before.af = 0x4400;
+        before.bc = 0x1111;
+        before.de = 0x2222;
+        before.hl = 0x3333;
+        before.ix = 0x5555;
+        before.iy = 0x89F0;
+        before.sp = Machine::initialStack;
+        machine.setRegisters(before);
+        if (c.setup) c.setup(machine);
+        before = machine.registers();
+
+        const RunResult result = machine.call(machine.readWord(entry), 2'000'000);
+        entry = static_cast<std::uint16_t>(entry + 2);
+        EXPECT_EQ(result.stop, Stop::returned)
+            << describe(result.stop) << " at " << machine.registers().pc;
+        if (result.stop != Stop::returned) continue;
+        EXPECT_EQ(machine.registers().sp, Machine::initialStack) << "stack not balanced";
+        c.check(Outcome{machine, v.shell, v.optimised, before});
+    }
     if (HasFailure()) ADD_FAILURE() << built.assembly;
 }
+
+INSTANTIATE_TEST_SUITE_P(AllShells, StatementFamilies,
+                         ::testing::Values(Variant{Shell::ion, false}, Variant{Shell::ion, true},
+                                           Variant{Shell::ashell, false},
+                                           Variant{Shell::ashell, true},
+                                           Variant{Shell::sos, false}, Variant{Shell::sos, true},
+                                           Variant{Shell::none, false},
+                                           Variant{Shell::none, true}),
+                         [](const auto& info) { return variantName(info.param); });
 
 /// A counted loop whose body holds `increments` times inc(u);.
 std::string longLoopSource(int increments) {
@@ -577,9 +658,6 @@ TEST(CountedLoop, DjnzReachesBackOverABodyOf124Bytes) {
     EXPECT_NE(tooLong.assembly.find("\tdjnz lp\n"), std::string::npos);
     EXPECT_NE(tooLong.log.find("t.asm:"), std::string::npos) << tooLong.log;
 }
-
-INSTANTIATE_TEST_SUITE_P(Families, Statement, ::testing::ValuesIn(variants()),
-                         [](const auto& info) { return variantName(info.param); });
 
 }  // namespace
 }  // namespace z80test
