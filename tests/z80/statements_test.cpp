@@ -637,6 +637,22 @@ std::string longLoopSource(int increments) {
     return source + "end;\nend.\nEOF\n";
 }
 
+TEST(TextOutput, TextWithACommaDoesNotAssemble) {
+    // A text is cut at the last comma of its line, so a comma inside the
+    // text moves the string's name and text: the lines
+    //     ld hl, s,"a
+    //   s,"a:
+    // are written, and the assembler refuses both.
+    SourceProgram program;
+    program.name = "t";
+    program.source = "program t;\nbegin\nwrite(0001,0001,s,\"a,b\");\nend.\nEOF\n";
+    const BuiltProgram built = translateAndAssemble(program, "text-comma");
+    EXPECT_FALSE(built.image);
+    EXPECT_NE(built.assembly.find("\tld hl, s,\"a\n"), std::string::npos) << built.assembly;
+    EXPECT_NE(built.assembly.find("\ns,\"a:\n"), std::string::npos) << built.assembly;
+    EXPECT_NE(built.log.find("t.asm:"), std::string::npos) << built.log;
+}
+
 TEST(CountedLoop, DjnzReachesBackOverABodyOf124Bytes) {
     // Each inc( is 7 bytes; with push bc, pop bc and djnz around it, 17 of
     // them (119 bytes) still reach, 18 (126 bytes) do not: the line
