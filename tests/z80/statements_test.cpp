@@ -47,7 +47,8 @@ std::string pictureFile() {
     for (std::size_t line = 0; line < 768 / 16; ++line) {
         text += "\t.db ";
         for (std::size_t i = 0; i < 16; ++i) {
-            text += (i ? "," : "") + std::to_string(pictureByte(line * 16 + i));
+            if (i != 0) text += ',';
+            text += std::to_string(pictureByte(line * 16 + i));
         }
         text += "\n";
     }
@@ -533,8 +534,9 @@ std::string sourceFor(Shell shell) {
     source << "}\n";
     for (std::size_t i = 0; i < cases.size(); ++i) {
         if (!appliesTo(cases[i], shell)) continue;
-        source << ":tc" << i << "\n"
-               << withLabelsRenamed(bodyOf(cases[i]), "c" + std::to_string(i)) << "ret;\n";
+        std::string suffix = "c";
+        suffix += std::to_string(i);
+        source << ":tc" << i << "\n" << withLabelsRenamed(bodyOf(cases[i]), suffix) << "ret;\n";
     }
     source << ":main\nend.\nEOF\n";
     return source.str();
