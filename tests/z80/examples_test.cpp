@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <functional>
 
 #include "toolchain.hpp"
 
@@ -17,10 +16,7 @@ namespace fs = std::filesystem;
 constexpr std::uint16_t graphBuffer = 0x8E29;
 
 std::string exampleFile(const std::string& name) {
-    std::ifstream file(fs::path(EXAMPLES_DIR) / name, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+    return readWholeFile(fs::path(EXAMPLES_DIR) / name);
 }
 
 struct ExampleRun {
@@ -81,8 +77,8 @@ TEST(Examples, CatchMovesTheBallDownThreeTimesThenQuitsOnClear) {
         machine.setPortReader([&machine, &arrowReads](std::uint8_t port, std::uint8_t) {
             const auto& writes = machine.portWrites();
             if (port != 1 || writes.empty()) return std::uint8_t{0xFF};
-            if (writes.back().value == 0xFE) return ++arrowReads <= 3 ? std::uint8_t{0xFE}
-                                                                       : std::uint8_t{0xFF};
+            if (writes.back().value == 0xFE)
+                return ++arrowReads <= 3 ? std::uint8_t{0xFE} : std::uint8_t{0xFF};
             if (writes.back().value == 0xFD && arrowReads > 3) return std::uint8_t{0xBF};
             return std::uint8_t{0xFF};
         });

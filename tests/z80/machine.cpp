@@ -24,9 +24,8 @@ std::string_view describe(Stop stop) {
 }
 
 Machine::Machine()
-    : cpu_(z80ex_create(&Machine::readMemory, this, &Machine::writeMemory, this,
-                        &Machine::readPort, this, &Machine::writePort, this,
-                        &Machine::readInterruptVector, this)) {
+    : cpu_(z80ex_create(&Machine::readMemory, this, &Machine::writeMemory, this, &Machine::readPort,
+                        this, &Machine::writePort, this, &Machine::readInterruptVector, this)) {
     if (!cpu_) throw std::runtime_error("z80ex_create failed");
     // A stray return to the sentinel from code that is not under test stops
     // at once instead of running through empty memory.

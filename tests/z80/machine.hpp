@@ -11,6 +11,8 @@
 // Port writes are recorded; port reads are answered by a function the test
 // supplies.
 
+#include <z80ex/z80ex.h>
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -20,8 +22,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <z80ex/z80ex.h>
 
 namespace z80test {
 
@@ -76,7 +76,7 @@ struct RunResult {
 };
 
 class Machine {
-public:
+  public:
     /// Where a run returns to. Nothing is ever loaded there.
     static constexpr std::uint16_t sentinel = 0x0010;
     /// The stack pointer a run starts with, unless the test sets another.
@@ -130,7 +130,7 @@ public:
     /// Forgets the recorded calls and port writes.
     void clearRecords();
 
-private:
+  private:
     struct Stub {
         std::string name;
         std::function<void(Machine&)> effect;

@@ -21,7 +21,8 @@ constexpr std::uint16_t stubAddress = 0x4020;
 
 /// Assembles `source` (z80asm syntax, placed at `origin`) and loads it.
 void assembleInto(Machine& machine, const std::string& source) {
-    const fs::path folder = fs::temp_directory_path() / ("z80-machine-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("z80-machine-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     {
         std::ofstream file(folder / "snippet.z80");

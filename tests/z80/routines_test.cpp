@@ -40,7 +40,7 @@ constexpr std::uint16_t spriteData = 0xA000;
 
 /// Collects the first few mismatches of a long run of cases.
 class Mismatches {
-public:
+  public:
     template <typename... Parts>
     void add(const Parts&... parts) {
         if (count_++ < 8) {
@@ -53,32 +53,34 @@ public:
         return std::to_string(count_) + " mismatches, the first:\n" + text_.str();
     }
 
-private:
+  private:
     std::size_t count_ = 0;
     std::ostringstream text_;
 };
 
 /// A small deterministic generator for test values.
 class Numbers {
-public:
+  public:
     std::uint16_t next() {
         state_ = state_ * 1103515245u + 12345u;
         return static_cast<std::uint16_t>(state_ >> 8);
     }
 
-private:
+  private:
     std::uint32_t state_ = 20261207u;
 };
 
 class Routines : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         SourceProgram program;
         program.name = "routines";
         program.source = routineProgram;
         BuiltProgram built = translateAndAssemble(program, "routines");
-        if (built.image) image_ = new ProgramImage(std::move(*built.image));
-        else buildLog_ = new std::string(built.log + "\n" + built.assembly);
+        if (built.image)
+            image_ = new ProgramImage(std::move(*built.image));
+        else
+            buildLog_ = new std::string(built.log + "\n" + built.assembly);
     }
     static void TearDownTestSuite() {
         delete image_;
@@ -107,7 +109,7 @@ protected:
 
     Machine machine_;
 
-private:
+  private:
     static ProgramImage* image_;
     static std::string* buildLog_;
 };
@@ -125,9 +127,8 @@ Registers with(std::uint8_t a, std::uint16_t bc, std::uint16_t de, std::uint16_t
 }
 
 TEST_F(Routines, MultiplyGivesTheLow16BitsOfATimesDe) {
-    std::vector<std::uint16_t> multiplicands{0,      1,      2,      3,      7,      128,
-                                             255,    256,    257,    0x1234, 0x7FFF, 0x8000,
-                                             0xFF00, 0xFFFE, 0xFFFF};
+    std::vector<std::uint16_t> multiplicands{
+        0, 1, 2, 3, 7, 128, 255, 256, 257, 0x1234, 0x7FFF, 0x8000, 0xFF00, 0xFFFE, 0xFFFF};
     Numbers numbers;
     for (int i = 0; i < 20; ++i) multiplicands.push_back(numbers.next());
     Mismatches wrong;
@@ -148,9 +149,9 @@ TEST_F(Routines, MultiplyGivesTheLow16BitsOfATimesDe) {
 }
 
 TEST_F(Routines, DivideGivesQuotientInHlAndRemainderInA) {
-    std::vector<std::uint16_t> dividends{0,   1,    2,    127,    128,    254,    255,    256,
-                                         257, 1000, 4095, 0x7FFF, 0x8000, 0x8001, 0xFF00, 0xFFFE,
-                                         0xFFFF};
+    std::vector<std::uint16_t> dividends{0,      1,      2,      127,    128,   254,
+                                         255,    256,    257,    1000,   4095,  0x7FFF,
+                                         0x8000, 0x8001, 0xFF00, 0xFFFE, 0xFFFF};
     Numbers numbers;
     for (int i = 0; i < 24; ++i) dividends.push_back(numbers.next());
     Mismatches wrong;

@@ -214,7 +214,8 @@ void expectBallInBuffer(const Outcome& o, int column, int row) {
     for (int line = 0; line < 8; ++line) {
         const int at = (row + line) * 12 + column / 8;
         expected[at] ^= static_cast<std::uint8_t>(ball[line] >> (column % 8));
-        if (column % 8) expected[at + 1] ^= static_cast<std::uint8_t>(ball[line] << (8 - column % 8));
+        if (column % 8)
+            expected[at + 1] ^= static_cast<std::uint8_t>(ball[line] << (8 - column % 8));
     }
     for (std::size_t i = 0; i < expected.size(); ++i) {
         ASSERT_EQ(o.byte(static_cast<std::uint16_t>(graphBuffer + i)), expected[i])
@@ -325,8 +326,7 @@ const std::vector<StatementCase>& statementCases() {
              // gets the column's high byte.
              EXPECT_EQ(o.byte(o.symbol("curcol") + 1), 0);
          }},
-        {"outtextxy", "outtextxy(0010,0020,msg,\"Score\");\n", Shells::all,
-         markAfterCursorAndPen,
+        {"outtextxy", "outtextxy(0010,0020,msg,\"Score\");\n", Shells::all, markAfterCursorAndPen,
          [](const Outcome& o) {
              const Registers call = o.onlyCall("_vputs");
              EXPECT_EQ(o.text(call.hl), "Score");
@@ -419,7 +419,8 @@ const std::vector<StatementCase>& statementCases() {
          keypad(0xFD, 0xBF), [](const Outcome& o) { EXPECT_EQ(o.word('u'), 0); }},
         {"iskey_not_held", "getkey(2,k);\niskey(191,0,hit);\ninc(u);\n:hit\n", Shells::all,
          keypad(0xFE, 0xBF), [](const Outcome& o) { EXPECT_EQ(o.word('u'), 1); }},
-        {"iskey_call", "getkey(1,k);\niskey(254,3,sub);\ngoto(1,done);\n:sub\ninc(u);\nret;\n:done\n",
+        {"iskey_call",
+         "getkey(1,k);\niskey(254,3,sub);\ngoto(1,done);\n:sub\ninc(u);\nret;\n:done\n",
          Shells::all, keypad(0xFE, 0xFE), [](const Outcome& o) { EXPECT_EQ(o.word('u'), 1); }},
         {"multkey_both_held", "getkey(1,k);\nmultkey(254,253,0,both);\ninc(u);\n:both\n",
          Shells::all, keypad(0xFE, 0xFC), [](const Outcome& o) { EXPECT_EQ(o.word('u'), 0); }},
@@ -626,9 +627,8 @@ TEST_P(StatementFamilies, EachCaseRunsToItsReturnWithItsEffects) {
 INSTANTIATE_TEST_SUITE_P(AllShells, StatementFamilies,
                          ::testing::Values(Variant{Shell::ion, false}, Variant{Shell::ion, true},
                                            Variant{Shell::ashell, false},
-                                           Variant{Shell::ashell, true},
-                                           Variant{Shell::sos, false}, Variant{Shell::sos, true},
-                                           Variant{Shell::none, false},
+                                           Variant{Shell::ashell, true}, Variant{Shell::sos, false},
+                                           Variant{Shell::sos, true}, Variant{Shell::none, false},
                                            Variant{Shell::none, true}),
                          [](const auto& info) { return variantName(info.param); });
 

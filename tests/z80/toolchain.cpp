@@ -25,13 +25,6 @@ std::string lowerCase(std::string_view text) {
     return lower;
 }
 
-std::string readWholeFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
-}
-
 void writeWholeFile(const fs::path& path, const std::string& contents) {
     std::ofstream file(path, std::ios::binary);
     file << contents;
@@ -102,6 +95,13 @@ bool choosesPlainBinary(const std::vector<std::string>& options) {
 
 }  // namespace
 
+std::string readWholeFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    return contents.str();
+}
+
 Symbols Symbols::fromIncludeFolder(const fs::path& folder) {
     Symbols symbols;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -158,7 +158,8 @@ BuiltProgram translateAndAssemble(const SourceProgram& program, const std::strin
 
     if (choosesPlainBinary(program.options)) {
         const fs::path binary = folder / (program.name + ".bin");
-        if (fs::exists(binary)) built.image = plainBinary(programOrigin, bytesOf(readWholeFile(binary)));
+        if (fs::exists(binary))
+            built.image = plainBinary(programOrigin, bytesOf(readWholeFile(binary)));
     } else {
         const fs::path object = folder / (program.name + ".obj");
         if (fs::exists(object)) {
@@ -191,7 +192,8 @@ std::uint16_t entryPoint(Shell shell) {
 
 void prepareMachine(Machine& machine, const ProgramImage& image) {
     for (const auto& [name, value] : includeSymbols().all()) {
-        if (value >= firstRoutineAddress && value <= lastRoutineAddress) machine.addStub(name, value);
+        if (value >= firstRoutineAddress && value <= lastRoutineAddress)
+            machine.addStub(name, value);
     }
     machine.addStub("_grphcirc", circleRoutineAddress);
     image.loadInto(machine);

@@ -17,10 +17,13 @@
 
 namespace z80test {
 
+/// The whole contents of a file; empty when it cannot be read.
+std::string readWholeFile(const std::filesystem::path& path);
+
 /// The names the test include files define, looked up without regard to
 /// case, as the assembler does.
 class Symbols {
-public:
+  public:
     /// Reads every `NAME .equ VALUE` line of the .inc files in `folder`.
     static Symbols fromIncludeFolder(const std::filesystem::path& folder);
 
@@ -28,7 +31,7 @@ public:
     std::uint16_t at(std::string_view name) const;
     const std::map<std::string, std::uint16_t>& all() const { return values_; }
 
-private:
+  private:
     std::map<std::string, std::uint16_t> values_;
 };
 
