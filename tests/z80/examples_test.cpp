@@ -68,6 +68,19 @@ TEST(Examples, HelloGreetsAndCountsToThree) {
     EXPECT_EQ(text, "Hello from trovik");
 }
 
+TEST(Examples, IonProgramStartedWithoutTheShellReturnsAtOnce) {
+    // The ION header begins with ret: started at its first byte, as the
+    // operating system would, the program does nothing.
+    const BuiltProgram built = translateAndAssemble(example("hello", {}, {}), "example-hello-os");
+    ASSERT_TRUE(built.image) << built.log;
+    Machine machine;
+    prepareMachine(machine, *built.image);
+    const RunResult result = machine.call(programOrigin);
+    EXPECT_EQ(result.stop, Stop::returned);
+    EXPECT_EQ(result.instructions, 1u);
+    EXPECT_TRUE(machine.calls().empty());
+}
+
 TEST(Examples, CatchMovesTheBallDownThreeTimesThenQuitsOnClear) {
     // The keypad holds the down arrow for the first three reads of the arrow
     // group and then CLEAR; the program draws, erases and redraws the ball
