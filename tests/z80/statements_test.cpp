@@ -311,6 +311,8 @@ const std::vector<StatementCase>& statementCases() {
          [](const Outcome& o) {
              EXPECT_EQ(o.onlyCall("ionrandom").b(), 10);
              EXPECT_EQ(o.byte(var('x')), 7);
+             // Only the low byte is stored: the high byte keeps its value.
+             EXPECT_EQ(o.byte(var('x') + 1), 0x12);
          }},
         {"comment_and_asm_block", "// set x by hand\nasm{\n\tld a, 42\n\tld (x), a\n}\n",
          Shells::all, nullptr, [](const Outcome& o) { EXPECT_EQ(o.byte(var('x')), 42); }},
