@@ -113,6 +113,9 @@ std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& erro
         // Only X names a display: trying the other drivers would print their own complaints.
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     }
+    // Draw into the window's own pixels rather than through an OpenGL texture: the canvas is
+    // small, and SDL would otherwise recreate the window to make it OpenGL-capable.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = sdlError("cannot start the video system");
         SDL_Quit();
