@@ -7,7 +7,8 @@
 namespace pixelkin {
 
 /// The usage line shown for a command line the editor does not accept.
-inline constexpr const char* usageLine = "usage: pixelkin [--scale N]   (N a whole number from 1 to 8)";
+inline constexpr const char* usageLine =
+    "usage: pixelkin [--scale N]   (N a whole number from 1 to 8)";
 
 /// Smallest and largest enlargement of the canvas in the window.
 inline constexpr int smallestScale = 1;

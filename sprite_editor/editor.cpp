@@ -197,13 +197,13 @@ void Editor::drawHeightMarker() {
 }
 
 void Editor::eraseWidthMarker(int width) {
-    screen_.fillRect(8 * width - markerReach, markerLine, 8 * width + markerReach,
-                     markerLine + 5, FillStyle::solid, gridBlack);
+    screen_.fillRect(8 * width - markerReach, markerLine, 8 * width + markerReach, markerLine + 5,
+                     FillStyle::solid, gridBlack);
 }
 
 void Editor::eraseHeightMarker(int height) {
-    screen_.fillRect(markerLine, 8 * height - markerReach, markerLine + 5,
-                     8 * height + markerReach, FillStyle::solid, gridBlack);
+    screen_.fillRect(markerLine, 8 * height - markerReach, markerLine + 5, 8 * height + markerReach,
+                     FillStyle::solid, gridBlack);
 }
 
 void Editor::drawCell(int c, int r) {
@@ -212,8 +212,8 @@ void Editor::drawCell(int c, int r) {
     const bool set = sprite.isSet(c + 1, r + 1);
     const FillStyle style = (set && !inside) ? FillStyle::lightSlash : FillStyle::solid;
     const std::uint8_t colour = set ? blue : (inside ? white : green);
-    screen_.fillRect(cellPixels * c + 1, cellPixels * r + 1, cellPixels * c + 7,
-                     cellPixels * r + 7, style, colour);
+    screen_.fillRect(cellPixels * c + 1, cellPixels * r + 1, cellPixels * c + 7, cellPixels * r + 7,
+                     style, colour);
     const int blockX = previewLeft + previewPixels * c;
     const int blockY = previewTop + previewPixels * r;
     screen_.fillRect(blockX, blockY, blockX + 3, blockY + 3, style, colour);

@@ -38,7 +38,7 @@ struct PassResult {
 /// `folder`. File failures do not end the editor: they are reported once per press on `errors`
 /// and stay on the status line until the next Save or Load succeeds.
 class Editor {
-public:
+  public:
     /// An editor over a set in its start state, saving to and loading from `folder`.
     Editor(std::filesystem::path folder, std::ostream& errors);
 
@@ -58,7 +58,7 @@ public:
     /// The failure shown on the status line, empty when there is none.
     const std::string& statusText() const { return statusText_; }
 
-private:
+  private:
     /// A control hit by the left button: exclusive bounds and the action it runs.
     struct Control {
         int xAbove;

@@ -21,10 +21,11 @@ std::uint8_t Framebuffer::at(int x, int y) const {
     return onCanvas(x, y) ? pixels_[y * canvasWidth + x] : std::uint8_t{0};
 }
 
-void Framebuffer::clear() { fillRect(0, 0, canvasWidth - 1, canvasHeight - 1, FillStyle::solid, 0); }
+void Framebuffer::clear() {
+    fillRect(0, 0, canvasWidth - 1, canvasHeight - 1, FillStyle::solid, 0);
+}
 
-void Framebuffer::fillRect(int x1, int y1, int x2, int y2, FillStyle style,
-                           std::uint8_t colour) {
+void Framebuffer::fillRect(int x1, int y1, int x2, int y2, FillStyle style, std::uint8_t colour) {
     const int left = std::max(std::min(x1, x2), 0);
     const int right = std::min(std::max(x1, x2), canvasWidth - 1);
     const int top = std::max(std::min(y1, y2), 0);

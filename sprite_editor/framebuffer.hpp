@@ -46,7 +46,7 @@ struct Rect {
 /// Drawing outside the canvas is clipped. Every write widens the changed area, which the
 /// window reads to present only what may have changed.
 class Framebuffer {
-public:
+  public:
     /// A canvas of colour 0 with no changed area.
     Framebuffer();
 
@@ -68,7 +68,7 @@ public:
     /// The bounding box of every pixel written since the last call; empty when none was.
     Rect takeChangedArea();
 
-private:
+  private:
     void plot(int x, int y, std::uint8_t colour);
     void widenChangedArea(int x1, int y1, int x2, int y2);
 

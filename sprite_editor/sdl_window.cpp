@@ -127,14 +127,14 @@ std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& erro
         return nullptr;
     }
     const int chosenScale = scale.value_or(screenScale());
-    SDL_Window* window = SDL_CreateWindow("pixelkin", SDL_WINDOWPOS_UNDEFINED,
-                                          SDL_WINDOWPOS_UNDEFINED, canvasWidth * chosenScale,
-                                          canvasHeight * chosenScale, SDL_WINDOW_SHOWN);
+    SDL_Window* window =
+        SDL_CreateWindow("pixelkin", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                         canvasWidth * chosenScale, canvasHeight * chosenScale, SDL_WINDOW_SHOWN);
     if (window == nullptr) {
         error = sdlError("cannot create the window");
         return nullptr;
     }
-    std::unique_ptr<Window> opened(new Window(std::move(session), window, chosenScale));
+    auto opened = std::make_unique<Window>(OpenKey{}, std::move(session), window, chosenScale);
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (surface == nullptr) {
         error = sdlError("cannot draw into the window");
@@ -157,7 +157,7 @@ std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& erro
     return opened;
 }
 
-Window::Window(std::unique_ptr<SdlSession> session, SDL_Window* window, int scale)
+Window::Window(OpenKey, std::unique_ptr<SdlSession> session, SDL_Window* window, int scale)
     : session_(std::move(session)), window_(window), scale_(scale) {}
 
 Window::~Window() = default;
@@ -227,9 +227,9 @@ Window::Presented Window::presentArea(Framebuffer& screen, Rect area, bool all,
     std::vector<std::uint32_t> scaledRow;
     for (int tileY = area.y1 / tileSize; tileY <= area.y2 / tileSize; ++tileY) {
         for (int tileX = area.x1 / tileSize; tileX <= area.x2 / tileSize; ++tileX) {
-            const Rect tile =
-                intersect(area, Rect{tileX * tileSize, tileY * tileSize,
-                                     tileX * tileSize + tileSize - 1, tileY * tileSize + tileSize - 1});
+            const Rect tile = intersect(
+                area, Rect{tileX * tileSize, tileY * tileSize, tileX * tileSize + tileSize - 1,
+                           tileY * tileSize + tileSize - 1});
             const int width = tile.x2 - tile.x1 + 1;
             bool differs = all;
             for (int y = tile.y1; y <= tile.y2 && !differs; ++y) {
@@ -248,8 +248,7 @@ Window::Presented Window::presentArea(Framebuffer& screen, Rect area, bool all,
                 }
                 for (int copy = 0; copy < scale_; ++copy) {
                     auto* target = static_cast<std::uint8_t*>(surface->pixels) +
-                                   (y * scale_ + copy) * surface->pitch +
-                                   tile.x1 * scale_ * 4;
+                                   (y * scale_ + copy) * surface->pitch + tile.x1 * scale_ * 4;
                     std::memcpy(target, scaledRow.data(), scaledRow.size() * 4);
                 }
             }

@@ -18,11 +18,19 @@ namespace pixelkin {
 /// editor's palette and reads the mouse back in canvas pixels. The only part of the editor that
 /// knows the window library.
 class Window {
-public:
+    struct SdlSession;
+    /// Lets only open() construct a window.
+    struct OpenKey {
+        explicit OpenKey() = default;
+    };
+
+  public:
     /// Opens the window at `scale` times the canvas size, or at the largest scale that fits the
     /// screen when `scale` is empty. Returns nothing and sets `error` to the cause on failure.
     static std::unique_ptr<Window> open(std::optional<int> scale, std::string& error);
 
+    /// A window over an opened SDL window; use open().
+    Window(OpenKey, std::unique_ptr<SdlSession> session, SDL_Window* window, int scale);
     ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -45,13 +53,11 @@ public:
     /// The enlargement in use.
     int scale() const { return scale_; }
 
-private:
-    struct SdlSession;
+  private:
     struct WindowCloser {
         void operator()(SDL_Window* window) const;
     };
 
-    Window(std::unique_ptr<SdlSession> session, SDL_Window* window, int scale);
     Presented presentArea(Framebuffer& screen, Rect area, bool all, std::string& error);
 
     // Declared in this order so that the window closes before the library shuts down.

@@ -191,9 +191,8 @@ std::vector<std::uint8_t> encodeSetImage(const SpriteRecords& records) {
 
 FileOutcome decodeSetImage(std::span<const std::uint8_t> bytes, SpriteRecords& records) {
     if (bytes.size() < setImageBytes) {
-        return invalidImage("short", "the file holds " + std::to_string(bytes.size()) +
-                                         " bytes, " + std::to_string(setImageBytes) +
-                                         " are needed");
+        return invalidImage("short", "the file holds " + std::to_string(bytes.size()) + " bytes, " +
+                                         std::to_string(setImageBytes) + " are needed");
     }
     SpriteRecords decoded{};
     const std::uint8_t* in = bytes.data();

@@ -57,21 +57,39 @@ TEST_P(SpriteFileFormatTest, WritesCommentLinesAndOneRowLinePerRow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SpriteFileFormatTest,
-    ::testing::Values(
-        FormatCase{"EightByEightOnePixel", 8, 8, {{1, 1}},
-                   ";8*8\r\n;sprite 1\r\n" +
-                       rows({"10000000", "00000000", "00000000", "00000000", "00000000",
-                             "00000000", "00000000", "00000000"})},
-        FormatCase{"FiveByThreeIsPaddedToEightDigits", 5, 3, {{1, 1}, {5, 3}},
-                   ";5*3\r\n;sprite 1\r\n" + rows({"10000000", "00000000", "00001000"})},
-        FormatCase{"WidthOneIsPaddedToEightDigits", 1, 2, {{1, 2}},
-                   ";1*2\r\n;sprite 1\r\n" + rows({"00000000", "10000000"})},
-        FormatCase{"TwelveWideIsTwoBytesPaddedToSixteen", 12, 1, {{1, 1}, {9, 1}, {12, 1}},
-                   ";12*1\r\n;sprite 1\r\n" + rows({"10000000,%10010000"})},
-        FormatCase{"SixteenWideUsesAllColumns", 16, 1, {{8, 1}, {16, 1}},
-                   ";16*1\r\n;sprite 1\r\n" + rows({"00000001,%00000001"})},
-        FormatCase{"PixelsOutsideTheRegionAreLeftOut", 8, 1, {{10, 1}, {2, 2}},
-                   ";8*1\r\n;sprite 1\r\n" + rows({"00000000"})}),
+    ::testing::Values(FormatCase{"EightByEightOnePixel",
+                                 8,
+                                 8,
+                                 {{1, 1}},
+                                 ";8*8\r\n;sprite 1\r\n" +
+                                     rows({"10000000", "00000000", "00000000", "00000000",
+                                           "00000000", "00000000", "00000000", "00000000"})},
+                      FormatCase{
+                          "FiveByThreeIsPaddedToEightDigits",
+                          5,
+                          3,
+                          {{1, 1}, {5, 3}},
+                          ";5*3\r\n;sprite 1\r\n" + rows({"10000000", "00000000", "00001000"})},
+                      FormatCase{"WidthOneIsPaddedToEightDigits",
+                                 1,
+                                 2,
+                                 {{1, 2}},
+                                 ";1*2\r\n;sprite 1\r\n" + rows({"00000000", "10000000"})},
+                      FormatCase{"TwelveWideIsTwoBytesPaddedToSixteen",
+                                 12,
+                                 1,
+                                 {{1, 1}, {9, 1}, {12, 1}},
+                                 ";12*1\r\n;sprite 1\r\n" + rows({"10000000,%10010000"})},
+                      FormatCase{"SixteenWideUsesAllColumns",
+                                 16,
+                                 1,
+                                 {{8, 1}, {16, 1}},
+                                 ";16*1\r\n;sprite 1\r\n" + rows({"00000001,%00000001"})},
+                      FormatCase{"PixelsOutsideTheRegionAreLeftOut",
+                                 8,
+                                 1,
+                                 {{10, 1}, {2, 2}},
+                                 ";8*1\r\n;sprite 1\r\n" + rows({"00000000"})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpriteFileTest, EachSpriteHasItsOwnRowWidth) {
@@ -80,8 +98,7 @@ TEST(SpriteFileTest, EachSpriteHasItsOwnRowWidth) {
     set.nextSprite();
     drawSprite(set, 12, 1, {{12, 1}});
     EXPECT_EQ(formatSpriteFile(set), ";5*1\r\n;sprite 1\r\n" + rows({"10000000"}) +
-                                         ";12*1\r\n;sprite 2\r\n" +
-                                         rows({"00000000,%00010000"}));
+                                         ";12*1\r\n;sprite 2\r\n" + rows({"00000000,%00010000"}));
 }
 
 TEST(SpriteFileTest, WritesTheFirstUsedCountRecordsWhicheverWereDrawn) {
@@ -89,8 +106,8 @@ TEST(SpriteFileTest, WritesTheFirstUsedCountRecordsWhicheverWereDrawn) {
     set.nextSprite();
     set.nextSprite();
     drawSprite(set, 1, 1, {{1, 1}});
-    EXPECT_EQ(formatSpriteFile(set), ";8*8\r\n;sprite 1\r\n" + rows(std::vector<std::string>(
-                                                                     8, "00000000")));
+    EXPECT_EQ(formatSpriteFile(set),
+              ";8*8\r\n;sprite 1\r\n" + rows(std::vector<std::string>(8, "00000000")));
 }
 
 TEST(SpriteFileTest, PixelHiddenByTheWidthComesBackWhenTheRegionGrows) {

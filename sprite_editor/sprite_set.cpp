@@ -46,10 +46,9 @@ void SpriteSet::taller() { stepSize(currentRecord().height, +1); }
 
 void SpriteSet::replaceRecords(const SpriteRecords& records) {
     spriteSet_ = records;
-    usedCount_ = static_cast<int>(std::count_if(spriteSet_.begin(), spriteSet_.end(),
-                                                [](const SpriteRecord& sprite) {
-                                                    return !sprite.isNeverDrawn();
-                                                }));
+    usedCount_ = static_cast<int>(
+        std::count_if(spriteSet_.begin(), spriteSet_.end(),
+                      [](const SpriteRecord& sprite) { return !sprite.isNeverDrawn(); }));
 }
 
 }  // namespace pixelkin

@@ -48,7 +48,7 @@ using SpriteRecords = std::array<SpriteRecord, spriteCount>;
 /// Every operation acts on the current sprite. The invariant usedCount() == number of records
 /// whose neverDrawn is false holds after every operation.
 class SpriteSet {
-public:
+  public:
     /// A set in its start state: all sprites clear, 8 x 8, never drawn; sprite 1 current.
     SpriteSet() = default;
 
@@ -85,7 +85,7 @@ public:
     /// recounted.
     void replaceRecords(const SpriteRecords& records);
 
-private:
+  private:
     SpriteRecord& currentRecord() { return spriteSet_[currentSprite_ - 1]; }
 
     SpriteRecords spriteSet_{};

@@ -14,7 +14,7 @@ namespace pixelkin::testing {
 
 /// A fresh empty folder for one test, removed with everything in it afterwards.
 class TestFolder {
-public:
+  public:
     TestFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "pixelkin-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
@@ -34,7 +34,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -59,8 +59,8 @@ inline std::filesystem::path unwritableFolder(const TestFolder& folder) {
     if (geteuid() == 0) {
         return "/sys";
     }
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read |
-                                                    std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     return folder.path();
 }
 

@@ -34,13 +34,11 @@ long runFor(pixelkin::Editor& editor, pixelkin::Window& window, pixelkin::MouseS
     long passes = 0;
     const auto start = Clock::now();
     std::string error;
-    const bool ok = pixelkin::runEditorLoop(
-        editor, window, error, [&](const pixelkin::Window&) {
-            ++passes;
-            return secondsSince(start) < seconds
-                       ? mouse
-                       : pixelkin::MouseState{30, 319, pixelkin::leftButton};
-        });
+    const bool ok = pixelkin::runEditorLoop(editor, window, error, [&](const pixelkin::Window&) {
+        ++passes;
+        return secondsSince(start) < seconds ? mouse
+                                             : pixelkin::MouseState{30, 319, pixelkin::leftButton};
+    });
     if (!ok) {
         std::cerr << "pixelkin_bench: " << error << '\n';
         std::exit(1);
@@ -96,7 +94,7 @@ int main(int argc, char** argv) {
     const double before = processorSeconds();
     const long idle = runFor(editor, *window, {200, 200, 0}, idleSeconds);
     const double used = processorSeconds() - before;
-    std::printf("idle: %ld passes in %.0f s, processor use %.2f %% of a core\n", idle,
-                idleSeconds, used / idleSeconds * 100);
+    std::printf("idle: %ld passes in %.0f s, processor use %.2f %% of a core\n", idle, idleSeconds,
+                used / idleSeconds * 100);
     return 0;
 }
