@@ -89,7 +89,9 @@ TEST(TranslateExpression, HandsEveryLabelToTheMapper) {
     std::vector<std::string> seen;
     const LabelMapper mapper = [&](std::string_view label) {
         seen.emplace_back(label);
-        return "L" + std::string(label);
+        std::string mapped = "L";
+        mapped += label;
+        return mapped;
     };
     EXPECT_EQ(translateExpression("one+_two*$+three", mapper).text, "((Lone+L_two)*$)+Lthree");
     EXPECT_EQ(seen, (std::vector<std::string>{"one", "_two", "three"}));

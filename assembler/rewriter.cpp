@@ -184,7 +184,8 @@ void Rewriter::instruction(const LineFields& fields, const std::string& label) {
     text += mnemonic;
     const char* separator = " ";
     for (const std::string& written : splitOperands(fields.operands)) {
-        text += separator + operand(mnemonic, written);
+        text += separator;
+        text += operand(mnemonic, written);
         separator = ",";
     }
     if (!lineFailed_) emit(text);
@@ -257,7 +258,10 @@ std::string Rewriter::operand(const std::string& mnemonic, const std::string& wr
         checkDisplacement(displacement);
         return "(" + index + "+" + displacement + ")";
     }
-    return "(" + expression(inner, false) + ")";
+    std::string wrapped = "(";
+    wrapped += expression(inner, false);
+    wrapped += ")";
+    return wrapped;
 }
 
 // z80asm takes any byte as an index offset, so (ix+200) would silently reach
