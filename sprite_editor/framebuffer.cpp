@@ -47,6 +47,10 @@ void Framebuffer::fillRect(int x1, int y1, int x2, int y2, FillStyle style, std:
 }
 
 void Framebuffer::drawLine(int x1, int y1, int x2, int y2, std::uint8_t colour) {
+    if (x1 == x2 || y1 == y2) {
+        fillRect(x1, y1, x2, y2, FillStyle::solid, colour);  // the grid's lines, quickly
+        return;
+    }
     // Bresenham's line, stepping along the longer axis.
     const int dx = std::abs(x2 - x1);
     const int dy = -std::abs(y2 - y1);
@@ -74,14 +78,7 @@ void Framebuffer::drawLine(int x1, int y1, int x2, int y2, std::uint8_t colour) 
 
 void Framebuffer::drawText(int x, int y, std::string_view text, std::uint8_t colour) {
     for (const char character : text) {
-        const Glyph& glyph = glyphFor(character);
-        for (int row = 0; row < glyphSize; ++row) {
-            for (int column = 0; column < glyphSize; ++column) {
-                if (glyphPixel(glyph, column, row)) {
-                    plot(x + column, y + row, colour);
-                }
-            }
-        }
+        drawGlyph(x, y, glyphFor(character), colour);
         x += glyphSize;
     }
 }
@@ -90,6 +87,23 @@ Rect Framebuffer::takeChangedArea() {
     const Rect area = changed_;
     changed_ = Rect{};
     return area;
+}
+
+void Framebuffer::drawGlyph(int x, int y, const Glyph& glyph, std::uint8_t colour) {
+    bool painted = false;
+    for (int row = 0; row < glyphSize; ++row) {
+        for (int column = 0; column < glyphSize; ++column) {
+            if (glyphPixel(glyph, column, row) && onCanvas(x + column, y + row)) {
+                pixels_[(y + row) * canvasWidth + x + column] = colour;
+                painted = true;
+            }
+        }
+    }
+    if (painted) {
+        widenChangedArea(std::max(x, 0), std::max(y, 0),
+                         std::min(x + glyphSize - 1, canvasWidth - 1),
+                         std::min(y + glyphSize - 1, canvasHeight - 1));
+    }
 }
 
 void Framebuffer::plot(int x, int y, std::uint8_t colour) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "font8x8.hpp"
+
 namespace pixelkin {
 
 /// Width of the editor's canvas in pixels.
@@ -70,6 +72,7 @@ class Framebuffer {
 
   private:
     void plot(int x, int y, std::uint8_t colour);
+    void drawGlyph(int x, int y, const Glyph& glyph, std::uint8_t colour);
     void widenChangedArea(int x1, int y1, int x2, int y2);
 
     std::array<std::uint8_t, canvasWidth * canvasHeight> pixels_{};

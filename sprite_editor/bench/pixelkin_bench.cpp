@@ -66,6 +66,23 @@ void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
     }
     std::printf("showSprite + present of what changed: %.1f us\n", changedOnly / rounds * 1e6);
     std::printf("showSprite + present of the whole canvas: %.1f us\n", whole / rounds * 1e6);
+
+    // Sprite 1 all set, sprite 2 clear: every cell, block and digit changes on each step.
+    for (int c = 0; c < pixelkin::gridSize; ++c) {
+        for (int r = 0; r < pixelkin::gridSize; ++r) {
+            editor.runPass({8 * c + 4, 8 * r + 4, pixelkin::leftButton});
+        }
+    }
+    window.present(editor.screen(), error);
+    double stepping = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = Clock::now();
+        editor.runPass({30, round % 2 == 0 ? 392 : 412, pixelkin::leftButton});
+        window.present(editor.screen(), error);
+        stepping += secondsSince(start);
+    }
+    std::printf("Next/Last between a full and a clear sprite, redraw + present: %.1f us\n",
+                stepping / rounds * 1e6);
 }
 
 }  // namespace
