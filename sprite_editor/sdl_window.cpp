@@ -104,7 +104,7 @@ struct Window::SdlSession {
 
 void Window::WindowCloser::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 
-std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& error) {
+std::unique_ptr<Window::SdlSession> Window::startVideo(std::string& error) {
     if (noDisplayNamed()) {
         error = "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
         return nullptr;
@@ -126,7 +126,15 @@ std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& erro
         error = "no display to show it on (DISPLAY or WAYLAND_DISPLAY names none)";
         return nullptr;
     }
-    const int chosenScale = scale.value_or(screenScale());
+    return session;
+}
+
+std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& error) {
+    auto session = startVideo(error);
+    if (!session) {
+        return nullptr;
+    }
+    const int chosenScale = scale ? *scale : screenScale();
     SDL_Window* window =
         SDL_CreateWindow("pixelkin", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          canvasWidth * chosenScale, canvasHeight * chosenScale, SDL_WINDOW_SHOWN);
@@ -135,26 +143,30 @@ std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& erro
         return nullptr;
     }
     auto opened = std::make_unique<Window>(OpenKey{}, std::move(session), window, chosenScale);
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    return opened->prepare(error) ? std::move(opened) : nullptr;
+}
+
+bool Window::prepare(std::string& error) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
     if (surface == nullptr) {
         error = sdlError("cannot draw into the window");
-        return nullptr;
+        return false;
     }
     if (surface->format->BytesPerPixel != 4) {
         error = "the window does not offer 32-bit pixels";
-        return nullptr;
+        return false;
     }
     for (const PaletteColour& colour : paletteColours) {
-        opened->colourTable_[colour.number] =
+        colourTable_[colour.number] =
             SDL_MapRGB(surface->format, colour.red, colour.green, colour.blue);
     }
     // The editor reads no keyboard; without text input SDL does not poll an input method.
     SDL_StopTextInput();
     if (SDL_ShowCursor(SDL_ENABLE) < 0) {
         error = sdlError("cannot show the mouse pointer");
-        return nullptr;
+        return false;
     }
-    return opened;
+    return true;
 }
 
 Window::Window(OpenKey, std::unique_ptr<SdlSession> session, SDL_Window* window, int scale)
@@ -224,36 +236,17 @@ Window::Presented Window::presentArea(Framebuffer& screen, Rect area, bool all,
         return Presented::failed;
     }
     std::vector<SDL_Rect> updates;
-    std::vector<std::uint32_t> scaledRow;
     for (int tileY = area.y1 / tileSize; tileY <= area.y2 / tileSize; ++tileY) {
         for (int tileX = area.x1 / tileSize; tileX <= area.x2 / tileSize; ++tileX) {
             const Rect tile = intersect(
                 area, Rect{tileX * tileSize, tileY * tileSize, tileX * tileSize + tileSize - 1,
                            tileY * tileSize + tileSize - 1});
-            const int width = tile.x2 - tile.x1 + 1;
-            bool differs = all;
-            for (int y = tile.y1; y <= tile.y2 && !differs; ++y) {
-                differs = std::memcmp(screen.row(y) + tile.x1, &shown_[y * canvasWidth + tile.x1],
-                                      width) != 0;
+            if (all || differsFromShown(screen, tile)) {
+                copyToWindow(screen, tile, *surface);
+                addUpdateRect(updates, SDL_Rect{tile.x1 * scale_, tile.y1 * scale_,
+                                                (tile.x2 - tile.x1 + 1) * scale_,
+                                                (tile.y2 - tile.y1 + 1) * scale_});
             }
-            if (!differs) {
-                continue;
-            }
-            scaledRow.resize(static_cast<std::size_t>(width * scale_));
-            for (int y = tile.y1; y <= tile.y2; ++y) {
-                const std::uint8_t* source = screen.row(y) + tile.x1;
-                std::memcpy(&shown_[y * canvasWidth + tile.x1], source, width);
-                for (int x = 0; x < width; ++x) {
-                    std::fill_n(scaledRow.begin() + x * scale_, scale_, colourTable_[source[x]]);
-                }
-                for (int copy = 0; copy < scale_; ++copy) {
-                    auto* target = static_cast<std::uint8_t*>(surface->pixels) +
-                                   (y * scale_ + copy) * surface->pitch + tile.x1 * scale_ * 4;
-                    std::memcpy(target, scaledRow.data(), scaledRow.size() * 4);
-                }
-            }
-            addUpdateRect(updates, SDL_Rect{tile.x1 * scale_, tile.y1 * scale_, width * scale_,
-                                            (tile.y2 - tile.y1 + 1) * scale_});
         }
     }
     if (SDL_MUSTLOCK(surface)) {
@@ -268,6 +261,33 @@ Window::Presented Window::presentArea(Framebuffer& screen, Rect area, bool all,
         return Presented::failed;
     }
     return Presented::updated;
+}
+
+bool Window::differsFromShown(const Framebuffer& screen, const Rect& area) const {
+    const int width = area.x2 - area.x1 + 1;
+    for (int y = area.y1; y <= area.y2; ++y) {
+        if (std::memcmp(screen.row(y) + area.x1, &shown_[y * canvasWidth + area.x1], width) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Window::copyToWindow(const Framebuffer& screen, const Rect& area, SDL_Surface& surface) {
+    const int width = area.x2 - area.x1 + 1;
+    std::vector<std::uint32_t> scaledRow(static_cast<std::size_t>(width * scale_));
+    for (int y = area.y1; y <= area.y2; ++y) {
+        const std::uint8_t* source = screen.row(y) + area.x1;
+        std::memcpy(&shown_[y * canvasWidth + area.x1], source, width);
+        for (int x = 0; x < width; ++x) {
+            std::fill_n(scaledRow.begin() + x * scale_, scale_, colourTable_[source[x]]);
+        }
+        for (int copy = 0; copy < scale_; ++copy) {
+            auto* target = static_cast<std::uint8_t*>(surface.pixels) +
+                           (y * scale_ + copy) * surface.pitch + area.x1 * scale_ * 4;
+            std::memcpy(target, scaledRow.data(), scaledRow.size() * 4);
+        }
+    }
 }
 
 bool runEditorLoop(Editor& editor, Window& window, std::string& error,

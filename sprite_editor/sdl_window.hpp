@@ -10,6 +10,7 @@
 #include "editor.hpp"
 #include "framebuffer.hpp"
 
+struct SDL_Surface;
 struct SDL_Window;
 
 namespace pixelkin {
@@ -58,7 +59,13 @@ class Window {
         void operator()(SDL_Window* window) const;
     };
 
+    static std::unique_ptr<SdlSession> startVideo(std::string& error);
+    bool prepare(std::string& error);
     Presented presentArea(Framebuffer& screen, Rect area, bool all, std::string& error);
+    /// True when `area` of `screen` differs from what the window shows.
+    bool differsFromShown(const Framebuffer& screen, const Rect& area) const;
+    /// Puts `area` of `screen` into the window's pixels, enlarged, and remembers it as shown.
+    void copyToWindow(const Framebuffer& screen, const Rect& area, SDL_Surface& surface);
 
     // Declared in this order so that the window closes before the library shuts down.
     std::unique_ptr<SdlSession> session_;
