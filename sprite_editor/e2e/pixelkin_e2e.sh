@@ -160,9 +160,9 @@ expect_files_as_saved() {
 }
 
 # Canvas points used below. A cell's middle is (8c + 4, 8r + 4); a preview block's corner is
-# (170 + 4c, 5 + 4r); digit (c, r) has its top row at y = 178 + 8r, where "0" and "1" paint
-# column 8c + 2 and 8c + 3 respectively. The "^" marker paints (8 * width, 132) and the "<"
-# marker (135, 8 * height - 3).
+# (170 + 4c, 5 + 4r); digit (c, r) has its top row at y = 178 + 8r, where both "0" and "1"
+# paint columns 8c + 2 and 8c + 3, and its second row, where "1" paints 8c + 1 to 8c + 3. The
+# "^" marker paints (8 * width, 132) and the "<" marker (135, 8 * height - 3).
 captions_quit=315 captions_save=330 captions_load=345 captions_clear=360
 captions_next=390
 
