@@ -5,8 +5,6 @@ namespace trovik {
 
 namespace {
 
-long lengthOf(std::string_view text) { return static_cast<long>(text.size()); }
-
 /// text := its first n characters, in place.
 void keepFirstChars(std::string& text, long n) {
     if (n <= 0) {
@@ -38,9 +36,20 @@ std::string lastChars(std::string_view text, long n) {
     return std::string(text.substr(text.size() - static_cast<std::size_t>(n)));
 }
 
+long lastPosition(std::string_view text, char c) {
+    const std::size_t found = text.rfind(c);
+    return found == std::string_view::npos ? 0 : static_cast<long>(found) + 1;
+}
+
+std::size_t leadingBlankCount(std::string_view text) {
+    std::size_t blanks = 0;
+    auto isBlank = [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; };
+    while (blanks < text.size() && isBlank(text[blanks])) ++blanks;
+    return blanks;
+}
+
 std::string withoutLeadingBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of("\t\n\r ");
-    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+    return std::string(text.substr(leadingBlankCount(text)));
 }
 
 void CuttingState::loadWork() {
@@ -57,8 +66,7 @@ void CuttingState::storeWork() { currentLine = workString; }
 
 std::string CuttingState::peelLast(char delimiter) {
     lineLength = lengthOf(currentLine);
-    const std::size_t found = currentLine.rfind(delimiter);
-    const long position = found == std::string::npos ? 0 : static_cast<long>(found) + 1;
+    const long position = lastPosition(currentLine, delimiter);
     std::string after = lastChars(workString, lineLength - position);
     keepFirstChars(workString, position - 1);
     return after;

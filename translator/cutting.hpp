@@ -13,6 +13,12 @@ namespace trovik {
 std::string firstChars(std::string_view text, long n);
 /// The last `n` characters of `text`, with the same rules.
 std::string lastChars(std::string_view text, long n);
+/// The length of `text` as the signed count the cutting arithmetic uses.
+inline long lengthOf(std::string_view text) { return static_cast<long>(text.size()); }
+/// The 1-based position of the last `c` in `text`, 0 when there is none.
+long lastPosition(std::string_view text, char c);
+/// How many TAB, LF, CR and space characters `text` begins with.
+std::size_t leadingBlankCount(std::string_view text);
 /// `text` without its leading TAB, LF, CR and space characters.
 std::string withoutLeadingBlanks(std::string_view text);
 

@@ -10,12 +10,6 @@ namespace trovik {
 
 namespace {
 
-/// The 1-based position of the last `c` in `text`, 0 when there is none.
-long lastPosition(const std::string& text, char c) {
-    const std::size_t found = text.rfind(c);
-    return found == std::string::npos ? 0 : static_cast<long>(found) + 1;
-}
-
 /// The column and row of a pixel statement.
 struct PixelArguments {
     std::string x;

@@ -15,6 +15,12 @@ namespace trovik {
 
 namespace {
 
+/// One keyword test of the statement translator.
+struct StatementRow {
+    std::string_view keyword;
+    void (*translate)(Translation&);
+};
+
 constexpr std::array<StatementRow, 34> statementRows{{
     {"//", translateComment},
     {"rand(", translateRandom},
@@ -72,15 +78,11 @@ constexpr NextRowTable makeNextRowTable() {
 
 constexpr NextRowTable nextRowTable = makeNextRowTable();
 
-bool isLeadingBlank(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
-
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
 bool readBodyLine(Translation& t, std::string& line) {
     const bool read = t.readSourceLine(line);
-    std::size_t blanks = 0;
-    while (blanks < line.size() && isLeadingBlank(line[blanks])) ++blanks;
-    line.erase(0, blanks);
+    line.erase(0, leadingBlankCount(line));
     return read;
 }
 
@@ -118,8 +120,6 @@ void translateCountedLoop(Translation& t) {
 }
 
 }  // namespace
-
-std::span<const StatementRow> statementTable() { return statementRows; }
 
 void translateStatement(Translation& t) {
     // Only rows whose keyword begins with the line's first character can

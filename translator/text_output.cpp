@@ -13,8 +13,6 @@ namespace trovik {
 
 namespace {
 
-long lengthOf(std::string_view text) { return static_cast<long>(text.size()); }
-
 /// Characters `first` to `last` of `text`, counted from 1; only those that
 /// exist.
 std::string charactersBetween(std::string_view text, long first, long last) {
