@@ -17,7 +17,8 @@ struct Drawing {
     std::string_view bottom = {};
 };
 
-// Pieces shared by several large drawings: accents over letters shortened to fit below them.
+// Pieces of the large accented letters: a capital shortened to six rows under a one-row accent,
+// a lower-case letter of five rows under a two-row accent.
 constexpr std::string_view acuteLow = "...#.", graveLow = ".#...", circumflexLow = "..#..",
                            dieresisLow = ".#.#.";
 constexpr std::string_view acuteHigh = "...#. ..#..", graveHigh = ".#... ..#..",
@@ -28,11 +29,19 @@ constexpr std::string_view capitalA6 = ".###. #...# #...# ##### #...# #...#",
                            capitalI6 = ".###. ..#.. ..#.. ..#.. ..#.. .###.",
                            capitalO6 = ".###. #...# #...# #...# #...# .###.",
                            capitalU6 = "#...# #...# #...# #...# #...# .###.";
-constexpr std::string_view smallA5 = ".###. ....# .#### #...# .####",
-                           smallE5 = ".###. #...# ##### #.... .###.",
-                           smallI5 = ".##.. ..#.. ..#.. ..#.. .###.",
-                           smallO5 = ".###. #...# #...# #...# .###.",
-                           smallU5 = "#...# #...# #...# #..## .##.#";
+constexpr std::string_view lowerA5 = ".###. ....# .#### #...# .####",
+                           lowerE5 = ".###. #...# ##### #.... .###.",
+                           lowerI5 = ".##.. ..#.. ..#.. ..#.. .###.",
+                           lowerO5 = ".###. #...# #...# #...# .###.",
+                           lowerU5 = "#...# #...# #...# #..## .##.#";
+
+// Pieces of the small accented letters: letters four rows high under a one-row accent.
+constexpr std::string_view capitalA4 = ".#. #.# ### #.#", capitalE4 = "### ##. #.. ###",
+                           capitalI4 = "### .#. .#. ###", capitalO4 = ".##. #..# #..# .##.",
+                           capitalU4 = "#.# #.# #.# ###";
+constexpr std::string_view lowerA4 = ".## #.# #.# .##", lowerE4 = ".#. #.# ##. .##",
+                           lowerI4 = ".#. .#. .#. .#.", lowerO4 = ".#. #.# #.# .#.",
+                           lowerU4 = "#.# #.# #.# .##";
 
 // clang-format off
 constexpr Drawing largeDrawings[] = {
@@ -170,24 +179,24 @@ constexpr Drawing largeDrawings[] = {
     // Accented letters (the subscript digits 80h..89h are made from the small digits).
     {0x8A, acuteLow, capitalA6},      {0x8B, graveLow, capitalA6},
     {0x8C, circumflexLow, capitalA6}, {0x8D, dieresisLow, capitalA6},
-    {0x8E, acuteHigh, smallA5},       {0x8F, graveHigh, smallA5},
-    {0x90, circumflexHigh, smallA5},  {0x91, dieresisHigh, smallA5},
+    {0x8E, acuteHigh, lowerA5},       {0x8F, graveHigh, lowerA5},
+    {0x90, circumflexHigh, lowerA5},  {0x91, dieresisHigh, lowerA5},
     {0x92, acuteLow, capitalE6},      {0x93, graveLow, capitalE6},
     {0x94, circumflexLow, capitalE6}, {0x95, dieresisLow, capitalE6},
-    {0x96, acuteHigh, smallE5},       {0x97, graveHigh, smallE5},
-    {0x98, circumflexHigh, smallE5},  {0x99, dieresisHigh, smallE5},
+    {0x96, acuteHigh, lowerE5},       {0x97, graveHigh, lowerE5},
+    {0x98, circumflexHigh, lowerE5},  {0x99, dieresisHigh, lowerE5},
     {0x9A, acuteLow, capitalI6},      {0x9B, graveLow, capitalI6},
     {0x9C, circumflexLow, capitalI6}, {0x9D, dieresisLow, capitalI6},
-    {0x9E, acuteHigh, smallI5},       {0x9F, graveHigh, smallI5},
-    {0xA0, circumflexHigh, smallI5},  {0xA1, dieresisHigh, smallI5},
+    {0x9E, acuteHigh, lowerI5},       {0x9F, graveHigh, lowerI5},
+    {0xA0, circumflexHigh, lowerI5},  {0xA1, dieresisHigh, lowerI5},
     {0xA2, acuteLow, capitalO6},      {0xA3, graveLow, capitalO6},
     {0xA4, circumflexLow, capitalO6}, {0xA5, dieresisLow, capitalO6},
-    {0xA6, acuteHigh, smallO5},       {0xA7, graveHigh, smallO5},
-    {0xA8, circumflexHigh, smallO5},  {0xA9, dieresisHigh, smallO5},
+    {0xA6, acuteHigh, lowerO5},       {0xA7, graveHigh, lowerO5},
+    {0xA8, circumflexHigh, lowerO5},  {0xA9, dieresisHigh, lowerO5},
     {0xAA, acuteLow, capitalU6},      {0xAB, graveLow, capitalU6},
     {0xAC, circumflexLow, capitalU6}, {0xAD, dieresisLow, capitalU6},
-    {0xAE, acuteHigh, smallU5},       {0xAF, graveHigh, smallU5},
-    {0xB0, circumflexHigh, smallU5},  {0xB1, dieresisHigh, smallU5},
+    {0xAE, acuteHigh, lowerU5},       {0xAF, graveHigh, lowerU5},
+    {0xB0, circumflexHigh, lowerU5},  {0xB1, dieresisHigh, lowerU5},
     {0xB2, ".###. #...# #.... #.... #...# .###. ..##."},  // C cedilla
     {0xB3, "..... .###. #.... #.... #...# .###. ..##."},  // c cedilla
     {0xB4, tildeHigh, "#...# ##..# #.#.# #..## #...#"},  // N tilde
@@ -239,7 +248,7 @@ constexpr Drawing largeDrawings[] = {
     // Cursors and graph-style icons of the large font.
     {0xE0, "#.#.# .#.#. #.#.# .#.#. #.#.# .#.#. #.#.#"},  // overwrite cursor
     {0xE1, "##.## #...# .#.#. ##.## ##.## ##.## #####"},  // overwrite cursor, 2nd
-    {0xE2, "#...# .###. .###. ..... .###. .###. #####"},  // overwrite cursor, alpha
+    {0xE2, "#...# .###. .###. ..... .###. .###. .###."},  // overwrite cursor, alpha
     {0xE3, "##### ##### #...# ####. #.... .###. #...."},  // overwrite cursor, lower-case alpha
     {0xE4, "..... ..... ..... ..... ..... ##### #####"},  // insert cursor
     {0xE5, "..#.. .###. #.#.# ..#.. ..... ##### #####"},  // insert cursor, 2nd
@@ -355,10 +364,115 @@ constexpr Drawing smallDrawings[] = {
     {'}',  "##. .#. ..# .#. ##."},
     {'~',  ".... .#.# #.#. .... ...."},
 
-    // Calculator symbols.
-    {0xC1, "## #. #. #. ##"},        // left bracket
-    {0xD0, "#### #### #### #### ####"},  // block
-    {0xD6, "..# ..# #.# ### #.."},   // enter
+    // Sequence variables, arrows and the small signs of menus and editors.
+    {0x01, "... ... ##. #.# #.#"},              // recursion n
+    {0x02, "... ... #.# #.# .##"},              // recursion u
+    {0x03, "... ... #.# #.# .#."},              // recursion v
+    {0x04, "..... ..... #...# #.#.# .#.#."},    // recursion w
+    {0x05, "#.. ##. ### ##. #.."},              // convert
+    {0x06, "... .#. ### ... ..."},              // small up triangle
+    {0x07, "... ### .#. ... ..."},              // small down triangle
+    {0x08, "..# .#. .#. .#. #.."},              // integral
+    {0x09, "#...# .#.#. ..#.. .#.#. #...#"},    // cross
+    {0x0A, "... ### #.# ### ..."},              // box icon
+    {0x0B, "... ... .#. ### .#."},              // cross icon
+    {0x0C, ".. .. ## ## .."},                   // dot icon
+    {0x0D, "... ... ### .#. .#."},              // subscript T
+    {0x0E, "##. .#. ..# ##. ..."},              // cube root index
+    {0x0F, "#### ##.. ###. ##.. ##.."},         // hexadecimal F
+    {0x10, "..### ..#.. ..#.. #.#.. .#..."},    // square root
+    {0x11, "...# ##.# ...# ...# ...."},         // inverse
+    {0x12, "##. ..# .#. ### ..."},              // squared
+    {0x13, "...# ..#. .#.. #### ...."},         // angle
+    {0x14, ".#. #.# .#. ... ..."},              // degree
+    {0x15, "#.# ##. #.. ... ..."},              // radian
+    {0x16, "### .#. .#. ... ..."},              // transpose
+    {0x17, "..# .#. ..# ... ###"},              // less or equal
+    {0x18, "..# ### .#. ### #.."},              // not equal
+    {0x19, "#.. .#. #.. ... ###"},              // greater or equal
+    {0x1A, ".. ## .. .. .."},                   // negation
+    {0x1B, "... ### ##. #.. ###"},              // exponent E
+    {0x1C, ".... ..#. #### ..#. ...."},         // store arrow
+    {0x1D, "..... #.### #.#.# #.### ....."},    // ten
+    {0x1E, ".#. ### .#. .#. .#."},              // up arrow
+    {0x1F, ".#. .#. .#. ### .#."},              // down arrow
+    {0x7F, "### ... ### ... ###"},              // selected equals sign
+
+    // Subscript digits.
+    {0x80, "... ### #.# #.# ###"}, {0x81, "... .#. ##. .#. .#."},
+    {0x82, "... ##. ..# .#. ###"}, {0x83, "... ##. .## ..# ##."},
+    {0x84, "... #.# #.# ### ..#"}, {0x85, "... ### ##. ..# ##."},
+    {0x86, "... .## #.. ### ###"}, {0x87, "... ### ..# .#. .#."},
+    {0x88, "... ### ### #.# ###"}, {0x89, "... ### ### ..# ##."},
+
+    // Accented letters: an accent row over a letter four rows high.
+    {0x8A, "..#", capitalA4},  {0x8B, "#..", capitalA4},
+    {0x8C, ".#.", capitalA4},  {0x8D, "#.#", capitalA4},
+    {0x8E, "..#", lowerA4},    {0x8F, "#..", lowerA4},
+    {0x90, ".#.", lowerA4},    {0x91, "#.#", lowerA4},
+    {0x92, "..#", capitalE4},  {0x93, "#..", capitalE4},
+    {0x94, ".#.", capitalE4},  {0x95, "#.#", capitalE4},
+    {0x96, "..#", lowerE4},    {0x97, "#..", lowerE4},
+    {0x98, ".#.", lowerE4},    {0x99, "#.#", lowerE4},
+    {0x9A, "..#", capitalI4},  {0x9B, "#..", capitalI4},
+    {0x9C, ".#.", capitalI4},  {0x9D, "#.#", capitalI4},
+    {0x9E, "..#", lowerI4},    {0x9F, "#..", lowerI4},
+    {0xA0, ".#.", lowerI4},    {0xA1, "#.#", lowerI4},
+    {0xA2, "..#.", capitalO4}, {0xA3, ".#..", capitalO4},
+    {0xA4, ".##.", capitalO4}, {0xA5, "#..#", capitalO4},
+    {0xA6, "..#", lowerO4},    {0xA7, "#..", lowerO4},
+    {0xA8, ".#.", lowerO4},    {0xA9, "#.#", lowerO4},
+    {0xAA, "..#", capitalU4},  {0xAB, "#..", capitalU4},
+    {0xAC, ".#.", capitalU4},  {0xAD, "#.#", capitalU4},
+    {0xAE, "..#", lowerU4},    {0xAF, "#..", lowerU4},
+    {0xB0, ".#.", lowerU4},    {0xB1, "#.#", lowerU4},
+    {0xB2, ".## #.. #.. .## .#."},              // C cedilla
+    {0xB3, "... .## #.. .## .#."},              // c cedilla
+    {0xB4, ".#.#", "#..# ##.# #.## #..#"},      // N tilde
+    {0xB5, ".##", "##. #.# #.# #.#"},           // n tilde
+    {0xB6, ".# #. .. .. .."},                   // acute accent
+    {0xB7, "#. .# .. .. .."},                   // grave accent
+    {0xB8, "#.# ... ... ... ..."},              // dieresis
+    {0xB9, ".#. ... .#. #.. .##"},              // inverted question mark
+    {0xBA, "# . # # #"},                        // inverted exclamation mark
+
+    // Greek letters and statistics signs.
+    {0xBB, ".... .#.# #.#. #.#. .#.#"},         // alpha
+    {0xBC, ".#. #.# ##. #.# ##."},              // beta
+    {0xBD, "... #.# #.# .#. .#."},              // gamma
+    {0xBE, "..... ..#.. .#.#. #...# #####"},    // capital delta
+    {0xBF, ".## #.. .#. #.# .#."},              // delta
+    {0xC0, "... .## ##. #.. .##"},              // epsilon
+    {0xC1, "## #. #. #. ##"},                   // left bracket
+    {0xC2, "#.. .#. .#. #.# #.#"},              // lambda
+    {0xC3, "... #.# #.# ##. #.."},              // mu
+    {0xC4, ".... #### .#.# .#.# .#.#"},         // pi
+    {0xC5, "... .#. #.# ##. #.."},              // rho
+    {0xC6, "### #.. .#. #.. ###"},              // capital sigma
+    {0xC7, ".... .### #.#. #.#. .#.."},         // sigma
+    {0xC8, "... ### .#. .#. ..#"},              // tau
+    {0xC9, "..#.. .###. #.#.# .###. ..#.."},    // phi
+    {0xCA, ".###. #...# #...# .#.#. ##.##"},    // capital omega
+    {0xCB, "### ... #.# .#. #.#"},              // x mean
+    {0xCC, "### ... #.# .#. .#."},              // y mean
+    {0xCD, "#.# .#. #.# ... ..."},              // superscript x
+    {0xCE, "..... ..... ..... ..... #.#.#"},    // ellipsis
+    {0xCF, "..# .## ### .## ..#"},              // left triangle
+    {0xD0, "#### #### #### #### ####"},         // block
+    {0xD1, "...# ..#. .#.. #... ...."},         // per
+    {0xD2, ".. .. ## .. .."},                   // hyphen
+    {0xD3, "##. ..# .#. ### ..."},              // area (squared)
+    {0xD4, ".#. #.# .#. ... ..."},              // temperature degree
+    {0xD5, "##. .#. ..# ##. ..."},              // cubed
+    {0xD6, "..# ..# #.# ### #.."},              // enter
+    {0xD7, ".# .. .# #. #."},                   // imaginary i
+    {0xD8, ".#. ##. #.# ##. #.."},              // p hat
+    {0xD9, ".... ##.# ..#. .#.. #.##"},         // chi
+    {0xDA, "... ### #.. ##. #.."},              // statistics F
+    {0xDB, ".... .##. #.#. ##.. .##."},         // natural e
+    {0xDC, "... #.. #.. #.. ###"},              // list L
+    {0xDD, ".... #..# ##.# #.## #..#"},         // finance N
+    {0xDE, "#. .# .# #. .."},                   // superscript right parenthesis
 };
 // clang-format on
 
