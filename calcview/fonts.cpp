@@ -267,12 +267,13 @@ constexpr Drawing largeDrawings[] = {
 };
 
 constexpr Drawing smallDrawings[] = {
-    // ASCII positions; the width of the rows is the width of the ink.
+    // ASCII positions (24h is a dollar sign here, 5Bh is theta); the width of the rows is the
+    // width of the ink.
     {' ',  ""},
     {'!',  "# # # . #"},
     {'"',  "#.# #.# ... ... ..."},
     {'#',  ".#.#. ##### .#.#. ##### .#.#."},
-    {0x24, "#.# ### ..# ... ..."},  // fourth-root index
+    {'$',  ".## ##. .#. .## ##."},
     {'%',  "#.# ..# .#. #.. #.#"},
     {'&',  ".#.. #.#. .#.. #.#. .#.#"},
     {'\'', "# # . . ."},
@@ -370,7 +371,7 @@ constexpr Drawing smallDrawings[] = {
     {0x03, "... ... #.# #.# .#."},              // recursion v
     {0x04, "..... ..... #...# #.#.# .#.#."},    // recursion w
     {0x05, "#.. ##. ### ##. #.."},              // convert
-    {0x06, "... .#. ### ... ..."},              // small up triangle
+    {0x06, "... ... ... ... ..."},              // four blank columns
     {0x07, "... ### .#. ... ..."},              // small down triangle
     {0x08, "..# .#. .#. .#. #.."},              // integral
     {0x09, "#...# .#.#. ..#.. .#.#. #...#"},    // cross
@@ -473,6 +474,22 @@ constexpr Drawing smallDrawings[] = {
     {0xDC, "... #.. #.. #.. ###"},              // list L
     {0xDD, ".... #..# ##.# #.## #..#"},         // finance N
     {0xDE, "#. .# .# #. .."},                   // superscript right parenthesis
+
+    // Signs of the statistics editors; each plot type's icon is two characters wide.
+    {0xDF, "## #. ## #. ##"},                   // narrow capital E
+    {0xE0, ".#. #.# ### ### ###"},              // list lock
+    {0xE1, "..... ...#. .#... ....# #...."},    // scatter plot, left half
+    {0xE2, "#.... ...#. ..... .#... ....#"},    // scatter plot, right half
+    {0xE3, "..... ....# ...#. #.#.. .#..."},    // xy-line plot, left half
+    {0xE4, "#.... .#... ..#.# ...#. ....."},    // xy-line plot, right half
+    {0xE5, "..... #..## ###.# #..## ....."},    // box plot, left half
+    {0xE6, "..... ##..# .#### ##..# ....."},    // box plot, right half
+    {0xE7, "..... ..### ###.# #.#.# #.#.#"},    // histogram, left half
+    {0xE8, "..... #.... #.### #.#.# #.#.#"},    // histogram, right half
+    {0xE9, "..... ...## #.##. ...## ....."},    // modified box plot, left half
+    {0xEA, "..... #.... ####. #...# ....."},    // modified box plot, right half
+    {0xEB, "..... ..... ..... .#... #...."},    // normal probability plot, left half
+    {0xEC, "....# ...#. ..#.. ..... ....."},    // normal probability plot, right half
 };
 // clang-format on
 
