@@ -1,5 +1,6 @@
 #include "fonts.hpp"
 
+#include <cstddef>
 #include <string_view>
 
 // Both fonts are written below as pictures: one line per character, its rows from top to bottom
