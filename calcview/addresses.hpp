@@ -1,0 +1,53 @@
+#pragma once
+// Where things are in the TI-83's memory and port space, as the calculator's
+// own include files and Ion name them.
+
+#include <cstdint>
+
+namespace calcview {
+
+// Memory.
+inline constexpr std::uint16_t ramStart = 0x8000;           ///< below: ROM
+inline constexpr std::uint16_t programOrigin = 0x9327;      ///< userMem: programs run here
+inline constexpr std::uint16_t currowAddress = 0x800C;      ///< large-font cursor row (0..7)
+inline constexpr std::uint16_t curcolAddress = 0x800D;      ///< large-font cursor column (0..15)
+inline constexpr std::uint16_t textShadowAddress = 0x80C9;  ///< 128 characters of the home screen
+inline constexpr std::uint16_t pencolAddress = 0x8252;      ///< small-font pen column
+inline constexpr std::uint16_t penrowAddress = 0x8253;      ///< small-font pen row
+inline constexpr std::uint16_t flagsAddress = 0x8567;       ///< system flags, IY points here
+inline constexpr std::uint16_t curgyAddress = 0x886D;
+inline constexpr std::uint16_t curgxAddress = 0x886E;
+inline constexpr std::uint16_t curgy2Address = 0x886F;
+inline constexpr std::uint16_t curgx2Address = 0x8870;
+inline constexpr std::uint16_t plotsscreenAddress = 0x8E29;  ///< graph buffer, 64 rows of 12 bytes
+inline constexpr std::uint16_t graphBufferSize = 768;
+inline constexpr std::uint16_t ionVectorsAddress = 0x91A7;  ///< cmdShadow + 80: Ion's jp table
+
+// The hardware stack: 400 bytes below the top of memory, above the symbol
+// table (FE6Eh grows downwards).
+inline constexpr std::uint16_t stackBottom = 0xFE70;
+
+// System flag bytes (offsets from IY) and their bits.
+inline constexpr int plotFlagsOffset = 2;
+inline constexpr int plotLocBit = 1;  ///< set: graph routines draw into the buffer only
+inline constexpr int textFlagsOffset = 5;
+inline constexpr int textInverseBit = 3;
+
+// Ports.
+inline constexpr std::uint8_t keypadPort = 0x01;
+inline constexpr std::uint8_t interruptMaskPort = 0x03;
+inline constexpr std::uint8_t interruptStatusPort = 0x04;
+inline constexpr std::uint8_t lcdCommandPort = 0x10;
+inline constexpr std::uint8_t lcdDataPort = 0x11;
+
+// Screen.
+inline constexpr int screenWidth = 96;
+inline constexpr int screenHeight = 64;
+inline constexpr int homeRows = 8;
+inline constexpr int homeColumns = 16;
+
+// Clock: the Z80 runs at 6 MHz; the timer interrupt comes about 140 times a second.
+inline constexpr std::uint64_t clockHz = 6'000'000;
+inline constexpr std::uint64_t timerPeriod = clockHz / 140;
+
+}  // namespace calcview

@@ -1,0 +1,305 @@
+#include "calculator.hpp"
+
+#include <array>
+#include <cstdio>
+
+#include "routines.hpp"
+
+namespace calcview {
+
+namespace {
+
+constexpr std::uint8_t carryFlag = 0x01;
+constexpr std::uint8_t interruptOnKey = 0x01;
+constexpr std::uint8_t interruptTimer = 0x02;
+constexpr std::uint8_t interruptPowerOn = 0x08;
+constexpr std::size_t keyQueueLimit = 16;
+
+std::string hex4(std::uint16_t value) {
+    std::array<char, 8> text{};
+    std::snprintf(text.data(), text.size(), "%04Xh", value);
+    return text.data();
+}
+
+Z80_REG_T z80exRegister(Reg which) {
+    static constexpr Z80_REG_T table[] = {regAF, regBC, regDE, regHL, regIX, regIY, regSP, regPC};
+    return table[static_cast<int>(which)];
+}
+
+bool isCallOpcode(std::uint8_t opcode) {
+    return opcode == 0xCD || (opcode & 0xC7) == 0xC4 || (opcode & 0xC7) == 0xC7;
+}
+
+}  // namespace
+
+Calculator::Calculator()
+    : cpu_(z80ex_create(readMemory, this, writeMemory, this, readPort, this, writePort, this,
+                        readInterruptVector, this)) {}
+
+Calculator::~Calculator() = default;
+
+Z80EX_BYTE Calculator::readMemory(Z80EX_CONTEXT*, Z80EX_WORD address, int, void* self) {
+    return static_cast<Calculator*>(self)->memory_[address];
+}
+
+void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE value, void* self) {
+    static_cast<Calculator*>(self)->write(address, value);
+}
+
+Z80EX_BYTE Calculator::readPort(Z80EX_CONTEXT*, Z80EX_WORD port, void* self) {
+    return static_cast<Calculator*>(self)->portIn(static_cast<std::uint8_t>(port));
+}
+
+void Calculator::writePort(Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE value, void* self) {
+    static_cast<Calculator*>(self)->portOut(static_cast<std::uint8_t>(port), value);
+}
+
+Z80EX_BYTE Calculator::readInterruptVector(Z80EX_CONTEXT*, void*) { return 0xFF; }
+
+void Calculator::write(std::uint16_t address, std::uint8_t value) {
+    if (address >= ramStart) memory_[address] = value;  // ROM ignores writes
+}
+
+std::uint16_t Calculator::readWord(std::uint16_t address) const {
+    return static_cast<std::uint16_t>(memory_[address] |
+                                      memory_[static_cast<std::uint16_t>(address + 1)] << 8);
+}
+
+void Calculator::writeWord(std::uint16_t address, std::uint16_t value) {
+    write(address, static_cast<std::uint8_t>(value));
+    write(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(value >> 8));
+}
+
+std::uint16_t Calculator::reg(Reg which) const {
+    return z80ex_get_reg(cpu_.get(), z80exRegister(which));
+}
+
+void Calculator::setReg(Reg which, std::uint16_t value) {
+    z80ex_set_reg(cpu_.get(), z80exRegister(which), value);
+}
+
+void Calculator::setA(std::uint8_t value) {
+    setReg(Reg::af, static_cast<std::uint16_t>(value << 8 | (reg(Reg::af) & 0xFF)));
+}
+
+void Calculator::setFlag(std::uint8_t bits, bool on) {
+    const std::uint16_t af = reg(Reg::af);
+    setReg(Reg::af, static_cast<std::uint16_t>(on ? af | bits : af & ~bits));
+}
+
+bool Calculator::systemFlag(int offset, int bit) const {
+    return (read(static_cast<std::uint16_t>(reg(Reg::iy) + offset)) >> bit & 1) != 0;
+}
+
+void Calculator::push(std::uint16_t value) {
+    const auto sp = static_cast<std::uint16_t>(reg(Reg::sp) - 2);
+    setReg(Reg::sp, sp);
+    writeWord(sp, value);
+}
+
+std::uint16_t Calculator::pop() {
+    const std::uint16_t sp = reg(Reg::sp);
+    setReg(Reg::sp, static_cast<std::uint16_t>(sp + 2));
+    return readWord(sp);
+}
+
+void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
+    for (std::size_t i = 0; i < code.size() && programOrigin + i < memory_.size(); ++i) {
+        memory_[programOrigin + i] = code[i];
+    }
+    for (int i = 0; i < homeRows * homeColumns; ++i) memory_[textShadowAddress + i] = ' ';
+    z80ex_reset(cpu_.get());
+    setReg(Reg::iy, flagsAddress);
+    setReg(Reg::sp, 0x0000);
+    z80ex_set_reg(cpu_.get(), regIM, 1);
+    z80ex_set_reg(cpu_.get(), regIFF1, 1);
+    z80ex_set_reg(cpu_.get(), regIFF2, 1);
+    push(returnAddress);
+    if (kind == StartKind::ion) {
+        for (int i = 0; i < ionRoutineCount; ++i) {
+            const auto entry = static_cast<std::uint16_t>(ionVectorsAddress + 3 * i);
+            memory_[entry] = 0xC3;  // jp
+            writeWord(static_cast<std::uint16_t>(entry + 1),
+                      static_cast<std::uint16_t>(ionRoutineBase + 3 * i));
+        }
+        lcd_.clear();
+        for (int i = 0; i < graphBufferSize; ++i) memory_[plotsscreenAddress + i] = 0;
+        setReg(Reg::af, 0x0000);  // xor a: A = 0, carry clear
+        setReg(Reg::pc, programOrigin + 1);
+    } else {
+        setReg(Reg::pc, programOrigin);
+    }
+    lastPc_ = reg(Reg::pc);
+    state_ = RunState::running;
+}
+
+std::uint8_t Calculator::portIn(std::uint8_t port) {
+    switch (port) {
+        case keypadPort:
+            return keypad_.read();
+        case interruptMaskPort:
+            return interruptMask_;
+        case interruptStatusPort:
+            return static_cast<std::uint8_t>((onKeyPending_ ? 0x01 : 0) |
+                                             (timerPending_ ? 0x02 : 0) | 0x08);
+        case lcdCommandPort:
+            return lcd_.status();
+        case lcdDataPort:
+            return lcd_.readData();
+        default:
+            return 0xFF;
+    }
+}
+
+void Calculator::portOut(std::uint8_t port, std::uint8_t value) {
+    switch (port) {
+        case keypadPort:
+            keypad_.selectGroups(value);
+            break;
+        case interruptMaskPort:
+            interruptMask_ = value;
+            // Clearing an enable bit acknowledges that interrupt.
+            if ((value & interruptTimer) == 0) timerPending_ = false;
+            if ((value & interruptOnKey) == 0) onKeyPending_ = false;
+            screenPowered_ = (value & interruptPowerOn) != 0;
+            break;
+        case lcdCommandPort:
+            lcd_.command(value);
+            break;
+        case lcdDataPort:
+            lcd_.writeData(value);
+            break;
+        default:
+            break;  // link port, memory mapping: nothing a program here needs
+    }
+}
+
+void Calculator::pressKey(int key) {
+    keypad_.press(key);
+    if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
+    if (!screenPowered_) {
+        screenPowered_ = true;
+        interruptMask_ |= interruptPowerOn;
+    }
+    if (interruptMask_ & interruptOnKey) onKeyPending_ = true;
+}
+
+void Calculator::releaseKey(int key) { keypad_.release(key); }
+
+std::optional<int> Calculator::takeKeyPress() {
+    if (keyPresses_.empty()) return std::nullopt;
+    const int key = keyPresses_.front();
+    keyPresses_.pop_front();
+    return key;
+}
+
+void Calculator::fail(std::string message) {
+    state_ = RunState::fault;
+    fault_ = std::move(message);
+}
+
+bool Calculator::interruptsWanted() const { return timerPending_ || onKeyPending_; }
+
+void Calculator::passTimers() {
+    while (cycles_ >= nextTimer_) {
+        nextTimer_ += timerPeriod;
+        if (interruptMask_ & interruptTimer) timerPending_ = true;
+    }
+    if (interruptsWanted()) {
+        const int taken = z80ex_int(cpu_.get());
+        if (taken > 0) {
+            cycles_ += static_cast<std::uint64_t>(taken);
+            lastPc_ = 0;  // an interrupt is not a call from the program
+        }
+    }
+}
+
+void Calculator::idleUntil(std::uint64_t cycle) {
+    const std::uint64_t next = std::min(cycle, nextTimer_);
+    if (next > cycles_) cycles_ = next;
+    passTimers();
+}
+
+void Calculator::serviceInterrupt() {
+    timerPending_ = false;
+    onKeyPending_ = false;
+    if (runIndicator) {
+        // The busy indicator: a dash that runs down the top right corner.
+        const int phase = static_cast<int>(cycles_ / timerPeriod / 4 % 4);
+        for (int y = 0; y < 7; ++y) {
+            for (int x = 90; x < 96; ++x) lcd_.setPixel(x, y, x >= 92 && y / 2 == phase);
+        }
+    }
+    setReg(Reg::pc, pop());
+    z80ex_set_reg(cpu_.get(), regIFF1, 1);
+    z80ex_set_reg(cpu_.get(), regIFF2, 1);
+    cycles_ += 200;
+}
+
+void Calculator::enterRom(std::uint16_t pc) {
+    if (pc == returnAddress) {
+        state_ = RunState::returned;
+        return;
+    }
+    if (pc == interruptHandler) {
+        serviceInterrupt();
+        return;
+    }
+    const Routine* routine = routineAt(pc);
+    const bool called = isCallOpcode(memory_[lastPc_]) && readWord(reg(Reg::sp)) > lastPc_ &&
+                        readWord(reg(Reg::sp)) <= lastPc_ + 3;
+    if (routine == nullptr) {
+        fail(called ? "the program called " + hex4(pc) + " from " + hex4(lastPc_) +
+                          ", where the calculator has no routine the preview knows"
+                    : "the program ran away to " + hex4(pc) + " (last instruction at " +
+                          hex4(lastPc_) + "), outside the program, RAM and the preview's routines");
+        return;
+    }
+    if (routine->run == nullptr) {
+        fail("the program called " + std::string(routine->name) + " at " + hex4(pc) + " from " +
+             hex4(lastPc_) + ", a routine the preview does not carry out");
+        return;
+    }
+    if (routineObserver) routineObserver(*routine);
+    if (routine->run(*this) == RoutineResult::wait) return;
+    cycles_ += static_cast<std::uint64_t>(routine->cycles);
+    setReg(Reg::pc, pop());
+}
+
+void Calculator::executeInstruction() {
+    lastPc_ = reg(Reg::pc);
+    int taken = z80ex_step(cpu_.get());
+    while (z80ex_last_op_type(cpu_.get()) != 0) taken += z80ex_step(cpu_.get());
+    cycles_ += static_cast<std::uint64_t>(taken);
+    const std::uint16_t sp = reg(Reg::sp);
+    if (sp != 0 && sp < stackBottom) {
+        // Below the stack it ran into the symbol table; just above 0000h it
+        // took more off the stack than was ever put on it.
+        fail(std::string(sp < ramStart ? "the stack underflowed" : "the stack overflowed") +
+             ": SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_) +
+             " (the stack is FE70h-FFFFh)");
+    }
+}
+
+RunState Calculator::run(std::uint64_t cycle) {
+    while (state_ == RunState::running && cycles_ < cycle) {
+        const std::uint16_t pc = reg(Reg::pc);
+        if (pc < ramStart) {
+            const std::uint64_t before = cycles_;
+            enterRom(pc);
+            if (state_ == RunState::running && cycles_ == before && reg(Reg::pc) == pc) {
+                idleUntil(cycle);  // a routine waiting for a key
+                continue;
+            }
+        } else if (z80ex_doing_halt(cpu_.get())) {
+            idleUntil(cycle);
+            continue;
+        } else {
+            executeInstruction();
+        }
+        if (cycles_ >= nextTimer_ || interruptsWanted()) passTimers();
+    }
+    return state_;
+}
+
+}  // namespace calcview

@@ -1,0 +1,138 @@
+#pragma once
+// A TI-83 without its ROM: a Z80 (libz80ex) with 32 KiB of RAM above 8000h,
+// the keypad, the display controller and the interrupt ports. The system
+// routines a program calls are carried out in C++ when the program counter
+// reaches their address (see routines.hpp); so are the Ion routines that the
+// shell's jump table at 91A7h leads to, and the system's interrupt handler at
+// 0038h. Anything else below 8000h is not there, and running into it ends the
+// run with a fault, as does a stack pointer outside the 400-byte stack.
+//
+// Time is counted in clock cycles of the 6 MHz Z80. `run` goes on until a
+// given cycle, so a caller can interleave key presses (headless script or
+// window) with execution; `halt` and the waiting routines pass the time
+// without executing anything.
+
+#include <z80ex/z80ex.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addresses.hpp"
+#include "keypad.hpp"
+#include "lcd.hpp"
+
+namespace calcview {
+
+struct Routine;
+
+/// How the program is started.
+enum class StartKind {
+    ion,    ///< as Ion starts it: jump table written, screen cleared, carry clear, call 9328h
+    plain,  ///< at 9327h (AShell, SOS, no shell)
+};
+
+/// Why a run stopped.
+enum class RunState { running, returned, fault };
+
+/// The register pairs the system routines read and write.
+enum class Reg { af, bc, de, hl, ix, iy, sp, pc };
+
+class Calculator {
+  public:
+    /// Where the program returns to when it is done: an address in ROM where
+    /// nothing else lives.
+    static constexpr std::uint16_t returnAddress = 0x3FFC;
+    /// The system's interrupt handler (interrupt mode 1 and `rst 38h`).
+    static constexpr std::uint16_t interruptHandler = 0x0038;
+
+    Calculator();
+    ~Calculator();
+    Calculator(const Calculator&) = delete;
+    Calculator& operator=(const Calculator&) = delete;
+
+    /// Puts `code` at 9327h and sets the machine up to start it.
+    void start(const std::vector<std::uint8_t>& code, StartKind kind);
+
+    /// Runs until the clock reaches `cycle`, the program returns, or a fault.
+    RunState run(std::uint64_t cycle);
+    RunState state() const { return state_; }
+    /// The fault's message, naming the address (empty unless state() is fault).
+    const std::string& faultMessage() const { return fault_; }
+    std::uint64_t cycles() const { return cycles_; }
+
+    void pressKey(int key);
+    void releaseKey(int key);
+
+    // For the system routines.
+    std::uint8_t read(std::uint16_t address) const { return memory_[address]; }
+    void write(std::uint16_t address, std::uint8_t value);
+    std::uint16_t readWord(std::uint16_t address) const;
+    void writeWord(std::uint16_t address, std::uint16_t value);
+    std::uint16_t reg(Reg which) const;
+    void setReg(Reg which, std::uint16_t value);
+    std::uint8_t a() const { return static_cast<std::uint8_t>(reg(Reg::af) >> 8); }
+    void setA(std::uint8_t value);
+    /// Sets or clears flag bits of F (0x01 carry, 0x40 zero).
+    void setFlag(std::uint8_t bits, bool on);
+    bool systemFlag(int offset, int bit) const;
+
+    Lcd& lcd() { return lcd_; }
+    const Lcd& lcd() const { return lcd_; }
+    /// Whether the screen shows anything (off after the program powers down
+    /// through port 3, until a key is pressed).
+    bool screenPowered() const { return screenPowered_; }
+    /// The 96 x 64 picture on the glass.
+    bool shownPixel(int x, int y) const { return screenPowered_ && lcd_.shown(x, y); }
+
+    /// The next key pressed since the last call (for _getcsc and _getkey).
+    std::optional<int> takeKeyPress();
+    bool runIndicator = false;
+    /// Told of every system or Ion routine the program calls, before it runs.
+    std::function<void(const Routine&)> routineObserver;
+    std::uint16_t randomState = 0x5A3C;
+
+  private:
+    struct CpuDeleter {
+        void operator()(Z80EX_CONTEXT* cpu) const { z80ex_destroy(cpu); }
+    };
+    static Z80EX_BYTE readMemory(Z80EX_CONTEXT*, Z80EX_WORD address, int, void* self);
+    static void writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE value, void* self);
+    static Z80EX_BYTE readPort(Z80EX_CONTEXT*, Z80EX_WORD port, void* self);
+    static void writePort(Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE value, void* self);
+    static Z80EX_BYTE readInterruptVector(Z80EX_CONTEXT*, void*);
+
+    std::uint8_t portIn(std::uint8_t port);
+    void portOut(std::uint8_t port, std::uint8_t value);
+    void push(std::uint16_t value);
+    std::uint16_t pop();
+    /// At an address below 8000h: carries out what lives there, or faults.
+    void enterRom(std::uint16_t pc);
+    void serviceInterrupt();
+    void executeInstruction();
+    void idleUntil(std::uint64_t cycle);
+    void passTimers();
+    void fail(std::string message);
+    bool interruptsWanted() const;
+
+    std::vector<std::uint8_t> memory_ = std::vector<std::uint8_t>(0x10000);
+    std::unique_ptr<Z80EX_CONTEXT, CpuDeleter> cpu_;
+    Lcd lcd_;
+    Keypad keypad_;
+    std::deque<int> keyPresses_;
+    std::uint64_t cycles_ = 0;
+    std::uint64_t nextTimer_ = timerPeriod;
+    std::uint8_t interruptMask_ = 0x0B;
+    bool timerPending_ = false;
+    bool onKeyPending_ = false;
+    bool screenPowered_ = true;
+    std::uint16_t lastPc_ = 0;
+    RunState state_ = RunState::running;
+    std::string fault_;
+};
+
+}  // namespace calcview

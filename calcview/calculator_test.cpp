@@ -1,0 +1,141 @@
+#include "calculator.hpp"
+
+#include <gtest/gtest.h>
+
+#include "keypad.hpp"
+#include "session.hpp"
+
+namespace calcview {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint64_t oneSecond = clockHz;
+
+struct FaultCase {
+    const char* what;
+    Bytes code;
+    const char* messagePart;
+};
+
+class Faults : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(Faults, EndTheRunWithAMessageNamingTheAddress) {
+    Calculator calc;
+    calc.start(GetParam().code, StartKind::plain);
+    EXPECT_EQ(calc.run(oneSecond), RunState::fault);
+    EXPECT_NE(calc.faultMessage().find(GetParam().messagePart), std::string::npos)
+        << calc.faultMessage();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calculator, Faults,
+    testing::Values(
+        FaultCase{"jump into ROM", {0xC3, 0x00, 0x00}, "ran away to 0000h"},
+        FaultCase{"call of a known routine not carried out", {0xCD, 0x18, 0x4A}, "_GetK at 4A18h"},
+        FaultCase{"call where no routine is", {0xCD, 0x34, 0x12}, "called 1234h from 9327h"},
+        FaultCase{"endless push", {0xC5, 0x18, 0xFD}, "stack overflowed"},
+        FaultCase{"pop past the return address", {0xE1, 0xE1, 0xC9}, "stack underflowed"}),
+    [](const auto& info) {
+        std::string name = info.param.what;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+TEST(Calculator, ReturnEndsTheRunAndAnEndlessLoopMeetsTheTimeLimit) {
+    Calculator returns;
+    returns.start({0xC9}, StartKind::plain);
+    EXPECT_EQ(runHeadless(returns, {}, oneSecond).outcome, Outcome::returned);
+
+    Calculator loops;
+    loops.start({0x18, 0xFE}, StartKind::plain);  // jr $
+    EXPECT_EQ(runHeadless(loops, {}, oneSecond).outcome, Outcome::timeLimit);
+    EXPECT_GE(loops.cycles(), oneSecond);
+}
+
+TEST(Calculator, IonStartsAfterTheGuardWithCarryClearAndItsRoutinesInReach) {
+    const Bytes code = {0xC9, 0x30, 0x01, 0x00,        // ret / jr nc,+1 / "" description
+                        0x06, 0x0A, 0xCD, 0xAA, 0x91,  // ld b,10 / call ionRandom
+                        0x32, 0x00, 0x90, 0xC9};       // ld (9000h),a / ret
+    Calculator plain;
+    plain.start(code, StartKind::plain);
+    plain.write(0x9000, 0xEE);
+    EXPECT_EQ(plain.run(oneSecond), RunState::returned);
+    EXPECT_EQ(plain.read(0x9000), 0xEE);  // the guard returned at once
+
+    Calculator ion;
+    ion.start(code, StartKind::ion);
+    ion.write(0x9000, 0xEE);
+    EXPECT_EQ(ion.run(oneSecond), RunState::returned) << ion.faultMessage();
+    EXPECT_LT(ion.read(0x9000), 10);
+
+    Calculator detect;
+    detect.start({0xC9, 0x30, 0x01, 0x00, 0xCD, 0xB9, 0x91}, StartKind::ion);  // call ionDetect
+    EXPECT_EQ(detect.run(oneSecond), RunState::fault);
+    EXPECT_NE(detect.faultMessage().find("ionDetect"), std::string::npos) << detect.faultMessage();
+}
+
+TEST(Calculator, HaltWaitsForTheTimerInterrupt) {
+    Calculator calc;
+    calc.start({0xFB, 0x76, 0x76, 0xC9}, StartKind::plain);  // ei / halt / halt / ret
+    EXPECT_EQ(calc.run(oneSecond), RunState::returned);
+    EXPECT_GE(calc.cycles(), timerPeriod);
+    EXPECT_LT(calc.cycles(), 3 * timerPeriod);
+}
+
+TEST(Calculator, KeypadReadsTheHeldKeysOfTheSelectedGroup) {
+    // ld a,FEh / out (1),a / in a,(1) / ld (9000h),a / ld a,FDh / out (1),a / in a,(1) / ld
+    // (9001h),a / ret
+    const Bytes code = {0x3E, 0xFE, 0xD3, 0x01, 0xDB, 0x01, 0x32, 0x00, 0x90, 0x3E,
+                        0xFD, 0xD3, 0x01, 0xDB, 0x01, 0x32, 0x01, 0x90, 0xC9};
+    Calculator calc;
+    calc.start(code, StartKind::plain);
+    calc.pressKey(*keyIndex("right"));
+    calc.pressKey(*keyIndex("up"));
+    calc.pressKey(*keyIndex("clear"));
+    EXPECT_EQ(calc.run(oneSecond), RunState::returned);
+    EXPECT_EQ(calc.read(0x9000), 0xF3);  // right (bit 2) and up (bit 3)
+    EXPECT_EQ(calc.read(0x9001), 0xBF);  // clear (bit 6)
+}
+
+TEST(Calculator, PoweringDownBlanksTheScreenUntilAKey) {
+    // The translated OFF routine, then jr $.
+    const Bytes code = {0xF3, 0x3E, 0x01, 0xD3, 0x03, 0x3E, 0x00,
+                        0xD3, 0x04, 0x08, 0xD9, 0xFB, 0x18, 0xFE};
+    Calculator calc;
+    calc.start(code, StartKind::plain);
+    calc.lcd().setPixel(5, 5, true);
+    calc.run(oneSecond / 10);
+    EXPECT_FALSE(calc.screenPowered());
+    EXPECT_FALSE(calc.shownPixel(5, 5));
+    calc.pressKey(*keyIndex("enter"));
+    EXPECT_TRUE(calc.shownPixel(5, 5));
+}
+
+TEST(Lcd, WritesMoveDownAndReadsLagOneBehind) {
+    Lcd lcd;
+    for (std::uint8_t command : {0x01, 0x05, 0x80, 0x21})
+        lcd.command(command);  // 8-bit, down, row 0, column 1
+    lcd.writeData(0xA5);
+    lcd.writeData(0x3C);
+    EXPECT_TRUE(lcd.shown(8, 0));
+    EXPECT_FALSE(lcd.shown(9, 0));
+    EXPECT_TRUE(lcd.shown(10, 1));
+    lcd.command(0x80);
+    lcd.command(0x21);
+    lcd.readData();  // the dummy read
+    EXPECT_EQ(lcd.readData(), 0xA5);
+    EXPECT_EQ(lcd.readData(), 0x3C);
+
+    lcd.command(0x00);  // 6-bit words: column 1 is pixels 6-11
+    lcd.command(0x80);
+    lcd.command(0x21);
+    lcd.writeData(0x3F);
+    EXPECT_TRUE(lcd.shown(6, 0));
+    EXPECT_TRUE(lcd.shown(11, 0));
+    lcd.command(0x41);  // scroll: row 1 shows at the top
+    EXPECT_TRUE(lcd.shown(10, 0));
+}
+
+}  // namespace
+}  // namespace calcview

@@ -1,0 +1,99 @@
+// calcview as a user runs it headless: exit statuses, messages, screenshots.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Folder {
+    fs::path path = fs::temp_directory_path() / ("calcview-cli-" + std::to_string(::getpid()));
+    Folder() {
+        fs::create_directories(path);
+        write("returns.bin", {0xC9});
+        write("loops.bin", {0x18, 0xFE});                     // jr $
+        write("faults.bin", {0x00, 0x00, 0xC3, 0x00, 0x00});  // jp 0000h from 9329h
+    }
+    ~Folder() { fs::remove_all(path); }
+    void write(const char* name, std::initializer_list<unsigned char> bytes) const {
+        std::ofstream file(path / name, std::ios::binary);
+        for (unsigned char byte : bytes) file.put(static_cast<char>(byte));
+    }
+};
+
+const Folder& folder() {
+    static const Folder instance;
+    return instance;
+}
+
+struct Finished {
+    int status;
+    std::string errors;
+};
+
+Finished calcview(const std::string& arguments) {
+    const fs::path log = folder().path / "stderr.txt";
+    const std::string command = "cd '" + folder().path.string() + "' && '" + CALCVIEW_BINARY +
+                                "' " + arguments + " > /dev/null 2> '" + log.string() + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream file(log);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()}};
+}
+
+bool isPng(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    char signature[8] = {};
+    file.read(signature, 8);
+    return file && std::string(signature + 1, 3) == "PNG";
+}
+
+struct Case {
+    const char* arguments;
+    int status;
+    const char* message;  // part of what stderr says
+    bool ran = true;      // a program ran, so there is a screen to save
+};
+
+class ExitStatus : public testing::TestWithParam<Case> {};
+
+TEST_P(ExitStatus, SaysHowTheRunEndedAndWritesTheScreenshotAnyway) {
+    const fs::path shot = folder().path / "shot.png";
+    fs::remove(shot);
+    const Finished run = calcview(std::string(GetParam().arguments) + " --screenshot shot.png");
+    EXPECT_EQ(run.status, GetParam().status) << run.errors;
+    EXPECT_NE(run.errors.find(GetParam().message), std::string::npos) << run.errors;
+    EXPECT_EQ(isPng(shot), GetParam().ran);
+    EXPECT_FALSE(fs::exists(folder().path / "shot.png.tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calcview, ExitStatus,
+    testing::Values(Case{"--headless returns.bin", 0, ""},
+                    Case{"--headless --time-limit 0.5 loops.bin", 3, "time limit"},
+                    Case{"--headless --time-limit 1 --keys enter:50,clear loops.bin", 3,
+                         "time limit"},
+                    Case{"--headless faults.bin", 1, "0000h"},
+                    Case{"--headless missing.bin", 1, "missing.bin", false},
+                    Case{"--headless --scale 0 returns.bin", 2, "--scale", false},
+                    Case{"--headless --keys banana returns.bin", 2, "banana", false},
+                    Case{"--headless --keys right:x returns.bin", 2, "right:x", false},
+                    Case{"--headless --time-limit -1 returns.bin", 2, "--time-limit", false},
+                    Case{"--headless --frobnicate returns.bin", 2, "--frobnicate", false},
+                    Case{"--headless returns.bin loops.bin", 2, "one program", false},
+                    Case{"--headless", 2, "no program", false}));
+
+TEST(Calcview, ScreenshotThatCannotBeWrittenIsAFailure) {
+    const Finished run = calcview("--headless --screenshot no/such/folder/shot.png returns.bin");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("no/such/folder"), std::string::npos) << run.errors;
+}
+
+}  // namespace

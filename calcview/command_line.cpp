@@ -1,0 +1,177 @@
+#include "command_line.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "keypad.hpp"
+
+namespace calcview {
+
+namespace {
+
+constexpr int largestScale = 16;
+constexpr double longestTimeLimit = 1e6;
+
+bool parseScale(std::string_view text, Options& options, std::string& error) {
+    int scale = 0;
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), scale);
+    if (status != std::errc() || end != text.data() + text.size() || scale < 1 ||
+        scale > largestScale) {
+        error = "--scale takes a whole number from 1 to 16";
+        return false;
+    }
+    options.scale = scale;
+    return true;
+}
+
+bool parseTimeLimit(std::string_view text, Options& options, std::string& error) {
+    double seconds = 0;
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (status != std::errc() || end != text.data() + text.size() || !std::isfinite(seconds) ||
+        seconds <= 0 || seconds > longestTimeLimit) {
+        error = "--time-limit takes a number of seconds above 0";
+        return false;
+    }
+    options.timeLimit = seconds;
+    return true;
+}
+
+bool parseKeys(std::string_view text, Options& options, std::string& error) {
+    std::string cause;
+    auto strokes = parseKeyScript(text, cause);
+    if (!strokes) {
+        error = "--keys: " + cause;
+        return false;
+    }
+    options.keys = std::move(*strokes);
+    return true;
+}
+
+bool setScreenshot(std::string_view text, Options& options, std::string&) {
+    options.screenshot = std::filesystem::path(text);
+    return true;
+}
+
+using ValueParser = std::function<bool(std::string_view, Options&, std::string&)>;
+
+const std::map<std::string_view, ValueParser>& valueOptions() {
+    static const std::map<std::string_view, ValueParser> table = {
+        {"--scale", parseScale},
+        {"--keys", parseKeys},
+        {"--time-limit", parseTimeLimit},
+        {"--screenshot", setScreenshot},
+    };
+    return table;
+}
+
+}  // namespace
+
+const std::vector<PcKey>& pcKeys() {
+    static const std::vector<PcKey> table = {
+        {"Up", "up"},
+        {"Down", "down"},
+        {"Left", "left"},
+        {"Right", "right"},
+        {"Return", "enter"},
+        {"Keypad Enter", "enter"},
+        {"Escape", "clear"},
+        {"Backspace", "del"},
+        {"Delete", "del"},
+        {"Left Shift", "2nd"},
+        {"Right Shift", "2nd"},
+        {"Left Ctrl", "alpha"},
+        {"Right Ctrl", "alpha"},
+        {"Home", "mode"},
+        {"F1", "y="},
+        {"F2", "window"},
+        {"F3", "zoom"},
+        {"F4", "trace"},
+        {"F5", "graph"},
+        {"Keypad +", "+"},
+        {"Keypad -", "-"},
+        {"-", "-"},
+        {"Keypad *", "*"},
+        {"Keypad /", "/"},
+        {"/", "/"},
+        {",", ","},
+        {".", "."},
+        {"Keypad .", "."},
+        {"[", "("},
+        {"]", ")"},
+    };
+    return table;
+}
+
+std::optional<Options> parseCommandLine(const std::vector<std::string_view>& args,
+                                        std::string& error) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (const auto found = valueOptions().find(arg); found != valueOptions().end()) {
+            if (i + 1 >= args.size()) {
+                error = std::string(arg) + " needs a value";
+                return std::nullopt;
+            }
+            if (!found->second(args[++i], options, error)) return std::nullopt;
+        } else if (arg.starts_with("-") && arg.size() > 1) {
+            error = "unknown option " + std::string(arg);
+            return std::nullopt;
+        } else if (!options.program.empty()) {
+            error = "only one program file, please (" + std::string(arg) + ")";
+            return std::nullopt;
+        } else {
+            options.program = std::filesystem::path(arg);
+        }
+    }
+    if (!options.help && options.program.empty()) {
+        error = "no program file given";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string helpText() {
+    std::ostringstream text;
+    text << "usage: calcview [options] FILE.83p|FILE.bin\n"
+            "Runs a TI-83 assembly program on a Z80 with the calculator's system routines\n"
+            "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n\n"
+            "  --scale N              window and screenshot pixels per calculator pixel (1-16, "
+            "default 4)\n"
+            "  --headless             no window: run as fast as possible\n"
+            "  --keys LIST            keys to press, e.g. \"right:150,clear\": a key name and an\n"
+            "                         optional hold in ms (default 100), comma-separated, each\n"
+            "                         pressed 100 ms after the one before was released\n"
+            "  --time-limit SECONDS   stop after this much calculator time\n"
+            "  --screenshot FILE.png  save the screen when the run ends, however it ends\n\n"
+            "Exit status: 0 the program returned, 3 the time limit stopped it, 1 it faulted\n"
+            "(ran away, called a routine calcview does not carry out, overflowed the stack)\n"
+            "or a file could not be read or written, 2 a bad command line.\n\n"
+            "Key names for --keys:";
+    int column = 0;
+    for (const KeyInfo& key : allKeys()) {
+        if (column % 12 == 0) text << "\n ";
+        text << ' ' << key.name;
+        ++column;
+    }
+    text << "\n  and the letters a-z (the key that carries the letter).\n\n"
+            "Keys in the window: letters and digits press the key with that letter or digit;";
+    column = 0;
+    for (const PcKey& key : pcKeys()) {
+        if (column % 4 == 0) text << "\n ";
+        std::string item = std::string(key.pcKey) + " = " + std::string(key.calcKey);
+        item.resize(std::max<std::size_t>(item.size() + 2, 20), ' ');
+        text << ' ' << item;
+        ++column;
+    }
+    text << "\n";
+    return text.str();
+}
+
+}  // namespace calcview

@@ -1,0 +1,38 @@
+#pragma once
+// calcview's command line and help text.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "key_script.hpp"
+
+namespace calcview {
+
+struct Options {
+    std::filesystem::path program;
+    int scale = 4;
+    bool headless = false;
+    std::vector<KeyStroke> keys;
+    std::optional<double> timeLimit;  ///< seconds of calculator time
+    std::optional<std::filesystem::path> screenshot;
+    bool help = false;
+};
+
+/// A PC key (as the window library names it) and the calculator key it presses.
+struct PcKey {
+    std::string_view pcKey;
+    std::string_view calcKey;
+};
+/// The PC keys beyond letters and digits, which press the key of that letter or digit.
+const std::vector<PcKey>& pcKeys();
+
+/// nullopt with `error` set for a bad command line.
+std::optional<Options> parseCommandLine(const std::vector<std::string_view>& args,
+                                        std::string& error);
+
+std::string helpText();
+
+}  // namespace calcview

@@ -1,0 +1,81 @@
+// calcview: runs a TI-83 program with the calculator's routines carried out
+// here, in a window or headless. main reads the command line, loads the
+// program, runs it and turns the outcome into the exit status.
+
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calculator.hpp"
+#include "command_line.hpp"
+#include "png_file.hpp"
+#include "program_file.hpp"
+#include "screen_image.hpp"
+#include "session.hpp"
+#include "window.hpp"
+
+namespace {
+
+constexpr int badCommandLine = 2;
+constexpr int failure = 1;
+
+bool saveScreenshot(const calcview::Calculator& calc, const calcview::Options& options) {
+    if (!options.screenshot) return true;
+    std::string error;
+    if (!calcview::writePng(*options.screenshot, calcview::screenWidth * options.scale,
+                            calcview::screenHeight * options.scale,
+                            calcview::screenImage(calc, options.scale), error)) {
+        std::cerr << "calcview: " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = calcview::parseCommandLine(args, error);
+    if (!options) {
+        std::cerr << "calcview: " << error << "\n(calcview --help shows the options)\n";
+        return badCommandLine;
+    }
+    if (options->help) {
+        std::cout << calcview::helpText();
+        return 0;
+    }
+    const auto program = calcview::loadProgramFile(options->program, error);
+    if (!program) {
+        std::cerr << "calcview: " << error << "\n";
+        return failure;
+    }
+
+    calcview::Calculator calc;
+    calc.start(program->code, program->start);
+    const auto timeline = calcview::keyTimeline(options->keys);
+    std::optional<std::uint64_t> limit;
+    if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
+
+    calcview::RunReport report;
+    if (options->headless) {
+        report = calcview::runHeadless(calc, timeline, limit);
+    } else {
+        const std::string title =
+            "calcview - " + options->program.filename().string() + " (" + program->shell + ")";
+        auto windowed = calcview::runInWindow(calc, timeline, limit, options->scale, title, error);
+        if (!windowed) {
+            std::cerr << "calcview: " << error << "\n";
+            return failure;
+        }
+        report = *windowed;
+    }
+    if (report.outcome == calcview::Outcome::fault)
+        std::cerr << "calcview: " << report.message << "\n";
+    if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
+        std::cerr << "calcview: stopped at the time limit\n";
+    }
+    if (!saveScreenshot(calc, *options)) return failure;
+    return static_cast<int>(report.outcome);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The window: the calculator's screen enlarged, the PC keyboard as its keypad,
+// the program running at the calculator's own speed.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calculator.hpp"
+#include "key_script.hpp"
+#include "session.hpp"
+
+namespace calcview {
+
+/// Runs `calc` in a window until the program ends and the window is closed.
+/// nullopt with `error` set when no window can be opened.
+std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
+                                     std::optional<std::uint64_t> limit, int scale,
+                                     const std::string& title, std::string& error);
+
+}  // namespace calcview
