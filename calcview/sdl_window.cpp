@@ -1,12 +1,187 @@
+// The window, on SDL2: the screen picture blitted into the window's own
+// pixels whenever it changes, the PC keyboard turned into calculator keys, and
+// the calculator run in slices so that its clock keeps pace with a monotonic
+// wall clock (6 million cycles a second). Between frames the program sleeps.
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "command_line.hpp"
+#include "keypad.hpp"
+#include "screen_image.hpp"
 #include "window.hpp"
 
 namespace calcview {
 
-std::optional<RunReport> runInWindow(Calculator&, const std::vector<KeyEvent>&,
-                                     std::optional<std::uint64_t>, int, const std::string&,
-                                     std::string& error) {
-    error = "the window is not built yet; use --headless";
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto frameTime = std::chrono::microseconds(1'000'000 / 60);
+/// When the calculator falls further behind than this (the machine was busy,
+/// the window was dragged), it skips the lost time instead of racing.
+constexpr auto largestLag = std::chrono::milliseconds(250);
+
+struct SdlSession {
+    bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    ~SdlSession() { SDL_Quit(); }
+};
+
+struct WindowDeleter {
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+
+std::string sdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
+
+/// The calculator key a PC key presses, if any.
+std::optional<int> calculatorKey(SDL_Keycode code) {
+    const std::string_view name = SDL_GetKeyName(code);
+    for (const PcKey& key : pcKeys()) {
+        if (key.pcKey == name) return keyIndex(key.calcKey);
+    }
+    std::string_view plain = name;
+    if (plain.starts_with("Keypad ")) plain.remove_prefix(7);
+    if (plain.size() == 1 && std::isalnum(static_cast<unsigned char>(plain[0]))) {
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(plain[0])));
+        return keyIndex(std::string_view(&lower, 1));
+    }
     return std::nullopt;
+}
+
+class Window {
+  public:
+    Window(Calculator& calc, int scale) : calc_(calc), scale_(scale) {}
+
+    bool open(const std::string& title, std::string& error) {
+        if (!sdl_.ok) {
+            error = sdlError("cannot start SDL");
+            return false;
+        }
+        window_.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                       SDL_WINDOWPOS_CENTERED, screenWidth * scale_,
+                                       screenHeight * scale_, 0));
+        if (!window_) {
+            error = sdlError("cannot open a window");
+            return false;
+        }
+        return true;
+    }
+
+    /// Handles pending window events; false once the window is closed.
+    bool handleEvents(bool running) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) return false;
+            if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) && event.key.repeat == 0) {
+                if (!running && event.type == SDL_KEYDOWN) return false;  // any key closes it then
+                const auto key = calculatorKey(event.key.keysym.sym);
+                if (!key) continue;
+                if (event.type == SDL_KEYDOWN) {
+                    calc_.pressKey(*key);
+                } else {
+                    calc_.releaseKey(*key);
+                }
+            }
+            if (event.type == SDL_WINDOWEVENT) shownSmall_.clear();  // exposed: draw again
+        }
+        return true;
+    }
+
+    /// Puts the screen into the window when it changed.
+    void present() {
+        std::vector<std::uint8_t> small = screenImage(calc_, 1);
+        if (small == shownSmall_) return;
+        shownSmall_ = std::move(small);
+        shown_ = screenImage(calc_, scale_);
+        std::unique_ptr<SDL_Surface, SurfaceDeleter> picture(SDL_CreateRGBSurfaceWithFormatFrom(
+            shown_.data(), screenWidth * scale_, screenHeight * scale_, 24,
+            screenWidth * scale_ * 3, SDL_PIXELFORMAT_RGB24));
+        SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
+        if (!picture || surface == nullptr ||
+            SDL_BlitSurface(picture.get(), nullptr, surface, nullptr) != 0 ||
+            SDL_UpdateWindowSurface(window_.get()) != 0) {
+            SDL_Log("%s", sdlError("cannot draw the screen").c_str());
+        }
+    }
+
+    void setTitle(const std::string& title) { SDL_SetWindowTitle(window_.get(), title.c_str()); }
+
+  private:
+    SdlSession sdl_;
+    std::unique_ptr<SDL_Window, WindowDeleter> window_;
+    Calculator& calc_;
+    int scale_;
+    std::vector<std::uint8_t> shownSmall_;  ///< the screen last drawn, one pixel a pixel
+    std::vector<std::uint8_t> shown_;       ///< and enlarged, as the window holds it
+};
+
+/// Runs the calculator to `cycle`, pressing the scripted keys due on the way.
+void runTo(Calculator& calc, std::uint64_t cycle, const std::vector<KeyEvent>& timeline,
+           std::size_t& nextEvent) {
+    while (nextEvent < timeline.size() && timeline[nextEvent].cycle <= cycle &&
+           calc.run(timeline[nextEvent].cycle) == RunState::running) {
+        const KeyEvent& event = timeline[nextEvent++];
+        if (event.down) {
+            calc.pressKey(event.key);
+        } else {
+            calc.releaseKey(event.key);
+        }
+    }
+    calc.run(cycle);
+}
+
+std::uint64_t cyclesBetween(Clock::time_point from, Clock::time_point to) {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed, 0)) * (clockHz / 1'000'000);
+}
+
+std::string endingOf(const RunReport& report) {
+    switch (report.outcome) {
+        case Outcome::returned:
+            return "the program returned";
+        case Outcome::timeLimit:
+            return "stopped at the time limit";
+        case Outcome::fault:
+            return "fault: " + report.message;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
+                                     std::optional<std::uint64_t> limit, int scale,
+                                     const std::string& title, std::string& error) {
+    Window window(calc, scale);
+    if (!window.open(title, error)) return std::nullopt;
+    std::size_t nextEvent = 0;
+    auto base = Clock::now();
+    std::uint64_t baseCycle = 0;
+    while (calc.state() == RunState::running && (!limit || calc.cycles() < *limit)) {
+        if (!window.handleEvents(true)) return RunReport{};  // closed while running
+        const auto now = Clock::now();
+        std::uint64_t target = baseCycle + cyclesBetween(base, now);
+        if (target > calc.cycles() + cyclesBetween(now, now + largestLag)) {
+            base = now;
+            baseCycle = target = calc.cycles();
+        }
+        if (limit) target = std::min(target, *limit);
+        runTo(calc, target, timeline, nextEvent);
+        window.present();
+        std::this_thread::sleep_until(now + frameTime);
+    }
+    const RunReport report = reportOf(calc);
+    window.present();
+    window.setTitle(title + " - " + endingOf(report) + " (press a key or close the window)");
+    while (window.handleEvents(false)) std::this_thread::sleep_for(frameTime);
+    return report;
 }
 
 }  // namespace calcview
