@@ -26,6 +26,19 @@ Z80_REG_T z80exRegister(Reg which) {
     return table[static_cast<int>(which)];
 }
 
+/// The first opcode bytes of the instructions that may change SP: push, pop,
+/// call, ret, rst, ld sp, inc/dec sp, ex (sp), and the prefixes (ix/iy forms,
+/// ld sp,(nn), retn/reti).
+constexpr std::array<bool, 256> stackOpcodes = [] {
+    std::array<bool, 256> table{};
+    for (int op = 0xC0; op <= 0xFF; ++op) {
+        const int low = op & 0x07, nibble = op & 0x0F;
+        table[op] = low == 0 || low == 4 || low == 7 || nibble == 0x01 || nibble == 0x05;
+    }
+    for (int op : {0x31, 0x33, 0x3B, 0xC9, 0xCD, 0xE3, 0xF9, 0xDD, 0xFD, 0xED}) table[op] = true;
+    return table;
+}();
+
 bool isCallOpcode(std::uint8_t opcode) {
     return opcode == 0xCD || (opcode & 0xC7) == 0xC4 || (opcode & 0xC7) == 0xC7;
 }
@@ -38,8 +51,30 @@ Calculator::Calculator()
 
 Calculator::~Calculator() = default;
 
-Z80EX_BYTE Calculator::readMemory(Z80EX_CONTEXT*, Z80EX_WORD address, int, void* self) {
-    return static_cast<Calculator*>(self)->memory_[address];
+Z80EX_BYTE Calculator::readMemory(Z80EX_CONTEXT*, Z80EX_WORD address, int m1, void* self) {
+    auto& calc = *static_cast<Calculator*>(self);
+    return m1 != 0 ? calc.fetchOpcode(address) : calc.memory_[address];
+}
+
+// Opcode fetches tell the run loop what it needs to know without asking the
+// processor after every instruction: where the instruction began, whether it
+// may have moved the stack pointer or halted, and whether the program counter
+// went below 8000h, where no code is: there the fetch gets a NOP, which the
+// run loop takes back before it carries out the routine at that address.
+std::uint8_t Calculator::fetchOpcode(std::uint16_t address) {
+    if (address < ramStart) {
+        romFetch_ = true;
+        romAddress_ = address;
+        return 0x00;
+    }
+    const std::uint8_t opcode = memory_[address];
+    if (!inInstruction_) {
+        inInstruction_ = true;
+        lastPc_ = address;
+    }
+    mayMoveStack_ = mayMoveStack_ || stackOpcodes[opcode];
+    haltFetched_ = haltFetched_ || opcode == 0x76;
+    return opcode;
 }
 
 void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE value, void* self) {
@@ -57,7 +92,9 @@ void Calculator::writePort(Z80EX_CONTEXT*, Z80EX_WORD port, Z80EX_BYTE value, vo
 Z80EX_BYTE Calculator::readInterruptVector(Z80EX_CONTEXT*, void*) { return 0xFF; }
 
 void Calculator::write(std::uint16_t address, std::uint8_t value) {
-    if (address >= ramStart) memory_[address] = value;  // ROM ignores writes
+    if (address < ramStart || memory_[address] == value) return;  // ROM ignores writes
+    memory_[address] = value;
+    ++changes_;
 }
 
 std::uint16_t Calculator::readWord(std::uint16_t address) const {
@@ -130,12 +167,15 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
         setReg(Reg::pc, programOrigin);
     }
     lastPc_ = reg(Reg::pc);
+    atRom_ = halted_ = false;
     state_ = RunState::running;
 }
 
 std::uint8_t Calculator::portIn(std::uint8_t port) {
+    if (port != keypadPort) ++changes_;
     switch (port) {
         case keypadPort:
+            passIdleLoop(lastPc_);
             return keypad_.read();
         case interruptMaskPort:
             return interruptMask_;
@@ -152,6 +192,7 @@ std::uint8_t Calculator::portIn(std::uint8_t port) {
 }
 
 void Calculator::portOut(std::uint8_t port, std::uint8_t value) {
+    if (port != keypadPort) ++changes_;
     switch (port) {
         case keypadPort:
             keypad_.selectGroups(value);
@@ -175,6 +216,7 @@ void Calculator::portOut(std::uint8_t port, std::uint8_t value) {
 }
 
 void Calculator::pressKey(int key) {
+    ++changes_;
     keypad_.press(key);
     if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
     if (!screenPowered_) {
@@ -184,7 +226,41 @@ void Calculator::pressKey(int key) {
     if (interruptMask_ & interruptOnKey) onKeyPending_ = true;
 }
 
-void Calculator::releaseKey(int key) { keypad_.release(key); }
+void Calculator::releaseKey(int key) {
+    ++changes_;
+    keypad_.release(key);
+}
+
+Calculator::LoopMark Calculator::markHere(std::uint16_t pc) const {
+    static constexpr Z80_REG_T compared[] = {regAF,  regBC, regDE, regHL, regAF_, regBC_, regDE_,
+                                             regHL_, regIX, regIY, regSP, regI,   regIM,  regIFF1};
+    LoopMark mark{true, pc, {}, keypad_.selectedGroups(), cycles_, changes_};
+    for (std::size_t i = 0; i < std::size(compared); ++i) {
+        mark.registers[i] = z80ex_get_reg(cpu_.get(), compared[i]);
+    }
+    return mark;
+}
+
+// A program that waits for a key by reading the keypad in a loop goes round
+// and round in the same state. When a keypad read finds the machine exactly as
+// at an earlier read at the same place, with nothing changed in between, every
+// further round until the next interrupt or the end of this run would do the
+// same: the clock moves on by whole rounds instead.
+void Calculator::passIdleLoop(std::uint16_t pc) {
+    constexpr std::uint64_t markLifetime = 1'000'000;
+    LoopMark here = markHere(pc);
+    if (loopMark_.valid && loopMark_.pc == pc && loopMark_.changes == changes_ &&
+        loopMark_.registers == here.registers && loopMark_.keypadMask == here.keypadMask &&
+        cycles_ > loopMark_.cycle) {
+        const std::uint64_t round = cycles_ - loopMark_.cycle;
+        const std::uint64_t until = std::min(nextTimer_, runTarget_);
+        if (until > cycles_) cycles_ += (until - cycles_) / round * round;
+        here.cycle = cycles_;
+        loopMark_ = here;
+    } else if (!loopMark_.valid || loopMark_.pc == pc || cycles_ - loopMark_.cycle > markLifetime) {
+        loopMark_ = here;
+    }
+}
 
 std::optional<int> Calculator::takeKeyPress() {
     if (keyPresses_.empty()) return std::nullopt;
@@ -210,6 +286,7 @@ void Calculator::passTimers() {
         if (taken > 0) {
             cycles_ += static_cast<std::uint64_t>(taken);
             lastPc_ = 0;  // an interrupt is not a call from the program
+            atRom_ = halted_ = false;
         }
     }
 }
@@ -221,6 +298,7 @@ void Calculator::idleUntil(std::uint64_t cycle) {
 }
 
 void Calculator::serviceInterrupt() {
+    ++changes_;
     timerPending_ = false;
     onKeyPending_ = false;
     if (runIndicator) {
@@ -231,20 +309,22 @@ void Calculator::serviceInterrupt() {
         }
     }
     setReg(Reg::pc, pop());
+    atRom_ = false;
     z80ex_set_reg(cpu_.get(), regIFF1, 1);
     z80ex_set_reg(cpu_.get(), regIFF2, 1);
     cycles_ += 200;
 }
 
-void Calculator::enterRom(std::uint16_t pc) {
+bool Calculator::enterRom(std::uint16_t pc) {
     if (pc == returnAddress) {
         state_ = RunState::returned;
-        return;
+        return false;
     }
     if (pc == interruptHandler) {
         serviceInterrupt();
-        return;
+        return false;
     }
+    ++changes_;
     const Routine* routine = routineAt(pc);
     const bool called = isCallOpcode(memory_[lastPc_]) && readWord(reg(Reg::sp)) > lastPc_ &&
                         readWord(reg(Reg::sp)) <= lastPc_ + 3;
@@ -253,49 +333,61 @@ void Calculator::enterRom(std::uint16_t pc) {
                           ", where the calculator has no routine the preview knows"
                     : "the program ran away to " + hex4(pc) + " (last instruction at " +
                           hex4(lastPc_) + "), outside the program, RAM and the preview's routines");
-        return;
+        return false;
     }
     if (routine->run == nullptr) {
         fail("the program called " + std::string(routine->name) + " at " + hex4(pc) + " from " +
              hex4(lastPc_) + ", a routine the preview does not carry out");
-        return;
+        return false;
     }
     if (routineObserver) routineObserver(*routine);
-    if (routine->run(*this) == RoutineResult::wait) return;
+    if (routine->run(*this) == RoutineResult::wait) return true;
     cycles_ += static_cast<std::uint64_t>(routine->cycles);
     setReg(Reg::pc, pop());
+    atRom_ = false;
+    return false;
 }
 
-void Calculator::executeInstruction() {
-    lastPc_ = reg(Reg::pc);
-    int taken = z80ex_step(cpu_.get());
-    while (z80ex_last_op_type(cpu_.get()) != 0) taken += z80ex_step(cpu_.get());
-    cycles_ += static_cast<std::uint64_t>(taken);
-    const std::uint16_t sp = reg(Reg::sp);
-    if (sp != 0 && sp < stackBottom) {
-        // Below the stack it ran into the symbol table; just above 0000h it
-        // took more off the stack than was ever put on it.
-        fail(std::string(sp < ramStart ? "the stack underflowed" : "the stack overflowed") +
-             ": SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_) +
-             " (the stack is FE70h-FFFFh)");
+void Calculator::executeUntil(std::uint64_t stop) {
+    while (cycles_ < stop) {
+        inInstruction_ = mayMoveStack_ = haltFetched_ = false;
+        int taken = z80ex_step(cpu_.get());
+        while (z80ex_last_op_type(cpu_.get()) != 0) taken += z80ex_step(cpu_.get());
+        if (romFetch_) {
+            romFetch_ = false;
+            atRom_ = true;
+            setReg(Reg::pc, romAddress_);  // take back the stand-in NOP
+            return;
+        }
+        cycles_ += static_cast<std::uint64_t>(taken);
+        if (haltFetched_) {
+            halted_ = z80ex_doing_halt(cpu_.get()) != 0;
+            if (halted_) return;
+        }
+        if (mayMoveStack_ && !checkStack()) return;
     }
+}
+
+bool Calculator::checkStack() {
+    const std::uint16_t sp = reg(Reg::sp);
+    if (sp == 0 || sp >= stackBottom) return true;
+    // Below the stack it ran into the symbol table; just above 0000h it
+    // took more off the stack than was ever put on it.
+    fail(std::string(sp < ramStart ? "the stack underflowed" : "the stack overflowed") + ": SP = " +
+         hex4(sp) + " after the instruction at " + hex4(lastPc_) + " (the stack is FE70h-FFFFh)");
+    return false;
 }
 
 RunState Calculator::run(std::uint64_t cycle) {
+    runTarget_ = cycle;
     while (state_ == RunState::running && cycles_ < cycle) {
-        const std::uint16_t pc = reg(Reg::pc);
-        if (pc < ramStart) {
-            const std::uint64_t before = cycles_;
-            enterRom(pc);
-            if (state_ == RunState::running && cycles_ == before && reg(Reg::pc) == pc) {
-                idleUntil(cycle);  // a routine waiting for a key
-                continue;
-            }
-        } else if (z80ex_doing_halt(cpu_.get())) {
-            idleUntil(cycle);
+        if (atRom_ ? enterRom(romAddress_) : halted_) {
+            idleUntil(cycle);  // halted, or in a routine that waits for a key
             continue;
-        } else {
-            executeInstruction();
+        }
+        if (!atRom_ && state_ == RunState::running) {
+            // One instruction at a time while an interrupt waits to be taken.
+            executeUntil(interruptsWanted() ? cycles_ + 1 : std::min(cycle, nextTimer_));
         }
         if (cycles_ >= nextTimer_ || interruptsWanted()) passTimers();
     }

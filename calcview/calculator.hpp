@@ -14,6 +14,7 @@
 
 #include <z80ex/z80ex.h>
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -110,16 +111,35 @@ class Calculator {
     void portOut(std::uint8_t port, std::uint8_t value);
     void push(std::uint16_t value);
     std::uint16_t pop();
+    std::uint8_t fetchOpcode(std::uint16_t address);
     /// At an address below 8000h: carries out what lives there, or faults.
-    void enterRom(std::uint16_t pc);
+    /// true while the routine there waits (for a key).
+    bool enterRom(std::uint16_t pc);
     void serviceInterrupt();
-    void executeInstruction();
+    /// Runs instructions until the clock reaches `stop` or something needs
+    /// the run loop: a routine address, a halt, a fault.
+    void executeUntil(std::uint64_t stop);
+    /// false (and a fault) when SP has left the stack.
+    bool checkStack();
     void idleUntil(std::uint64_t cycle);
     void passTimers();
     void fail(std::string message);
     bool interruptsWanted() const;
 
-    std::vector<std::uint8_t> memory_ = std::vector<std::uint8_t>(0x10000);
+    /// The machine as a keypad read found it, to recognise a loop that
+    /// polls the keypad and changes nothing else.
+    struct LoopMark {
+        bool valid = false;
+        std::uint16_t pc = 0;
+        std::array<std::uint16_t, 14> registers{};
+        std::uint8_t keypadMask = 0;
+        std::uint64_t cycle = 0;
+        std::uint64_t changes = 0;
+    };
+    LoopMark markHere(std::uint16_t pc) const;
+    void passIdleLoop(std::uint16_t pc);
+
+    std::array<std::uint8_t, 0x10000> memory_{};
     std::unique_ptr<Z80EX_CONTEXT, CpuDeleter> cpu_;
     Lcd lcd_;
     Keypad keypad_;
@@ -130,7 +150,20 @@ class Calculator {
     bool timerPending_ = false;
     bool onKeyPending_ = false;
     bool screenPowered_ = true;
-    std::uint16_t lastPc_ = 0;
+    std::uint16_t lastPc_ = 0;  ///< where the last instruction began
+    bool inInstruction_ = false;
+    bool mayMoveStack_ = false;
+    bool haltFetched_ = false;
+    bool halted_ = false;
+    bool romFetch_ = false;
+    bool atRom_ = false;  ///< the program counter is at romAddress_, below 8000h
+    std::uint16_t romAddress_ = 0;
+    std::uint64_t runTarget_ = 0;
+    /// Counts everything that changes the machine besides the processor's
+    /// registers: a memory byte written with a new value, a display access, a
+    /// key, an interrupt, a system routine.
+    std::uint64_t changes_ = 0;
+    LoopMark loopMark_;
     RunState state_ = RunState::running;
     std::string fault_;
 };

@@ -40,6 +40,7 @@ class Keypad {
     void selectGroups(std::uint8_t mask) { mask_ = mask; }
     /// A read of port 1.
     std::uint8_t read() const;
+    std::uint8_t selectedGroups() const { return mask_; }
 
   private:
     std::array<bool, 64> held_{};
