@@ -26,16 +26,23 @@ Z80_REG_T z80exRegister(Reg which) {
     return table[static_cast<int>(which)];
 }
 
-/// The first opcode bytes of the instructions that may change SP: push, pop,
-/// call, ret, rst, ld sp, inc/dec sp, ex (sp), and the prefixes (ix/iy forms,
-/// ld sp,(nn), retn/reti).
-constexpr std::array<bool, 256> stackOpcodes = [] {
-    std::array<bool, 256> table{};
-    for (int op = 0xC0; op <= 0xFF; ++op) {
+/// What fetching each opcode byte tells the run loop: every fetch counts, and
+/// the first bytes of the instructions that may change SP (push, pop, call,
+/// ret, rst, ld sp, inc/dec sp, ex (sp), and the prefixes: ix/iy forms, ld
+/// sp,(nn), retn/reti) and halt are marked.
+constexpr std::array<std::uint8_t, 256> opcodeEvents = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int op = 0; op <= 0xFF; ++op) {
         const int low = op & 0x07, nibble = op & 0x0F;
-        table[op] = low == 0 || low == 4 || low == 7 || nibble == 0x01 || nibble == 0x05;
+        const bool stack =
+            op >= 0xC0 && (low == 0 || low == 4 || low == 7 || nibble == 0x01 || nibble == 0x05);
+        table[op] = static_cast<std::uint8_t>(Calculator::fetchedAny |
+                                              (stack ? Calculator::fetchedStack : 0));
     }
-    for (int op : {0x31, 0x33, 0x3B, 0xC9, 0xCD, 0xE3, 0xF9, 0xDD, 0xFD, 0xED}) table[op] = true;
+    for (int op : {0x31, 0x33, 0x3B, 0xC9, 0xCD, 0xE3, 0xF9, 0xDD, 0xFD, 0xED}) {
+        table[op] |= Calculator::fetchedStack;
+    }
+    table[0x76] |= Calculator::fetchedHalt;
     return table;
 }();
 
@@ -63,17 +70,13 @@ Z80EX_BYTE Calculator::readMemory(Z80EX_CONTEXT*, Z80EX_WORD address, int m1, vo
 // run loop takes back before it carries out the routine at that address.
 std::uint8_t Calculator::fetchOpcode(std::uint16_t address) {
     if (address < ramStart) {
-        romFetch_ = true;
+        fetched_ |= fetchedRom;
         romAddress_ = address;
         return 0x00;
     }
     const std::uint8_t opcode = memory_[address];
-    if (!inInstruction_) {
-        inInstruction_ = true;
-        lastPc_ = address;
-    }
-    mayMoveStack_ = mayMoveStack_ || stackOpcodes[opcode];
-    haltFetched_ = haltFetched_ || opcode == 0x76;
+    if ((fetched_ & fetchedAny) == 0) lastPc_ = address;
+    fetched_ |= opcodeEvents[opcode];
     return opcode;
 }
 
@@ -350,21 +353,20 @@ bool Calculator::enterRom(std::uint16_t pc) {
 
 void Calculator::executeUntil(std::uint64_t stop) {
     while (cycles_ < stop) {
-        inInstruction_ = mayMoveStack_ = haltFetched_ = false;
+        fetched_ = 0;
         int taken = z80ex_step(cpu_.get());
         while (z80ex_last_op_type(cpu_.get()) != 0) taken += z80ex_step(cpu_.get());
-        if (romFetch_) {
-            romFetch_ = false;
+        if (fetched_ & fetchedRom) {
             atRom_ = true;
             setReg(Reg::pc, romAddress_);  // take back the stand-in NOP
             return;
         }
         cycles_ += static_cast<std::uint64_t>(taken);
-        if (haltFetched_) {
+        if (fetched_ & fetchedHalt) {
             halted_ = z80ex_doing_halt(cpu_.get()) != 0;
             if (halted_) return;
         }
-        if (mayMoveStack_ && !checkStack()) return;
+        if ((fetched_ & fetchedStack) && !checkStack()) return;
     }
 }
 

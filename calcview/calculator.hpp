@@ -51,6 +51,10 @@ class Calculator {
     /// The system's interrupt handler (interrupt mode 1 and `rst 38h`).
     static constexpr std::uint16_t interruptHandler = 0x0038;
 
+    /// What the opcode fetches of one instruction met.
+    static constexpr std::uint8_t fetchedAny = 0x01, fetchedStack = 0x02, fetchedHalt = 0x04,
+                                  fetchedRom = 0x08;
+
     Calculator();
     ~Calculator();
     Calculator(const Calculator&) = delete;
@@ -151,11 +155,8 @@ class Calculator {
     bool onKeyPending_ = false;
     bool screenPowered_ = true;
     std::uint16_t lastPc_ = 0;  ///< where the last instruction began
-    bool inInstruction_ = false;
-    bool mayMoveStack_ = false;
-    bool haltFetched_ = false;
+    std::uint8_t fetched_ = 0;  ///< fetched* bits of the current instruction
     bool halted_ = false;
-    bool romFetch_ = false;
     bool atRom_ = false;  ///< the program counter is at romAddress_, below 8000h
     std::uint16_t romAddress_ = 0;
     std::uint64_t runTarget_ = 0;

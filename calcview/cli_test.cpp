@@ -88,7 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"--headless --time-limit -1 returns.bin", 2, "--time-limit", false},
                     Case{"--headless --frobnicate returns.bin", 2, "--frobnicate", false},
                     Case{"--headless returns.bin loops.bin", 2, "one program", false},
-                    Case{"--headless", 2, "no program", false}));
+                    Case{"--headless", 2, "no program", false}),
+    [](const auto& info) {
+        std::string name = std::to_string(info.index) + "_" + info.param.arguments;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
 
 TEST(Calcview, ScreenshotThatCannotBeWrittenIsAFailure) {
     const Finished run = calcview("--headless --screenshot no/such/folder/shot.png returns.bin");

@@ -179,6 +179,7 @@ std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEven
     }
     const RunReport report = reportOf(calc);
     window.present();
+    if (report.outcome == Outcome::timeLimit) return report;  // a script's run: no waiting
     window.setTitle(title + " - " + endingOf(report) + " (press a key or close the window)");
     while (window.handleEvents(false)) std::this_thread::sleep_for(frameTime);
     return report;
