@@ -24,9 +24,10 @@ cat <<'TEXT'
 
 examples/catch.83p is ready: an Ion program named CATCH.
 
-Send it to a TI-83 with TiLP (Debian package tilp2) and a link cable:
-    tilp2 examples/catch.83p
-(or start tilp2 and use its "send file" with the calculator on the home screen).
+Send it to a TI-83 with TiLP (Debian package tilp2, program tilp) and a link
+cable, the calculator on its home screen:
+    tilp --calc=ti83 examples/catch.83p
+(add --no-gui to send from the console; --cable= names the cable).
 
 The calculator needs the Ion shell: send ion.83g from Ion's release the same
 way, run prgmION once to install it (PRGM, choose ION, ENTER, ENTER).
