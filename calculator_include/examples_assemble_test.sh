@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Translates and assembles every example with the include files the build
 # ships, as a user would: trovik from PATH starts tasm.exe, which finds the
-# include files through TASM_INCLUDE.
+# include files through TASM_INCLUDE; pack83 then writes the .83p file.
 # Arguments: the folder of the built programs, the examples folder, the
 # include folder.
 set -euo pipefail
@@ -19,6 +19,8 @@ for source in *.p83; do
     [ -f "$name.spr" ] || options=(-ns -c)
     if ! trovik "$name" "${options[@]}" >"$name.log" 2>&1 || [ ! -s "$name.bin" ]; then
         echo "$name did not assemble:"; cat "$name.log"; failed=1
+    elif ! pack83 "$name.bin" >>"$name.log" 2>&1 || [ ! -s "$name.83p" ]; then
+        echo "$name.bin was not packed:"; cat "$name.log"; failed=1
     fi
 done
 
