@@ -22,7 +22,7 @@ printf '\x21\x00\x00\x23\x7e\x85\x32\x00\x90\x18\xf8' > "$work/compute.bin"
 # ei / loop: halt / jr loop
 printf '\xfb\x76\x18\xfd' > "$work/halt.bin"
 cp "$root/examples/catch.p83" "$root/examples/catch.spr" "$work/"
-(cd "$work" && PATH="$build/bin:$PATH" TASM_INCLUDE="$root/calcview/test_include" \
+(cd "$work" && PATH="$build/bin:$PATH" TASM_INCLUDE="$root/calculator_include" \
   "$build/bin/trovik" catch -s -c > /dev/null)
 
 # Prints "wall user+sys" seconds of one run; calcview's exit status 3 (time limit) is expected.

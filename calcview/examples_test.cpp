@@ -58,8 +58,8 @@ Program translated(const std::string& name, const std::string& options) {
     const fs::path folder = workFolder();
     const std::string command =
         "cd '" + folder.string() + "' && PATH='" + fs::path(TASM_STANDIN).parent_path().string() +
-        ":'\"$PATH\" TASM_INCLUDE='" + TEST_INCLUDE_DIR + "' '" + TROVIK_BINARY + "' " + name +
-        " " + options + " > " + name + ".log 2>&1";
+        ":'\"$PATH\" TASM_INCLUDE='" + CALCULATOR_INCLUDE_DIR + "' '" + TROVIK_BINARY + "' " +
+        name + " " + options + " > " + name + ".log 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(folder / (name + ".log"));
     std::string error;
     auto program = loadProgramFile(folder / (name + ".bin"), error);

@@ -112,11 +112,25 @@ std::optional<Program> loadBinary(const std::filesystem::path& path, std::string
 }  // namespace
 
 Program programFromCode(std::vector<std::uint8_t> code) {
-    const bool ion = code.size() >= 2 && (code[0] == 0xC9 || code[0] == 0xAF) && code[1] == 0x30;
-    const bool ashell = code.size() >= 2 && code[0] == 0x00 && code[1] == 0x18;
+    struct Header {
+        std::uint8_t first, second;
+        const char* shell;
+        StartKind start;
+    };
+    static constexpr Header headers[] = {
+        {0xC9, 0x30, "Ion", StartKind::ion},       // ret / jr nc
+        {0xAF, 0x30, "Ion", StartKind::ion},       // xor a / jr nc
+        {0x00, 0x18, "AShell", StartKind::plain},  // nop / jr
+        {0x3F, 0x18, "SOS", StartKind::plain},     // ccf / jr
+    };
     Program program;
-    program.start = ion ? StartKind::ion : StartKind::plain;
-    program.shell = ion ? "Ion" : ashell ? "AShell" : "no shell";
+    program.shell = "no shell";
+    for (const Header& header : headers) {
+        if (code.size() >= 2 && code[0] == header.first && code[1] == header.second) {
+            program.shell = header.shell;
+            program.start = header.start;
+        }
+    }
     program.code = std::move(code);
     return program;
 }

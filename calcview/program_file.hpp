@@ -21,8 +21,8 @@ struct Program {
     std::string shell;  ///< "Ion", "AShell" or "no shell", for messages
 };
 
-/// The most code that fits between 9327h and the stack.
-inline constexpr std::size_t largestProgram = stackBottom - programOrigin;
+/// The most code that fits between 9327h and the symbol table at FE6Eh.
+inline constexpr std::size_t largestProgram = 0xFE6E - programOrigin;
 
 /// Decides how a shell starts `code`: Ion's header (C9h or AFh, then 30h)
 /// starts as Ion does, everything else at 9327h.

@@ -51,6 +51,7 @@ TEST(ProgramFile, HeaderChoosesHowTheProgramStarts) {
     EXPECT_EQ(programFromCode({0xC9, 0x30, 0x05}).start, StartKind::ion);
     EXPECT_EQ(programFromCode({0xAF, 0x30, 0x05}).start, StartKind::ion);
     EXPECT_EQ(programFromCode({0x00, 0x18, 0x05}).shell, "AShell");
+    EXPECT_EQ(programFromCode({0x3F, 0x18, 0x05}).shell, "SOS");
     EXPECT_EQ(programFromCode({0xC9, 0x18, 0x05}).start, StartKind::plain);
 }
 
