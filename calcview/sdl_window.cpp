@@ -6,7 +6,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <thread>
 
@@ -25,6 +27,9 @@ constexpr auto frameTime = std::chrono::microseconds(1'000'000 / 60);
 /// When the calculator falls further behind than this (the machine was busy,
 /// the window was dragged), it skips the lost time instead of racing.
 constexpr auto largestLag = std::chrono::milliseconds(250);
+/// A key tapped between two frames is still held this long in calculator
+/// time, so that a program polling the keypad sees it.
+constexpr std::uint64_t shortestHold = clockHz / 20;
 
 struct SdlSession {
     bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
@@ -55,9 +60,39 @@ std::optional<int> calculatorKey(SDL_Keycode code) {
     return std::nullopt;
 }
 
+/// Key presses and releases still to come, in clock order.
+class KeyQueue {
+  public:
+    explicit KeyQueue(const std::vector<KeyEvent>& script)
+        : events_(script.begin(), script.end()) {}
+    void add(const KeyEvent& event) {
+        const auto later = std::upper_bound(
+            events_.begin(), events_.end(), event.cycle,
+            [](std::uint64_t cycle, const KeyEvent& queued) { return cycle < queued.cycle; });
+        events_.insert(later, event);
+    }
+    /// Runs the calculator to `cycle`, pressing and releasing the keys due on the way.
+    void runTo(Calculator& calc, std::uint64_t cycle) {
+        while (!events_.empty() && events_.front().cycle <= cycle &&
+               calc.run(events_.front().cycle) == RunState::running) {
+            const KeyEvent event = events_.front();
+            events_.pop_front();
+            if (event.down) {
+                calc.pressKey(event.key);
+            } else {
+                calc.releaseKey(event.key);
+            }
+        }
+        calc.run(cycle);
+    }
+
+  private:
+    std::deque<KeyEvent> events_;
+};
+
 class Window {
   public:
-    Window(Calculator& calc, int scale) : calc_(calc), scale_(scale) {}
+    Window(Calculator& calc, KeyQueue& keys, int scale) : calc_(calc), keys_(keys), scale_(scale) {}
 
     bool open(const std::string& title, std::string& error) {
         if (!sdl_.ok) {
@@ -85,8 +120,11 @@ class Window {
                 if (!key) continue;
                 if (event.type == SDL_KEYDOWN) {
                     calc_.pressKey(*key);
+                    pressedAt_[static_cast<std::size_t>(*key)] = calc_.cycles();
                 } else {
-                    calc_.releaseKey(*key);
+                    const std::uint64_t due =
+                        pressedAt_[static_cast<std::size_t>(*key)] + shortestHold;
+                    keys_.add({std::max(due, calc_.cycles()), *key, false});
                 }
             }
             if (event.type == SDL_WINDOWEVENT) shownSmall_.clear();  // exposed: draw again
@@ -117,25 +155,12 @@ class Window {
     SdlSession sdl_;
     std::unique_ptr<SDL_Window, WindowDeleter> window_;
     Calculator& calc_;
+    KeyQueue& keys_;
     int scale_;
+    std::array<std::uint64_t, 64> pressedAt_{};
     std::vector<std::uint8_t> shownSmall_;  ///< the screen last drawn, one pixel a pixel
     std::vector<std::uint8_t> shown_;       ///< and enlarged, as the window holds it
 };
-
-/// Runs the calculator to `cycle`, pressing the scripted keys due on the way.
-void runTo(Calculator& calc, std::uint64_t cycle, const std::vector<KeyEvent>& timeline,
-           std::size_t& nextEvent) {
-    while (nextEvent < timeline.size() && timeline[nextEvent].cycle <= cycle &&
-           calc.run(timeline[nextEvent].cycle) == RunState::running) {
-        const KeyEvent& event = timeline[nextEvent++];
-        if (event.down) {
-            calc.pressKey(event.key);
-        } else {
-            calc.releaseKey(event.key);
-        }
-    }
-    calc.run(cycle);
-}
 
 std::uint64_t cyclesBetween(Clock::time_point from, Clock::time_point to) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(to - from).count();
@@ -159,9 +184,9 @@ std::string endingOf(const RunReport& report) {
 std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
                                      std::optional<std::uint64_t> limit, int scale,
                                      const std::string& title, std::string& error) {
-    Window window(calc, scale);
+    KeyQueue keys(timeline);
+    Window window(calc, keys, scale);
     if (!window.open(title, error)) return std::nullopt;
-    std::size_t nextEvent = 0;
     auto base = Clock::now();
     std::uint64_t baseCycle = 0;
     while (calc.state() == RunState::running && (!limit || calc.cycles() < *limit)) {
@@ -173,7 +198,7 @@ std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEven
             baseCycle = target = calc.cycles();
         }
         if (limit) target = std::min(target, *limit);
-        runTo(calc, target, timeline, nextEvent);
+        keys.runTo(calc, target);
         window.present();
         std::this_thread::sleep_until(now + frameTime);
     }

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# End-to-end test of calcview's window: catch.83p, written as a user would
+# (trovik, the stand-in assembler with the shipped include files, pack83), runs
+# in a window under Xvfb; xdotool holds the arrow keys, window screenshots show
+# where the ball went; Escape (Clear) ends the program and a key closes the window.
+#
+# Usage: calcview_e2e.sh BIN_DIR EXAMPLES_DIR INCLUDE_DIR
+set -euo pipefail
+
+bin="$(realpath "$1")"
+examples="$(realpath "$2")"
+include="$(realpath "$3")"
+scale=2
+work="$(mktemp -d "${TMPDIR:-/tmp}/calcview-e2e.XXXXXX")"
+xvfb_pid=""
+view_pid=""
+
+stop_process() {
+    kill "$1" 2>/dev/null || return 0
+    for _ in $(seq 20); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+cleanup() {
+    [[ -n "$view_pid" ]] && stop_process "$view_pid"
+    [[ -n "$xvfb_pid" ]] && stop_process "$xvfb_pid"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -f "$work/stderr" ]] && cat "$work/stderr" >&2
+    exit 1
+}
+
+# The top left corner of the ink in the window, in calculator pixels.
+ball_at() {
+    import -window "$window" "$work/shot.png"
+    convert "$work/shot.png" -threshold 50% -negate -format "%@" info: |
+        awk -F'[x+]' -v s="$scale" '{ print $3 / s, $4 / s }'
+}
+
+cp "$examples/catch.p83" "$examples/catch.spr" "$work/"
+(cd "$work" && export PATH="$bin:$PATH" TASM_INCLUDE="$include" && trovik catch -s > build.log 2>&1 &&
+    pack83 catch.obj >> build.log 2>&1) || { cat "$work/build.log" >&2; fail "catch.83p not built"; }
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+[[ -s "$work/display" ]] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+"$bin/calcview" --scale "$scale" "$work/catch.83p" 2>"$work/stderr" &
+view_pid=$!
+window=""
+for _ in $(seq 100); do
+    kill -0 "$view_pid" 2>/dev/null || fail "calcview ended before its window appeared"
+    window="$(xdotool search --class "^calcview$" 2>"$work/xdotool.log" | tail -n1 || true)"
+    [[ -n "$window" ]] && break
+    sleep 0.1
+done
+[[ -n "$window" ]] || { cat "$work/xdotool.log" "$work/xvfb.log" >&2; fail "no calcview window within 10 s"; }
+xdotool windowfocus "$window"
+sleep 0.5
+
+read -r x y <<< "$(ball_at)"
+[[ "$x $y" == "44 28" ]] || fail "the ball starts at $x,$y, not 44,28"
+xdotool keydown Right; sleep 0.4; xdotool keyup Right; sleep 0.3
+read -r right same_row <<< "$(ball_at)"
+(( right > 44 && same_row == 28 )) || fail "after Right the ball is at $right,$same_row"
+xdotool keydown Down; sleep 0.4; xdotool keyup Down; sleep 0.3
+read -r same_column down <<< "$(ball_at)"
+(( same_column == right && down > 28 )) || fail "after Down the ball is at $same_column,$down"
+
+xdotool key Escape
+sleep 0.5
+xwininfo -id "$window" | grep -q 'returned' || fail "the title does not say the program returned"
+xdotool key space
+for _ in $(seq 100); do kill -0 "$view_pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$view_pid" || status=$?
+view_pid=""
+(( status == 0 )) || fail "calcview ended with status $status"
+echo "ball moved from 44,28 to $right,28 and $same_column,$down; Clear ended it"
