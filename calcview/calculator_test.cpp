@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "keypad.hpp"
+#include "screen_image.hpp"
 #include "session.hpp"
 
 namespace calcview {
@@ -110,6 +111,21 @@ TEST(Calculator, PoweringDownBlanksTheScreenUntilAKey) {
     EXPECT_FALSE(calc.shownPixel(5, 5));
     calc.pressKey(*keyIndex("enter"));
     EXPECT_TRUE(calc.shownPixel(5, 5));
+}
+
+TEST(ScreenImage, ContrastFadesOrDarkensTheInk) {
+    Calculator calc;
+    calc.lcd().setPixel(0, 0, true);
+    const auto inkRed = [&](std::uint8_t command) {
+        calc.lcd().command(command);
+        return screenImage(calc, 1)[0];
+    };
+    EXPECT_EQ(inkRed(0xEF), lcdInk.r);  // the calculator's starting contrast
+    EXPECT_EQ(inkRed(0xC0), lcdBackground.r);
+    EXPECT_GT(inkRed(0xD8), lcdInk.r);
+    EXPECT_EQ(screenImage(calc, 1)[3], lcdBackground.r);  // the pixel beside it, off
+    inkRed(0xFF);
+    EXPECT_LT(screenImage(calc, 1)[3], lcdBackground.r);
 }
 
 TEST(Lcd, WritesMoveDownAndReadsLagOneBehind) {
