@@ -87,7 +87,6 @@ RoutineResult getkey(Calculator& calc) {
         if (shift == 2 && info.alphaCode != 0) code = info.alphaCode;
         if (code == 0) continue;
         calc.setA(code);
-        calc.setReg(Reg::hl, code);
         return RoutineResult::done;
     }
     return RoutineResult::wait;
