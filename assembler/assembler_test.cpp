@@ -57,7 +57,7 @@ struct Outcome {
 
 // A fresh folder per test, removed afterwards.
 class StandInTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "." + info->name();
@@ -167,8 +167,6 @@ const ErrorCase errorCases[] = {
     {"unterminated string", "\t.db \"ab\\\"\n", "main.asm:1: bad string \"ab\\\"\n"},
     {"code past the end of memory", "\t.org 0FFFFh\n\tnop\n\tnop\n",
      "main.asm:1: code runs past address FFFFh\n"},
-    {"missing include", "\tnop\n#include \"nothere.inc\"\n\tjp nowhere\n",
-     "main.asm:2: cannot find include file \"nothere.inc\" (looked in ., /nowhere)\n"},
     {"file including itself", "\tnop\n#include \"main.asm\"\n",
      "main.asm:2: includes nested more than 16 deep\n"},
 };
@@ -192,17 +190,44 @@ TEST_F(StandInTest, AMissingSourceIsAnError) {
     EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
 }
 
-TEST_F(StandInTest, IncludesComeFromTheSourceFolderThenTasmInclude) {
-    fs::create_directories(dir_ / "first");
-    fs::create_directories(dir_ / "second");
-    writeFile(dir_ / "values.inc", "value .equ 1\n");
-    writeFile(dir_ / "second" / "values.inc", "value .equ 2\n");
-    writeFile(dir_ / "second" / "more.inc", "; more\nmore .equ 3\n");
-    const Outcome result =
-        binary("#include \"values.inc\"\n#include \"more.inc\"\n\t.db value,more\n",
-               (dir_ / "first").string() + ":" + (dir_ / "second").string());
-    ASSERT_EQ(result.status, 0) << result.errors;
-    EXPECT_EQ(hexOf(readFile(dir_ / "main.bin")), "01 03 ");
+// Each name is defined in several of the folders, with the value of the
+// folder that must win: 1 beside the including file, 2 beside the main
+// source, 3 and 4 in TASM_INCLUDE's folders, 5 in the shipped folder.
+TEST_F(StandInTest, IncludesAreSearchedInOrderEndingBesideTheProgram) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> filesByFolder = {
+        {"src/lib", {"one"}},
+        {"src", {"one", "two"}},
+        {"third", {"two", "three"}},
+        {"fourth", {"two", "three", "four"}},
+        {"share/trovik/include", {"one", "two", "three", "four", "five"}},
+    };
+    int value = 1;
+    for (const auto& [folder, names] : filesByFolder) {
+        fs::create_directories(dir_ / folder);
+        for (const std::string& name : names) {
+            writeFile(dir_ / folder / (name + ".inc"),
+                      name + " .equ " + std::to_string(value) + "\n");
+        }
+        ++value;
+    }
+    writeFile(dir_ / "src/lib/part.inc", "#include \"one.inc\"\n#include \"two.inc\"\n");
+    writeFile(dir_ / "src/main.asm",
+              "#include \"lib/part.inc\"\n#include \"three.inc\"\n#include \"four.inc\"\n"
+              "#include \"five.inc\"\n\t.db one,two,three,four,five\n");
+    fs::create_directories(dir_ / "bin");
+    fs::copy_file(TASM_STANDIN, dir_ / "bin/tasm.exe");
+    const std::string command = "cd '" + dir_.string() +
+                                "' && TASM_INCLUDE=third::fourth bin/tasm.exe -t80 -b -i "
+                                "src/main.asm main.bin 2>stderr.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0) << readFile(dir_ / "stderr.txt");
+    EXPECT_EQ(hexOf(readFile(dir_ / "main.bin")), "01 02 03 04 05 ");
+
+    writeFile(dir_ / "src/main.asm", "#include \"six.inc\"\n");
+    EXPECT_NE(std::system(command.c_str()), 0);
+    EXPECT_EQ(readFile(dir_ / "stderr.txt"),
+              "src/main.asm:1: cannot find include file \"six.inc\" (looked in src, third, "
+              "fourth, " +
+                  (dir_ / "share/trovik/include").string() + ")\n");
 }
 
 TEST_F(StandInTest, ErrorsInAnIncludeFileNameThatFile) {

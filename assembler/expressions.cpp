@@ -40,7 +40,7 @@ std::string wrapped(const Piece& piece) {
 }
 
 class Parser {
-public:
+  public:
     Parser(std::string_view text, const LabelMapper& labels) : text_(text), labels_(labels) {}
 
     Translated run() {
@@ -54,7 +54,7 @@ public:
         return {whole->text, ""};
     }
 
-private:
+  private:
     std::optional<Piece> expression();
     std::optional<Piece> operand();
     std::optional<Piece> number();

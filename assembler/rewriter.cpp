@@ -76,10 +76,10 @@ std::optional<std::string> stringBytes(std::string_view item) {
 }
 
 class Rewriter {
-public:
+  public:
     Rewritten run(const std::vector<SourceLine>& source);
 
-private:
+  private:
     void line(const SourceLine& line);
     void directive(const std::string& name, const LineFields& fields, const std::string& label);
     void instruction(const LineFields& fields, const std::string& label);

@@ -17,13 +17,13 @@ namespace {
 constexpr int maxIncludeDepth = 16;
 
 class Reader {
-public:
+  public:
     explicit Reader(const std::vector<std::string>& includeDirs) : includeDirs_(includeDirs) {}
 
     void readFile(const std::string& path, const Location& includedFrom, int depth);
     SourceText take() { return std::move(result_); }
 
-private:
+  private:
     void readLine(std::string_view raw, const Location& where, int depth);
     void directive(std::string_view text, const Location& where, int depth);
     void define(std::string_view rest, const Location& where);
@@ -127,7 +127,9 @@ void Reader::include(std::string_view rest, const Location& where, int depth) {
         return;
     }
     std::vector<std::string> dirs{std::filesystem::path(where.file).parent_path().string()};
-    dirs.insert(dirs.end(), includeDirs_.begin(), includeDirs_.end());
+    for (const std::string& dir : includeDirs_) {
+        if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+    }
     for (const std::string& dir : dirs) {
         const std::string candidate = joinPath(dir, name);
         std::error_code ignored;

@@ -22,7 +22,8 @@ struct SourceText {
 
 /// Reads `path` and the files it includes, in order, up to the first .end
 /// (which is not part of the result). `#include "file"` is looked for in the
-/// folder of the including file, then in `includeDirs` in order.
+/// folder of the including file, then in `includeDirs` in order (see
+/// includeFolders()).
 /// `#define NAME text` replaces NAME as a whole word in the lines after it
 /// (not inside strings); names are compared with their case.
 SourceText readSource(const std::string& path, const std::vector<std::string>& includeDirs);

@@ -29,11 +29,12 @@ namespace fs = std::filesystem;
 /// A fresh folder under the system's temporary folder, removed with its
 /// contents when it goes out of scope.
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder() {
         std::error_code failure;
         const fs::path base = fs::temp_directory_path(failure);
-        std::string pattern = ((failure ? fs::path("/tmp") : base) / "tasm-standin-XXXXXX").string();
+        std::string pattern =
+            ((failure ? fs::path("/tmp") : base) / "tasm-standin-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -44,7 +45,7 @@ public:
     }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
