@@ -168,7 +168,7 @@ const ErrorCase errorCases[] = {
     {"code past the end of memory", "\t.org 0FFFFh\n\tnop\n\tnop\n",
      "main.asm:1: code runs past address FFFFh\n"},
     {"file including itself", "\tnop\n#include \"main.asm\"\n",
-     "main.asm:2: includes nested more than 16 deep\n"},
+     "main.asm:2: \"main.asm\" includes itself\n"},
 };
 
 TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {

@@ -61,7 +61,7 @@ bool writeFile(const std::string& path, const std::string& content, std::ostream
 
 bool assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
                       std::ostream& summary, std::ostream& errors) {
-    const SourceText source = readSource(job.source, includeDirs);
+    const SourceText source = readSource(job.source, DiskFiles(), includeDirs);
     if (report(source.errors, errors)) return false;
     const Rewritten program = rewrite(source.lines);
     if (report(program.errors, errors)) return false;

@@ -29,35 +29,68 @@ std::optional<uint32_t> digitsValue(std::string_view digits, unsigned base) {
 }
 
 // A partial expression in z80asm syntax; `compound` when it must be put in
-// parentheses before it is combined with another operand.
+// parentheses before it is combined with another operand. `value` is known
+// while every operand so far has one.
 struct Piece {
     std::string text;
     bool compound = false;
+    std::optional<int64_t> value;
 };
+
+std::optional<int64_t> combine(int64_t a, std::string_view op, int64_t b) {
+    if (op == "+") return a + b;
+    if (op == "-") return a - b;
+    if (op == "*") return a * b;
+    if (op == "/") return b == 0 ? std::nullopt : std::optional(a / b);
+    if (op == "%") return b == 0 ? std::nullopt : std::optional(a % b);
+    if (op == "&") return a & b;
+    if (op == "|") return a | b;
+    if (op == "^") return a ^ b;
+    if (op == "<<")
+        return (b < 0 || b > 63) ? 0 : static_cast<int64_t>(static_cast<uint64_t>(a) << b);
+    if (op == ">>") return (b < 0 || b > 63) ? (a < 0 ? -1 : 0) : a >> b;
+    if (op == "==") return a == b;
+    if (op == "!=") return a != b;
+    if (op == "<") return a < b;
+    if (op == ">") return a > b;
+    if (op == "<=") return a <= b;
+    return a >= b;
+}
 
 std::string wrapped(const Piece& piece) {
     return piece.compound ? "(" + piece.text + ")" : piece.text;
 }
 
+// z80asm has no remainder operator; a%b is a-(a/b)*b with its division.
+std::string joined(const Piece& left, const std::string& op, const Piece& right) {
+    const std::string a = wrapped(left);
+    const std::string b = wrapped(right);
+    if (op == "%") return a + "-(" + a + "/" + b + ")*" + b;
+    return a + op + b;
+}
+
 class Parser {
   public:
-    Parser(std::string_view text, const LabelMapper& labels) : text_(text), labels_(labels) {}
+    Parser(std::string_view text, const LabelMapper& labels, const ValueLookup& values)
+        : text_(text), labels_(labels), values_(values) {}
 
-    Translated run() {
+    std::optional<Piece> run() {
         std::optional<Piece> whole = expression();
         skipBlanks();
         if (whole && pos_ < text_.size()) {
             fail(text_[pos_] == ')' ? "unbalanced ')'"
                                     : "unexpected '" + std::string(1, text_[pos_]) + "'");
         }
-        if (!error_.empty()) return {"", error_};
-        return {whole->text, ""};
+        if (!error_.empty()) return std::nullopt;
+        return whole;
     }
+    const std::string& error() const { return error_; }
 
   private:
     std::optional<Piece> expression();
     std::optional<Piece> operand();
     std::optional<Piece> number();
+    std::optional<Piece> name();
     std::optional<std::string> binaryOperator();
 
     void skipBlanks() {
@@ -74,6 +107,7 @@ class Parser {
 
     std::string_view text_;
     const LabelMapper& labels_;
+    const ValueLookup& values_;
     size_t pos_ = 0;
     std::string error_;
 };
@@ -88,7 +122,12 @@ std::optional<Piece> Parser::expression() {
         if (!op) return std::nullopt;
         std::optional<Piece> right = operand();
         if (!right) return std::nullopt;
-        left = Piece{wrapped(*left) + *op + wrapped(*right), true};
+        std::optional<int64_t> value;
+        if (left->value && right->value) {
+            value = combine(*left->value, *op, *right->value);
+            if (!value && values_) return fail("division by zero");
+        }
+        left = Piece{joined(*left, *op, *right), true, value};
     }
 }
 
@@ -118,17 +157,23 @@ std::optional<Piece> Parser::operand() {
         if (!inner) return std::nullopt;
         if (!at(')')) return fail("missing ')'");
         ++pos_;
-        return Piece{"(" + inner->text + ")", false};
+        return Piece{"(" + inner->text + ")", false, inner->value};
     }
     if (c == '-' || c == '~' || c == '+') {
         ++pos_;
         std::optional<Piece> inner = operand();
         if (!inner) return std::nullopt;
-        return Piece{std::string(1, c) + wrapped(*inner), true};
+        std::optional<int64_t> value = inner->value;
+        if (value && c == '-') value = -*value;
+        if (value && c == '~') value = ~*value;
+        std::string text(1, c);
+        text += wrapped(*inner);
+        return Piece{std::move(text), true, value};
     }
-    if (c == '$' && !atAnyOf("0123456789abcdefABCDEF", 1)) {
+    if ((c == '$' && !atAnyOf("0123456789abcdefABCDEF", 1)) || c == '*') {
         ++pos_;
-        return Piece{"$", false};
+        if (values_) return fail("the location counter has no value here");
+        return Piece{"$", false, std::nullopt};
     }
     if (c == '\'') {
         const size_t length = quotedLength(text_, pos_);
@@ -136,15 +181,26 @@ std::optional<Piece> Parser::operand() {
         unsigned char value = static_cast<unsigned char>(text_[pos_ + 1]);
         if (length == 4) value = static_cast<unsigned char>(unescape(text_[pos_ + 2]));
         pos_ += length;
-        return Piece{std::to_string(value), false};
+        return Piece{std::to_string(value), false, value};
     }
     if (isDigit(c) || c == '$' || c == '%' || c == '@') return number();
-    if (isNameChar(c)) {
-        const size_t start = pos_;
-        while (pos_ < text_.size() && isNameChar(text_[pos_])) ++pos_;
-        return Piece{labels_(text_.substr(start, pos_ - start)), false};
-    }
+    if (isNameChar(c)) return name();
     return fail("unexpected '" + std::string(1, c) + "'");
+}
+
+std::optional<Piece> Parser::name() {
+    const size_t start = pos_;
+    while (pos_ < text_.size() && isNameChar(text_[pos_])) ++pos_;
+    const std::string_view written = text_.substr(start, pos_ - start);
+    if (!values_) return Piece{labels_(written), false, std::nullopt};
+    const std::optional<int64_t> value = values_(written);
+    if (!value) {
+        std::string message = "\"";
+        message += written;
+        message += "\" is not defined";
+        return fail(std::move(message));
+    }
+    return Piece{std::string(written), false, value};
 }
 
 std::optional<Piece> Parser::number() {
@@ -153,7 +209,7 @@ std::optional<Piece> Parser::number() {
     const std::string_view written = text_.substr(start, pos_ - start);
     const std::optional<uint32_t> value = parseNumber(written);
     if (!value) return fail("bad number '" + std::string(written) + "'");
-    return Piece{std::to_string(*value), false};
+    return Piece{std::to_string(*value), false, *value};
 }
 
 }  // namespace
@@ -181,7 +237,19 @@ std::optional<uint32_t> parseNumber(std::string_view text) {
 }
 
 Translated translateExpression(std::string_view text, const LabelMapper& labels) {
-    return Parser(text, labels).run();
+    const ValueLookup none;
+    Parser parser(text, labels, none);
+    const std::optional<Piece> whole = parser.run();
+    if (!whole) return {"", parser.error()};
+    return {whole->text, ""};
+}
+
+Evaluated evaluateExpression(std::string_view text, const ValueLookup& values) {
+    const LabelMapper same = [](std::string_view name) { return std::string(name); };
+    Parser parser(text, same, values);
+    const std::optional<Piece> whole = parser.run();
+    if (!whole) return {0, parser.error()};
+    return {*whole->value, ""};
 }
 
 }  // namespace tasm

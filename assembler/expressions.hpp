@@ -24,9 +24,22 @@ struct Translated {
 };
 
 /// Translates one expression. Operators: + - * / % & | ^ << >> == != = < >
-/// <= >=, unary - ~ +, parentheses; operands: numbers, 'c', labels and $,
-/// the location counter.
+/// <= >=, unary - ~ +, parentheses; operands: numbers, 'c', labels and $ or
+/// *, the location counter.
 Translated translateExpression(std::string_view text, const LabelMapper& labels);
+
+/// The value of a name, if it has one.
+using ValueLookup = std::function<std::optional<int64_t>(std::string_view)>;
+
+struct Evaluated {
+    int64_t value = 0;
+    std::string error;  ///< what is wrong; also when a name has no value
+};
+
+/// Computes one expression of the same form, strictly from left to right.
+/// Comparisons give 1 or 0; a division by zero and the location counter are
+/// errors.
+Evaluated evaluateExpression(std::string_view text, const ValueLookup& values);
 
 /// Reads one number: 255, 33381d, $FF, 0FFh, %0101, 0101b, @17, 17o, 17q.
 /// Nothing when the text is not a number or exceeds 32 bits.

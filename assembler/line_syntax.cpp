@@ -43,6 +43,20 @@ std::vector<std::string> splitOperands(std::string_view operands) {
     return out;
 }
 
+size_t closingParenthesis(std::string_view text) {
+    int depth = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t quoted = quotedLength(text, i)) {
+            i += quoted;
+            continue;
+        }
+        if (text[i] == '(') ++depth;
+        if (text[i] == ')' && --depth == 0) return i;
+        ++i;
+    }
+    return std::string_view::npos;
+}
+
 std::string_view stripComment(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         if (const size_t quoted = quotedLength(text, i)) {

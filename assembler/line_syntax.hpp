@@ -23,6 +23,10 @@ LineFields splitFields(std::string_view text);
 /// character constants, each trimmed.
 std::vector<std::string> splitOperands(std::string_view operands);
 
+/// Index of the ')' that closes the '(' at text[0] (parentheses inside
+/// strings and character constants do not count), or npos.
+size_t closingParenthesis(std::string_view text);
+
 /// The text up to the first ';' outside strings and character constants.
 std::string_view stripComment(std::string_view text);
 

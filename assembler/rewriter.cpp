@@ -49,21 +49,6 @@ std::string withoutBlanks(std::string_view text) {
     return out;
 }
 
-// Index of the ')' that closes the '(' at text[0], or npos.
-size_t closingParenthesis(std::string_view text) {
-    int depth = 0;
-    for (size_t i = 0; i < text.size();) {
-        if (const size_t quoted = quotedLength(text, i)) {
-            i += quoted;
-            continue;
-        }
-        if (text[i] == '(') ++depth;
-        if (text[i] == ')' && --depth == 0) return i;
-        ++i;
-    }
-    return std::string_view::npos;
-}
-
 // The bytes of a string "..." with backslash escapes; nothing when the
 // string does not end at its closing quote.
 std::optional<std::string> stringBytes(std::string_view item) {
