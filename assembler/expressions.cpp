@@ -61,11 +61,12 @@ std::string wrapped(const Piece& piece) {
     return piece.compound ? "(" + piece.text + ")" : piece.text;
 }
 
-// z80asm has no remainder operator; a%b is a-(a/b)*b with its division.
+// z80asm has no remainder operator; a%b is a-((a/b)*b) with its division,
+// parenthesised so that it also reads right from left to right.
 std::string joined(const Piece& left, const std::string& op, const Piece& right) {
     const std::string a = wrapped(left);
     const std::string b = wrapped(right);
-    if (op == "%") return a + "-(" + a + "/" + b + ")*" + b;
+    if (op == "%") return a + "-((" + a + "/" + b + ")*" + b + ")";
     return a + op + b;
 }
 
@@ -172,8 +173,10 @@ std::optional<Piece> Parser::operand() {
     }
     if ((c == '$' && !atAnyOf("0123456789abcdefABCDEF", 1)) || c == '*') {
         ++pos_;
-        if (values_) return fail("the location counter has no value here");
-        return Piece{"$", false, std::nullopt};
+        if (!values_) return Piece{"$", false, std::nullopt};
+        const std::optional<int64_t> value = values_("$");
+        if (!value) return fail("the location counter has no value here");
+        return Piece{"$", false, value};
     }
     if (c == '\'') {
         const size_t length = quotedLength(text_, pos_);

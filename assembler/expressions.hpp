@@ -37,8 +37,8 @@ struct Evaluated {
 };
 
 /// Computes one expression of the same form, strictly from left to right.
-/// Comparisons give 1 or 0; a division by zero and the location counter are
-/// errors.
+/// Comparisons give 1 or 0; a division by zero is an error. The location
+/// counter is looked up as "$".
 Evaluated evaluateExpression(std::string_view text, const ValueLookup& values);
 
 /// Reads one number: 255, 33381d, $FF, 0FFh, %0101, 0101b, @17, 17o, 17q.

@@ -16,7 +16,8 @@ struct LineFields {
 
 /// A line that begins in column 1 begins with a label (a colon after it is
 /// optional), unless it begins with a period: then it is a directive.
-/// Instructions are indented.
+/// Instructions are indented. "name = value" (in column 1) gives the word
+/// "=", and "*=value" or "$=value" the word ".org".
 LineFields splitFields(std::string_view text);
 
 /// The operands split at the commas outside parentheses, strings and
