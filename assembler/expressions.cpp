@@ -61,6 +61,13 @@ std::string wrapped(const Piece& piece) {
     return piece.compound ? "(" + piece.text + ")" : piece.text;
 }
 
+// A piece whose value is known is written as that number: z80asm then
+// reads a short number instead of a long parenthesised expression.
+Piece folded(Piece piece) {
+    if (!piece.value) return piece;
+    return Piece{std::to_string(*piece.value), *piece.value < 0, piece.value};
+}
+
 // z80asm has no remainder operator; a%b is a-((a/b)*b) with its division,
 // parenthesised so that it also reads right from left to right.
 std::string joined(const Piece& left, const std::string& op, const Piece& right) {
@@ -128,7 +135,7 @@ std::optional<Piece> Parser::expression() {
             value = combine(*left->value, *op, *right->value);
             if (!value && values_) return fail("division by zero");
         }
-        left = Piece{joined(*left, *op, *right), true, value};
+        left = folded(Piece{joined(*left, *op, *right), true, value});
     }
 }
 
@@ -158,7 +165,7 @@ std::optional<Piece> Parser::operand() {
         if (!inner) return std::nullopt;
         if (!at(')')) return fail("missing ')'");
         ++pos_;
-        return Piece{"(" + inner->text + ")", false, inner->value};
+        return folded(Piece{"(" + inner->text + ")", false, inner->value});
     }
     if (c == '-' || c == '~' || c == '+') {
         ++pos_;
@@ -169,7 +176,7 @@ std::optional<Piece> Parser::operand() {
         if (value && c == '~') value = ~*value;
         std::string text(1, c);
         text += wrapped(*inner);
-        return Piece{std::move(text), true, value};
+        return folded(Piece{std::move(text), true, value});
     }
     if ((c == '$' && !atAnyOf("0123456789abcdefABCDEF", 1)) || c == '*') {
         ++pos_;

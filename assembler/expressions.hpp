@@ -4,8 +4,9 @@
 // This dialect evaluates strictly from left to right with no precedence
 // (2+3*4 is 20); z80asm has C-like precedence. The translation therefore
 // puts every partial result that is combined again in parentheses, writes
-// numbers and character constants in decimal, and hands each label to a
-// caller-supplied function that returns the name z80asm is to see.
+// numbers, character constants and every part made of them alone as one
+// decimal number, and hands each label to a caller-supplied function that
+// returns the name z80asm is to see.
 
 #include <cstdint>
 #include <functional>
