@@ -105,7 +105,7 @@ const BytesCase sourceFormatCases[] = {
     {"a label after a backslash", "\tnop \\ here: jr here\n", "nop\nh: jr h\n"},
     {"nothing after the first end",
      "#define END .end\n\tnop\nEND\n\tthis is not read\n#include \"missing.inc\"\n", "nop\n"},
-    {"lines ending in CR LF", "\tnop\r\n\tret\r\n", "nop\nret\n"},
+    {"CR LF, a byte order mark and Ctrl-Z", "\xEF\xBB\xBF\tnop\r\n\tret\r\n\x1A\x01", "nop\nret\n"},
     {"labels used before their line", "\tjp later\nlater\tret\n", "jp l\nl: ret\n"},
     {"operand forms and mnemonics in any case",
      "label .equ 9000h\n\tLD A,1\n\tLd b, 2\n\tld ix ,label\n\tEX AF,AF'\n\tld a, (label)\n"
@@ -167,8 +167,9 @@ const BytesCase directiveCases[] = {
      "a: jr a\nb: jr b\n"},
     {".addinstr",
      "\t.addinstr SLL2 A 37CB 2 NOP 1\n\t.addinstr LDX A,* 3EDD 3 NOP 1\n"
-     "\t.addinstr JRX * 18 2 R1 1\n\tsll2 a\n\tldx a, 5\nhere\tjrx here\n",
-     "defb 0CBh,37h\ndefb 0DDh,3Eh,5\nh: jr h\n"},
+     "\t.addinstr NEG2 \"\" 44ED 2 NOP 1\n\t.addinstr JRX * 18 2 R1 1\n\tneg2\n\tsll2 a\n"
+     "\tldx a, 5\nhere\tjrx here\n",
+     "neg\ndefb 0CBh,37h\ndefb 0DDh,3Eh,5\nh: jr h\n"},
     {"listing directives change no byte",
      "\t.title \"x\"\n\t.page\n\t.nopage\n\t.eject\n\t.codes\n\t.nocodes\n\t.list\n\t.nolist\n"
      "\t.echo \"a\"\n\tnop\n",
@@ -302,6 +303,13 @@ TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {
         EXPECT_EQ(result.errors, c.message);
         EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
     }
+}
+
+TEST_F(StandInTest, EchoPrintsTextAndValuesLaterLabelsIncluded) {
+    const Outcome result =
+        binary("start\t.db 1,2,3\n\t.echo \"size \", finish-start, \"\\n\"\nfinish\n");
+    ASSERT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(readFile(dir_ / "stdout.txt").substr(0, 7), "size 3\n");
 }
 
 TEST_F(StandInTest, AMissingSourceIsAnError) {

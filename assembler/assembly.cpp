@@ -84,8 +84,9 @@ void fillChecksums(const Rewritten& program, const Z80asmResult& assembled, Memo
     for (const Checksum& checksum : program.checksums) {
         const std::optional<int64_t> from =
             labelValue(checksum.from, checksum.at, assembled, checksum.where, errors);
-        const uint32_t at = assembled.labels.at(checksum.at);
-        if (!from) continue;
+        const auto found = assembled.labels.find(checksum.at);
+        if (!from || found == assembled.labels.end()) continue;
+        const uint32_t at = found->second;
         if (*from < 0 || *from > at) {
             errors.push_back({checksum.where, ".chk: the start address lies after the checksum"});
             continue;

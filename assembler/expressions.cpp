@@ -37,17 +37,24 @@ struct Piece {
     std::optional<int64_t> value;
 };
 
+// Sums, differences, products and negations wrap around instead of
+// overflowing.
+int64_t wrap(uint64_t value) { return static_cast<int64_t>(value); }
+
 std::optional<int64_t> combine(int64_t a, std::string_view op, int64_t b) {
-    if (op == "+") return a + b;
-    if (op == "-") return a - b;
-    if (op == "*") return a * b;
-    if (op == "/") return b == 0 ? std::nullopt : std::optional(a / b);
-    if (op == "%") return b == 0 ? std::nullopt : std::optional(a % b);
+    const uint64_t ua = static_cast<uint64_t>(a);
+    const uint64_t ub = static_cast<uint64_t>(b);
+    if (op == "+") return wrap(ua + ub);
+    if (op == "-") return wrap(ua - ub);
+    if (op == "*") return wrap(ua * ub);
+    if ((op == "/" || op == "%") && b == 0) return std::nullopt;
+    if ((op == "/" || op == "%") && b == -1) return op == "/" ? wrap(0 - ua) : 0;
+    if (op == "/") return a / b;
+    if (op == "%") return a % b;
     if (op == "&") return a & b;
     if (op == "|") return a | b;
     if (op == "^") return a ^ b;
-    if (op == "<<")
-        return (b < 0 || b > 63) ? 0 : static_cast<int64_t>(static_cast<uint64_t>(a) << b);
+    if (op == "<<") return (b < 0 || b > 63) ? 0 : wrap(ua << b);
     if (op == ">>") return (b < 0 || b > 63) ? (a < 0 ? -1 : 0) : a >> b;
     if (op == "==") return a == b;
     if (op == "!=") return a != b;
@@ -172,7 +179,7 @@ std::optional<Piece> Parser::operand() {
         std::optional<Piece> inner = operand();
         if (!inner) return std::nullopt;
         std::optional<int64_t> value = inner->value;
-        if (value && c == '-') value = -*value;
+        if (value && c == '-') value = wrap(0 - static_cast<uint64_t>(*value));
         if (value && c == '~') value = ~*value;
         std::string text(1, c);
         text += wrapped(*inner);

@@ -368,7 +368,7 @@ void Rewriter::addInstruction(const LineFields& fields) {
     if (words.size() < 5)
         return error(".addinstr needs a mnemonic, operands, opcode, length and rule");
     UserInstruction user{lower(words[0]), lower(words[1] == "\"\"" ? "" : words[1]), {}, 0, false};
-    const std::optional<uint32_t> opcode = parseNumber(words[2] + "h");
+    const std::optional<uint32_t> opcode = parseNumber("$" + words[2]);
     const std::optional<uint32_t> length = parseNumber(words[3]);
     const std::string rule = lower(words[4]);
     const size_t opcodeBytes = (words[2].size() + 1) / 2;
@@ -479,10 +479,8 @@ void Rewriter::checkDisplacement(const std::string& displacement) {
     const bool negative = !displacement.empty() && displacement.front() == '-';
     const std::string digits = displacement.substr(negative ? 1 : 0);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) return;
-    const long long value = (negative ? -1 : 1) * std::stoll(digits);
-    if (value < -128 || value > 127) {
-        error("index offset " + std::to_string(value) + " is out of range (-128 to 127)");
-    }
+    const bool fits = digits.size() <= 3 && std::stoi(digits) <= (negative ? 128 : 127);
+    if (!fits) error("index offset " + displacement + " is out of range (-128 to 127)");
 }
 
 // `immediate`: the result stands alone as an operand, where z80asm would

@@ -169,8 +169,13 @@ void Reader::readFile(const std::string& path, const Location& includedFrom, int
         }
         return stop(includedFrom, "cannot open include file \"" + path + "\" (" + file.why + ")");
     }
+    // Editors on other systems may open a file with a byte order mark or end
+    // it with Ctrl-Z.
+    std::string_view text = *file.text;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    text = text.substr(0, text.find('\x1A'));
     reading_.push_back(normal);
-    readLines(*file.text, path, depth);
+    readLines(text, path, depth);
     reading_.pop_back();
 }
 
