@@ -202,8 +202,8 @@ const BytesCase preprocessorCases[] = {
      "defb 1\ndefb 3\n"},
     {"#if takes an expression",
      "#define version 3\n#if version >= 2\n\t.db 1\n#else\n\t.db 2\n#endif\n#if version-3\n"
-     "\t.db 3\n#endif\n",
-     "defb 1\n"},
+     "\t.db 3\n#endif\nsize = 4\nTwice .equ Size*2\n#if twice = 8\n\t.db twice\n#endif\n",
+     "defb 1\ndefb 8\n"},
     {"skipped lines are not read",
      "#if 0\n\tgarbage (\n#include \"missing.inc\"\n#define x\n#endif\n"
      "#ifndef x\n\tnop\n#endif\n",

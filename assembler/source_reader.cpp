@@ -120,6 +120,8 @@ class Reader {
     void directive(std::string_view text, const Location& where, int depth);
     bool conditional(const std::string& name, std::string_view rest, const Location& where);
     bool condition(const std::string& name, std::string_view rest, const Location& where);
+    void noteConstant(const LineFields& fields);
+    ValueLookup constantValue() const;
     void define(std::string_view rest, const Location& where);
     void defcont(std::string_view rest, const Location& where);
     void include(std::string_view rest, const Location& where, int depth);
@@ -141,6 +143,7 @@ class Reader {
     const SourceFiles& files_;
     const std::vector<std::string>& includeDirs_;
     std::map<std::string, Macro> macros_;
+    std::map<std::string, int64_t> constants_;
     std::string lastDefine_;
     std::vector<Condition> conditions_;
     std::vector<std::string> reading_;  // the files being read, outermost first
@@ -210,10 +213,13 @@ void Reader::readLine(std::string_view raw, const Location& where, int depth) {
     const std::optional<std::string> expanded = expand(code, where);
     if (!expanded) return;
     for (std::string& statement : splitStatements(*expanded)) {
-        if (lower(splitFields(statement).word) == ".end") {
+        const LineFields fields = splitFields(statement);
+        const std::string word = lower(fields.word);
+        if (word == ".end") {
             ended_ = true;
             return;
         }
+        if (word == ".equ" || word == "=" || word == ".set") noteConstant(fields);
         sourceSize_ += statement.size();
         if (sourceSize_ > maxSourceSize) {
             return stop(where, "the source grows beyond " + std::to_string(maxSourceSize >> 20) +
@@ -278,13 +284,28 @@ bool Reader::condition(const std::string& name, std::string_view rest, const Loc
     }
     const std::optional<std::string> expanded = expand(rest, where);
     if (!expanded) return false;
-    const ValueLookup noLabels = [](std::string_view) { return std::optional<int64_t>(); };
-    const Evaluated result = evaluateExpression(*expanded, noLabels);
+    const Evaluated result = evaluateExpression(*expanded, constantValue());
     if (!result.error.empty()) {
         error(where, "#if " + std::string(trim(*expanded)) + ": " + result.error);
         return false;
     }
     return result.value != 0;
+}
+
+// #if sees the labels that earlier lines gave a value computed from numbers
+// and such labels alone (labels ignore case).
+void Reader::noteConstant(const LineFields& fields) {
+    if (fields.label.empty()) return;
+    const Evaluated result = evaluateExpression(fields.operands, constantValue());
+    if (result.error.empty()) constants_[lower(fields.label)] = result.value;
+}
+
+ValueLookup Reader::constantValue() const {
+    return [this](std::string_view name) -> std::optional<int64_t> {
+        const auto found = constants_.find(lower(name));
+        if (found == constants_.end()) return std::nullopt;
+        return found->second;
+    };
 }
 
 void Reader::define(std::string_view rest, const Location& where) {

@@ -41,9 +41,10 @@ inline constexpr int maxIncludeDepth = 16;
 ///   NAME(x,y) with x and y put for the whole words a and b, in the lines
 ///   after it (not inside strings; names keep their case); the replacement
 ///   is expanded again. `#defcont text` adds " text" to the last #define.
-/// - `#ifdef NAME`, `#ifndef NAME` and `#if expression` (over numbers and
-///   macros) keep or skip the lines up to their `#else` or `#endif`; they
-///   nest.
+/// - `#ifdef NAME`, `#ifndef NAME` and `#if expression` keep or skip the
+///   lines up to their `#else` or `#endif`; they nest. The expression may use
+///   numbers, macros, and labels that earlier lines set (.equ, =, .set) to a
+///   value computed from numbers and such labels.
 SourceText readSource(const std::string& path, const SourceFiles& files,
                       const std::vector<std::string>& includeDirs);
 
