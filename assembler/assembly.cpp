@@ -1,8 +1,9 @@
 // The stand-in's pipeline. The source is read with its includes and defines
 // (source_reader), rewritten into z80asm's syntax (rewriter, expressions),
 // assembled by z80asm, whose messages are mapped back to the source lines
-// (z80asm_run); its bytes are then placed at their addresses (memory_image)
-// and written in the format asked for (object_writers). Errors found before
+// (z80asm_run); its bytes are then placed at their addresses (memory_image),
+// the .chk bytes and .echo values computed from z80asm's labels, and the
+// image written in the format asked for (object_writers). Errors found before
 // z80asm runs stop the run there, so z80asm only sees well-formed lines whose
 // labels all exist.
 

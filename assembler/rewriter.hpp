@@ -2,11 +2,12 @@
 // The source rewritten for z80asm, line by line.
 //
 // Labels are compared without regard to case, so every label is written in
-// lower case; a label that begins with '_' belongs to the current .module
-// (the module "noname" until the first .module) and is written as
-// "module._name", which is also how other modules can name it. Directives
-// become org, defb, defw and equ; instructions keep their mnemonic and get
-// their operands rewritten. Every label used must be defined somewhere, and
+// lower case; a label that begins with '_' (or the character .locallabelchar
+// chose) belongs to the current .module (the module "noname" until the first
+// .module) and is written as "module._name", which is also how other modules
+// can name it. Directives become org, defb, defw, defs and equ (.block a new
+// org; .msfirst words and .addinstr instructions defb); instructions keep
+// their mnemonic and get their operands rewritten. Every label used must be defined somewhere, and
 // those used by .org, .equ, .set, .block and .fill on an earlier line, since
 // z80asm can only compute those at once. Code before the first .org starts
 // at address 0. A label given a value with .set is a new z80asm label each
