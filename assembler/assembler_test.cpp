@@ -95,6 +95,7 @@ struct BytesCase {
     const char* name;
     const char* source;
     const char* plain;
+    const char* include = "";  ///< written as usual.inc beside the source
 };
 
 const BytesCase sourceFormatCases[] = {
@@ -204,6 +205,13 @@ const BytesCase preprocessorCases[] = {
      "#define version 3\n#if version >= 2\n\t.db 1\n#else\n\t.db 2\n#endif\n#if version-3\n"
      "\t.db 3\n#endif\nsize = 4\nTwice .equ Size*2\n#if twice = 8\n\t.db twice\n#endif\n",
      "defb 1\ndefb 8\n"},
+    {"an include file of the usual kind, included twice",
+     "#include \"usual.inc\"\n#include \"usual.inc\"\n\t.org progstart\n\tbcall(_clrlcdfull)\n"
+     "\tBCALL _clrlcdfull \\ ret\n",
+     "org 9327h\ncall 4755h\ncall 4755h\nret\n",
+     "#ifndef USUAL_INC\n#define USUAL_INC\n#ifdef TI83P\n#define bcall(xxxx) rst 28h \\ .dw xxxx\n"
+     "#else\n#define bcall(xxxx) call xxxx\n\t.addinstr BCALL * CD 3 NOP 1\n#endif\n"
+     "_clrlcdfull = 4755h ; clears the screen\nprogstart .equ 9327h\n#endif\n"},
     {"skipped lines are not read",
      "#if 0\n\tgarbage (\n#include \"missing.inc\"\n#define x\n#endif\n"
      "#ifndef x\n\tnop\n#endif\n",
@@ -226,6 +234,7 @@ class BytesTest : public StandInTest {
         for (const BytesCase& c : cases) {
             SCOPED_TRACE(c.name);
             fs::remove(dir_ / "main.bin");
+            writeFile(dir_ / "usual.inc", c.include);
             const Outcome result = binary(c.source);
             ASSERT_EQ(result.status, 0) << result.errors;
             EXPECT_EQ(hexOf(readFile(dir_ / "main.bin")), hexOf(plainBytes(c.plain)));
