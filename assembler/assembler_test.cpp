@@ -369,6 +369,14 @@ TEST_F(StandInTest, IncludesAreSearchedInOrderEndingBesideTheProgram) {
                   (dir_ / "share/trovik/include").string() + ")\n");
 }
 
+TEST_F(StandInTest, IncludeNamesMayUseBackslashesAndAnotherCase) {
+    fs::create_directories(dir_ / "sub");
+    writeFile(dir_ / "sub" / "Values.inc", "value .equ 7\n");
+    const Outcome result = binary("#include \"sub\\VALUES.INC\"\n\t.db value\n");
+    ASSERT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(hexOf(readFile(dir_ / "main.bin")), "07 ");
+}
+
 TEST_F(StandInTest, ErrorsInAnIncludeFileNameThatFile) {
     fs::create_directories(dir_ / "inc");
     writeFile(dir_ / "inc" / "bad.inc", "; a test include\n\tfoo\n");

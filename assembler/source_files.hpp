@@ -14,17 +14,25 @@ struct FileText {
     std::string why;  ///< the cause when `text` is empty
 };
 
+/// `name` in the folder `dir` ("" is the current folder).
+std::string joinPath(const std::string& dir, const std::string& name);
+
 class SourceFiles {
   public:
     virtual ~SourceFiles() = default;
-    /// True when `path` names a regular file.
-    virtual bool exists(const std::string& path) const = 0;
+    /// The path of the file `name` (which may hold folders, separated by '/'
+    /// or '\\') in the folder `dir`, if there is one.
+    virtual std::optional<std::string> find(const std::string& dir,
+                                            const std::string& name) const = 0;
     virtual FileText read(const std::string& path) const = 0;
 };
 
+/// Sources written on systems whose file names ignore case often name an
+/// include file in another case than the disk has it; when no file has the
+/// name exactly, find() takes one whose name differs only in case.
 class DiskFiles : public SourceFiles {
   public:
-    bool exists(const std::string& path) const override;
+    std::optional<std::string> find(const std::string& dir, const std::string& name) const override;
     FileText read(const std::string& path) const override;
 };
 
@@ -32,7 +40,7 @@ class DiskFiles : public SourceFiles {
 class MemoryFiles : public SourceFiles {
   public:
     explicit MemoryFiles(std::map<std::string, std::string> files) : files_(std::move(files)) {}
-    bool exists(const std::string& path) const override { return files_.count(path) != 0; }
+    std::optional<std::string> find(const std::string& dir, const std::string& name) const override;
     FileText read(const std::string& path) const override;
 
   private:

@@ -29,11 +29,6 @@ struct Condition {
     bool taking() const { return outerTaking && (holds != seenElse); }
 };
 
-std::string joinPath(const std::string& dir, const std::string& name) {
-    if (dir.empty()) return name;
-    return (std::filesystem::path(dir) / name).string();
-}
-
 std::string hexByte(unsigned char c) {
     static constexpr char digits[] = "0123456789ABCDEF";
     return std::string{digits[c >> 4], digits[c & 0xF]} + "h";
@@ -355,8 +350,9 @@ void Reader::include(std::string_view rest, const Location& where, int depth) {
         if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
     }
     for (const std::string& dir : dirs) {
-        const std::string candidate = joinPath(dir, name);
-        if (files_.exists(candidate)) return readFile(candidate, where, depth + 1);
+        if (const std::optional<std::string> found = files_.find(dir, name)) {
+            return readFile(*found, where, depth + 1);
+        }
     }
     std::string looked;
     for (const std::string& dir : dirs) {
