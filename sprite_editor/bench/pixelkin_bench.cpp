@@ -1,5 +1,6 @@
 // Measures the editor in a real window: processor use while idle, the time of a full sprite
-// redraw with its present, and the loop's passes per second while a button is held.
+// redraw with its present, of an undo step, and the loop's passes per second while a button is
+// held.
 // Usage: pixelkin_bench [SCALE]   (needs a display; does not save anything)
 
 #include <time.h>
@@ -27,23 +28,58 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-/// Runs the real loop with the mouse held still at `mouse` for `seconds`, then hits Quit.
-/// Returns the number of passes.
+std::chrono::milliseconds monotonicNow() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch());
+}
+
+/// One pass with a press at (x, y) that was released before the pass.
+void tap(pixelkin::Editor& editor, int x, int y, int buttons) {
+    editor.runPass(
+        {monotonicNow(), {x, y, 0}, {{pixelkin::EventKind::buttonDown, {x, y, buttons}}}});
+}
+
+void key(pixelkin::Editor& editor, pixelkin::EventKind kind) {
+    editor.runPass({monotonicNow(), {}, {{kind, {}}}});
+}
+
+/// Runs the real loop with the mouse held still at `mouse` for `seconds`, then closes the
+/// window twice (the first close only warns about unsaved changes). Returns the number of
+/// passes.
 long runFor(pixelkin::Editor& editor, pixelkin::Window& window, pixelkin::MouseState mouse,
             double seconds) {
     long passes = 0;
     const auto start = Clock::now();
     std::string error;
-    const bool ok = pixelkin::runEditorLoop(editor, window, error, [&](const pixelkin::Window&) {
+    const bool ok = pixelkin::runEditorLoop(editor, window, error, [&](pixelkin::PassInput& input) {
         ++passes;
-        return secondsSince(start) < seconds ? mouse
-                                             : pixelkin::MouseState{30, 319, pixelkin::leftButton};
+        input.mouse = mouse;
+        if (passes == 1 && mouse.buttons != 0) {
+            input.events.push_back({pixelkin::EventKind::buttonDown, mouse});
+        }
+        if (secondsSince(start) >= seconds) {
+            input.events.assign(2, {pixelkin::EventKind::close, {}});
+        }
     });
     if (!ok) {
         std::cerr << "pixelkin_bench: " << error << '\n';
         std::exit(1);
     }
     return passes;
+}
+
+/// Average time of `step` followed by a present of what changed, over `rounds` rounds.
+template <typename Step>
+double averageMicroseconds(pixelkin::Editor& editor, pixelkin::Window& window, int rounds,
+                           Step step) {
+    std::string error;
+    double total = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const auto start = Clock::now();
+        step(round);
+        window.present(editor.screen(), error);
+        total += secondsSince(start);
+    }
+    return total / rounds * 1e6;
 }
 
 void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
@@ -53,7 +89,7 @@ void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
     double whole = 0;
     for (int round = 0; round < rounds; ++round) {
         // Toggle a pixel so that each redraw has something new to present.
-        editor.runPass({20, 20, round % 2 == 0 ? pixelkin::leftButton : pixelkin::rightButton});
+        tap(editor, 20, 20, round % 2 == 0 ? pixelkin::leftButton : pixelkin::rightButton);
         window.present(editor.screen(), error);
         auto start = Clock::now();
         editor.showSprite();
@@ -67,22 +103,27 @@ void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
     std::printf("showSprite + present of what changed: %.1f us\n", changedOnly / rounds * 1e6);
     std::printf("showSprite + present of the whole canvas: %.1f us\n", whole / rounds * 1e6);
 
-    // Sprite 1 all set, sprite 2 clear: every cell, block and digit changes on each step.
+    // Sprite 1 all set in one stroke, sprite 2 clear: every cell, block and digit changes on
+    // each step.
+    editor.runPass({monotonicNow(), {4, 4, pixelkin::leftButton}, {}});
     for (int c = 0; c < pixelkin::gridSize; ++c) {
         for (int r = 0; r < pixelkin::gridSize; ++r) {
-            editor.runPass({8 * c + 4, 8 * r + 4, pixelkin::leftButton});
+            editor.runPass({monotonicNow(), {8 * c + 4, 8 * r + 4, pixelkin::leftButton}, {}});
         }
     }
+    editor.runPass({monotonicNow(), {200, 200, 0}, {}});
     window.present(editor.screen(), error);
-    double stepping = 0;
-    for (int round = 0; round < rounds; ++round) {
-        const auto start = Clock::now();
-        editor.runPass({30, round % 2 == 0 ? 392 : 412, pixelkin::leftButton});
-        window.present(editor.screen(), error);
-        stepping += secondsSince(start);
-    }
+    const double stepping = averageMicroseconds(editor, window, rounds, [&](int round) {
+        tap(editor, 30, round % 2 == 0 ? 392 : 412, pixelkin::leftButton);
+    });
     std::printf("Next/Last between a full and a clear sprite, redraw + present: %.1f us\n",
-                stepping / rounds * 1e6);
+                stepping);
+
+    // Undoing and redoing the stroke turns the whole sprite over each time.
+    const double undoing = averageMicroseconds(editor, window, rounds, [&](int round) {
+        key(editor, round % 2 == 0 ? pixelkin::EventKind::undo : pixelkin::EventKind::redo);
+    });
+    std::printf("undo or redo of a whole-sprite stroke, redraw + present: %.1f us\n", undoing);
 }
 
 }  // namespace
