@@ -102,7 +102,10 @@ PassResult Editor::runPass(const PassInput& input) {
     followHeldButtons(input.mouse);
     expireQuitGuard();
     refreshStatusLine();
-    return PassResult{std::exchange(leaving_, false)};
+    const bool drawing =
+        (input.mouse.buttons == leftButton || input.mouse.buttons == rightButton) &&
+        gridControl.contains(input.mouse.x, input.mouse.y);
+    return PassResult{std::exchange(leaving_, false), drawing};
 }
 
 void Editor::handleEvent(const InputEvent& event) {

@@ -58,6 +58,8 @@ struct PassInput {
 struct PassResult {
     /// The editor is to end: the loop ends after this pass.
     bool quit = false;
+    /// A button is held over the edit grid: the next pass should follow the pointer at once.
+    bool drawing = false;
 };
 
 /// Time a left button held on a size control, Next or Last waits before it acts again.

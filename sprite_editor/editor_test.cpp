@@ -283,6 +283,14 @@ TEST_F(EditorTest, RepeatStopsOffTheControlAndDoesNotBurstAfterAStall) {
     EXPECT_EQ(editor.sprites().currentSprite(), 5);
 }
 
+TEST_F(EditorTest, OnlyAStrokeOnTheGridAsksForPassesWithoutRest) {
+    EXPECT_TRUE(pass({20, 20, leftButton}).drawing);
+    EXPECT_TRUE(pass({20, 20, rightButton}).drawing);
+    EXPECT_FALSE(pass({20, 20, leftButton | rightButton}).drawing);
+    EXPECT_FALSE(pass({30, 392, leftButton}).drawing);
+    EXPECT_FALSE(pass({20, 20, 0}).drawing);
+}
+
 TEST_F(EditorTest, SaveWritesOncePerPressHoweverLongItIsHeld) {
     leftOnCell(0, 0);
     const MouseState save{30, 334, leftButton};

@@ -382,7 +382,7 @@ bool runEditorLoop(Editor& editor, Window& window, std::string& error, const Inp
         if (pass.quit) {
             return true;
         }
-        if (input.mouse.buttons == 0) {
+        if (!pass.drawing) {
             window.idle();
         }
     }

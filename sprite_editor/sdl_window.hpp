@@ -51,7 +51,7 @@ class Window {
     Presented present(Framebuffer& screen, std::string& error);
     /// Shows the whole of `screen`, whatever changed.
     Presented presentAll(Framebuffer& screen, std::string& error);
-    /// Waits briefly between passes while no button is held.
+    /// Waits briefly between passes while nothing is being drawn.
     void idle() const;
     /// The enlargement in use.
     int scale() const { return scale_; }
@@ -85,9 +85,9 @@ class Window {
 using InputFilter = std::function<void(PassInput&)>;
 
 /// Runs the editor's loop in `window` until the editor leaves: each pass reads the clock, the
-/// window's events and the mouse, acts, and presents what changed; while no button is held it
-/// then idles briefly. `filter`, when given, changes each pass's input. Returns false and sets
-/// `error` when the window failed.
+/// window's events and the mouse, acts, and presents what changed; unless a stroke is being
+/// drawn on the grid it then idles briefly. `filter`, when given, changes each pass's input.
+/// Returns false and sets `error` when the window failed.
 bool runEditorLoop(Editor& editor, Window& window, std::string& error,
                    const InputFilter& filter = {});
 
