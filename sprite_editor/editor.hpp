@@ -41,6 +41,7 @@ enum class EventKind {
     close,
 };
 
+/// One event: what happened and, for a button press, the mouse at that moment.
 struct InputEvent {
     EventKind kind = EventKind::buttonDown;
     MouseState mouse{};
