@@ -73,16 +73,9 @@ std::optional<EventKind> commandFor(const SDL_KeyboardEvent& key) {
 
 /// The editor's bit for an SDL mouse button, 0 for buttons it does not know.
 int buttonBit(Uint8 button) {
-    switch (button) {
-        case SDL_BUTTON_LEFT:
-            return leftButton;
-        case SDL_BUTTON_RIGHT:
-            return rightButton;
-        case SDL_BUTTON_MIDDLE:
-            return middleButton;
-        default:
-            return 0;
-    }
+    // Indexed by SDL_BUTTON_LEFT (1), SDL_BUTTON_MIDDLE (2) and SDL_BUTTON_RIGHT (3).
+    constexpr std::array<int, 4> bits = {0, leftButton, middleButton, rightButton};
+    return button < bits.size() ? bits[button] : 0;
 }
 
 std::string sdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
