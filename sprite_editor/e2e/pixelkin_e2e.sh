@@ -181,6 +181,12 @@ expect_colours() {
     done
 }
 
+# The saved byte of sprite $1, column $2, row $3: pixelkin2.dat holds 262 bytes a record, its
+# pixels column by column.
+pixel_byte() {
+    od -An -tu1 -j $((($1 - 1) * 262 + ($2 - 1) * 16 + $3 - 1)) -N1 "$files/pixelkin2.dat" | xargs
+}
+
 expect_files_as_saved() {
     cmp "$expected/pixelkin.spr" "$files/pixelkin.spr" || fail "$1: pixelkin.spr differs"
     cmp "$expected/pixelkin2.dat" "$files/pixelkin2.dat" || fail "$1: pixelkin2.dat differs"
@@ -309,10 +315,7 @@ keys Page_Up
 tap 36 4
 keys ctrl+s
 # The taps set column 2 row 2 of sprite 4, column 3 row 1 of sprite 6 and column 5 row 1 of
-# sprite 5; pixelkin2.dat holds 262 bytes a record, its pixels column by column.
-pixel_byte() {
-    od -An -tu1 -j $((($1 - 1) * 262 + ($2 - 1) * 16 + $3 - 1)) -N1 "$files/pixelkin2.dat" | xargs
-}
+# sprite 5.
 for expected_pixel in "4 2 2 1" "6 3 1 1" "5 5 1 1" "1 2 2 0" "5 2 2 0"; do
     set -- $expected_pixel
     [[ "$(pixel_byte "$1" "$2" "$3")" == "$4" ]] ||
