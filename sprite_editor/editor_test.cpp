@@ -347,20 +347,6 @@ TEST_F(EditorTest, UndoOfClearAndLoadBringsBackWhatTheyReplaced) {
     expectSpriteShown();
 }
 
-TEST_F(EditorTest, UndoKeepsAtLeast256StepsInBoundedMemory) {
-    for (int step = 0; step < 600; ++step) {
-        click(step % 2 == 0 ? 124 : 3, 142);  // wider, narrower
-    }
-    int undone = 0;
-    for (int step = 0; step < 600; ++step) {
-        const int width = editor.sprites().current().width;
-        key(EventKind::undo);
-        undone += editor.sprites().current().width != width ? 1 : 0;
-    }
-    EXPECT_EQ(undone, static_cast<int>(UndoHistory::capacity));
-    EXPECT_GE(UndoHistory::capacity, 256u);
-}
-
 TEST_F(EditorTest, QuitWithUnsavedChangesWarnsAndLeavesOnASecondQuitOrClose) {
     EXPECT_TRUE(key(EventKind::close)) << "nothing to lose";
     leftOnCell(0, 0);
