@@ -285,24 +285,19 @@ void Editor::expireQuitGuard() {
     }
 }
 
-void Editor::undo() {
-    if (history_.undoable() > 0) {
-        eraseMarkers();
-        showChangedSprite(history_.undo(sprites_));
-    }
-}
+void Editor::undo() { travelHistory(&UndoHistory::undo); }
+void Editor::redo() { travelHistory(&UndoHistory::redo); }
 
-void Editor::redo() {
-    if (history_.redoable() > 0) {
-        eraseMarkers();
-        showChangedSprite(history_.redo(sprites_));
+void Editor::travelHistory(std::optional<int> (UndoHistory::*step)(SpriteSet&)) {
+    const int width = sprites_.current().width;
+    const int height = sprites_.current().height;
+    if (const std::optional<int> changedSprite = (history_.*step)(sprites_)) {
+        eraseWidthMarker(width);
+        eraseHeightMarker(height);
+        sprites_.selectSprite(*changedSprite);
+        showSprite();
+        drawMarkers();
     }
-}
-
-void Editor::showChangedSprite(std::optional<int> sprite) {
-    sprites_.selectSprite(*sprite);
-    showSprite();
-    drawMarkers();
 }
 
 void Editor::openStroke() {

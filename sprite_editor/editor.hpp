@@ -155,7 +155,8 @@ class Editor {
     void expireQuitGuard();
     void undo();
     void redo();
-    void showChangedSprite(std::optional<int> sprite);
+    /// Undoes or redoes a step and shows the sprite it changed.
+    void travelHistory(std::optional<int> (UndoHistory::*step)(SpriteSet&));
     void openStroke();
     void endStroke();
     void changeWidth(void (SpriteSet::*step)());
