@@ -284,14 +284,16 @@ press_caption $captions_next
 screenshot
 expect_colours "next" 20 4 white  76 12 green  64 132 white  128 132 black  135 61 white
 
-step "Ctrl+Z undoes a stroke, Ctrl+Y redoes it"
+step "Ctrl+Z undoes a stroke, Ctrl+Y and Ctrl+Shift+Z redo it"
 press_cell 1 1
-keys ctrl+z
-screenshot
-expect_colours "undone" 12 12 white
-keys ctrl+y
-screenshot
-expect_colours "redone" 12 12 blue
+for redo in ctrl+y ctrl+shift+z; do
+    keys ctrl+z
+    screenshot
+    expect_colours "undone" 12 12 white
+    keys "$redo"
+    screenshot
+    expect_colours "redone with $redo" 12 12 blue
+done
 keys ctrl+z
 
 step "Quit ends the editor with status 0 and does not save"
