@@ -275,9 +275,9 @@ bool Rewriter::userInstruction(const LineFields& fields) {
         std::string items;
         for (const uint8_t byte : user.opcode) appendItem(items, std::to_string(byte));
         if (star != std::string::npos && user.operandBytes > 0) {
-            const std::string suffixless =
+            const std::string operandText =
                 written.substr(star, written.size() - (user.pattern.size() - 1));
-            std::string value = expression(suffixless, false);
+            std::string value = expression(operandText, false);
             if (user.relative) {
                 value = "(" + value + ")-($+" +
                         std::to_string(user.opcode.size() + user.operandBytes) + ")";
