@@ -43,30 +43,43 @@ size_t nameLength(std::string_view text, size_t at) {
     return end - at;
 }
 
+// Copies `text` to `out`, all but its names (outside strings and character
+// constants): for each of those `onName(name, i)` is called, i being the
+// index after the name; it appends what the name stands for and may move i
+// further. Stops with false as soon as `onName` returns false.
+template <typename OnName>
+bool copyNames(std::string_view text, std::string& out, OnName onName) {
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t quoted = quotedLength(text, i)) {
+            out += text.substr(i, quoted);
+            i += quoted;
+            continue;
+        }
+        const size_t length = nameLength(text, i);
+        if (length == 0) {
+            out += text[i++];
+            continue;
+        }
+        const std::string_view name = text.substr(i, length);
+        i += length;
+        if (!onName(name, i)) return false;
+    }
+    return true;
+}
+
 // Replaces each parameter, as a whole word outside strings, by its argument.
 std::string substitute(std::string_view body, const Macro& macro,
                        const std::vector<std::string>& arguments) {
     std::string out;
-    for (size_t i = 0; i < body.size();) {
-        if (const size_t quoted = quotedLength(body, i)) {
-            out += body.substr(i, quoted);
-            i += quoted;
-            continue;
-        }
-        const size_t length = nameLength(body, i);
-        if (length == 0) {
-            out += body[i++];
-            continue;
-        }
-        const std::string_view word = body.substr(i, length);
+    copyNames(body, out, [&](std::string_view word, size_t&) {
         const auto found = std::find(macro.parameters.begin(), macro.parameters.end(), word);
         if (found == macro.parameters.end()) {
             out += word;
         } else {
             out += arguments[static_cast<size_t>(found - macro.parameters.begin())];
         }
-        i += length;
-    }
+        return true;
+    });
     return out;
 }
 
@@ -371,31 +384,18 @@ std::optional<std::string> Reader::expand(std::string_view text, const Location&
 // Copies `text` to `out` with each macro replaced by its expansion.
 bool Reader::expandInto(std::string_view text, std::vector<std::string>& active, std::string& out,
                         const Location& where) {
-    for (size_t i = 0; i < text.size();) {
-        if (const size_t quoted = quotedLength(text, i)) {
-            out += text.substr(i, quoted);
-            i += quoted;
-            continue;
-        }
-        const size_t length = nameLength(text, i);
-        if (length == 0) {
-            out += text[i++];
-            continue;
-        }
-        const std::string word(text.substr(i, length));
-        i += length;
+    return copyNames(text, out, [&](std::string_view name, size_t& i) {
+        const std::string word(name);
         if (macros_.count(word) == 0) {
             out += word;
         } else if (!expandMacro(word, text, i, active, out, where)) {
             return false;
         }
-        if (out.size() > maxExpandedLength) {
-            error(where, "the line grows beyond " + std::to_string(maxExpandedLength) +
-                             " characters with its macros expanded");
-            return false;
-        }
-    }
-    return true;
+        if (out.size() <= maxExpandedLength) return true;
+        error(where, "the line grows beyond " + std::to_string(maxExpandedLength) +
+                         " characters with its macros expanded");
+        return false;
+    });
 }
 
 // Expands the macro `name`, whose name ends before text[i]; a macro with
