@@ -112,10 +112,11 @@ const BytesCase sourceFormatCases[] = {
      "label .equ 9000h\n\tLD A,1\n\tLd b, 2\n\tld ix ,label\n\tEX AF,AF'\n\tld a, (label)\n"
      "\tld a,( label )\n\tld a,(2+3)*4\n\tld b,(ix+0)\n\tld (iy-2),a\n\tld a,(ix)\n"
      "\tld (ix+127),a\n\tld (iy-128),a\n\tjp (hl)\n\tjp (ix)\n\tout (003H),a\n\tin a,(c)\n"
-     "\tim 1\n\trst 38h\n\tld a,255\n\tld a,-128\n\tld bc,-1\n",
+     "\tim 1\n\trst 38h\n\tld a,255\n\tld a,-128\n\tld bc,-1\n\tld hl,[label+1]/2\n",
      "ld a,1\nld b,2\nld ix,9000h\nex af,af'\nld a,(9000h)\nld a,(9000h)\nld a,20\n"
      "ld b,(ix+0)\nld (iy-2),a\nld a,(ix+0)\nld (ix+127),a\nld (iy-128),a\njp (hl)\njp (ix)\n"
-     "out (3),a\nin a,(c)\nim 1\nrst 38h\nld a,255\nld a,-128\nld bc,65535\n"},
+     "out (3),a\nin a,(c)\nim 1\nrst 38h\nld a,255\nld a,-128\nld bc,65535\n"
+     "ld hl,0+(9000h+1)/2\n"},
 };
 
 const BytesCase expressionCases[] = {

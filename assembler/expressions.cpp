@@ -93,8 +93,9 @@ class Parser {
         std::optional<Piece> whole = expression();
         skipBlanks();
         if (whole && pos_ < text_.size()) {
-            fail(text_[pos_] == ')' ? "unbalanced ')'"
-                                    : "unexpected '" + std::string(1, text_[pos_]) + "'");
+            fail(text_[pos_] == ')' || text_[pos_] == ']'
+                     ? "unbalanced '" + std::string(1, text_[pos_]) + "'"
+                     : "unexpected '" + std::string(1, text_[pos_]) + "'");
         }
         if (!error_.empty()) return std::nullopt;
         return whole;
@@ -132,7 +133,7 @@ std::optional<Piece> Parser::expression() {
     if (!left) return std::nullopt;
     for (;;) {
         skipBlanks();
-        if (pos_ >= text_.size() || at(')')) return left;
+        if (pos_ >= text_.size() || at(')') || at(']')) return left;
         std::optional<std::string> op = binaryOperator();
         if (!op) return std::nullopt;
         std::optional<Piece> right = operand();
@@ -166,11 +167,14 @@ std::optional<Piece> Parser::operand() {
     skipBlanks();
     if (pos_ >= text_.size()) return fail("missing operand");
     const char c = text_[pos_];
-    if (c == '(') {
+    // Brackets group as parentheses do, where a parenthesis would make an
+    // operand a memory reference.
+    if (c == '(' || c == '[') {
+        const char close = c == '(' ? ')' : ']';
         ++pos_;
         std::optional<Piece> inner = expression();
         if (!inner) return std::nullopt;
-        if (!at(')')) return fail("missing ')'");
+        if (!at(close)) return fail("missing '" + std::string(1, close) + "'");
         ++pos_;
         return folded(Piece{"(" + inner->text + ")", false, inner->value});
     }

@@ -25,7 +25,7 @@ struct Translated {
 };
 
 /// Translates one expression. Operators: + - * / % & | ^ << >> == != = < >
-/// <= >=, unary - ~ +, parentheses; operands: numbers, 'c', labels and $ or
+/// <= >=, unary - ~ +, parentheses or brackets; operands: numbers, 'c', labels and $ or
 /// *, the location counter.
 Translated translateExpression(std::string_view text, const LabelMapper& labels);
 
