@@ -101,4 +101,14 @@ TEST(Calcview, ScreenshotThatCannotBeWrittenIsAFailure) {
     EXPECT_NE(run.errors.find("no/such/folder"), std::string::npos) << run.errors;
 }
 
+TEST(Calcview, InterruptedRunStillSavesItsScreenshot) {
+    const fs::path shot = folder().path / "interrupted.png";
+    const std::string command = "cd '" + folder().path.string() + "' && { '" + CALCVIEW_BINARY +
+                                "' --headless --screenshot interrupted.png loops.bin 2>/dev/null & "
+                                "pid=$!; sleep 0.5; kill -INT $pid; wait $pid; }";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 130);
+    EXPECT_TRUE(isPng(shot));
+}
+
 }  // namespace

@@ -152,7 +152,8 @@ std::string helpText() {
             "  --screenshot FILE.png  save the screen when the run ends, however it ends\n\n"
             "Exit status: 0 the program returned, 3 the time limit stopped it, 1 it faulted\n"
             "(ran away, called a routine calcview does not carry out, overflowed the stack)\n"
-            "or a file could not be read or written, 2 a bad command line.\n\n"
+            "or a file could not be read or written, 2 a bad command line, 130 Ctrl+C\n"
+            "(headless; the screenshot is still saved).\n\n"
             "Key names for --keys:";
     int column = 0;
     for (const KeyInfo& key : allKeys()) {

@@ -2,6 +2,7 @@
 // here, in a window or headless. main reads the command line, loads the
 // program, runs it and turns the outcome into the exit status.
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@
 #include "window.hpp"
 
 namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+void requestStop(int) { stopSignal = 1; }
 
 constexpr int badCommandLine = 2;
 constexpr int failure = 1;
@@ -60,7 +65,10 @@ int main(int argc, char** argv) {
 
     calcview::RunReport report;
     if (options->headless) {
-        report = calcview::runHeadless(calc, timeline, limit);
+        // Ctrl+C or a kill ends the run like the time limit, screenshot included.
+        std::signal(SIGINT, requestStop);
+        std::signal(SIGTERM, requestStop);
+        report = calcview::runHeadless(calc, timeline, limit, [] { return stopSignal != 0; });
     } else {
         const std::string title =
             "calcview - " + options->program.filename().string() + " (" + program->shell + ")";
@@ -76,6 +84,7 @@ int main(int argc, char** argv) {
     if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
         std::cerr << "calcview: stopped at the time limit\n";
     }
+    if (report.outcome == calcview::Outcome::interrupted) std::cerr << "calcview: stopped\n";
     if (!saveScreenshot(calc, *options)) return failure;
     return static_cast<int>(report.outcome);
 }

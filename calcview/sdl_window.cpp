@@ -173,6 +173,8 @@ std::string endingOf(const RunReport& report) {
             return "the program returned";
         case Outcome::timeLimit:
             return "stopped at the time limit";
+        case Outcome::interrupted:
+            return "stopped";
         case Outcome::fault:
             return "fault: " + report.message;
     }

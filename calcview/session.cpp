@@ -23,17 +23,24 @@ RunReport reportOf(const Calculator& calc) {
 }
 
 RunReport runHeadless(Calculator& calc, const std::vector<KeyEvent>& timeline,
-                      std::optional<std::uint64_t> limit) {
+                      std::optional<std::uint64_t> limit,
+                      const std::function<bool()>& stopRequested) {
+    constexpr std::uint64_t slice = clockHz / 10;
     const std::uint64_t end = limit.value_or(std::numeric_limits<std::uint64_t>::max());
-    for (const KeyEvent& event : timeline) {
-        if (event.cycle > end || calc.run(event.cycle) != RunState::running) break;
-        if (event.down) {
-            calc.pressKey(event.key);
-        } else {
-            calc.releaseKey(event.key);
+    auto next = timeline.begin();
+    while (calc.state() == RunState::running && calc.cycles() < end) {
+        if (stopRequested && stopRequested()) return {Outcome::interrupted, {}};
+        const std::uint64_t sliceEnd = std::min(end, calc.cycles() + slice);
+        for (; next != timeline.end() && next->cycle <= sliceEnd; ++next) {
+            if (calc.run(next->cycle) != RunState::running) break;
+            if (next->down) {
+                calc.pressKey(next->key);
+            } else {
+                calc.releaseKey(next->key);
+            }
         }
+        calc.run(sliceEnd);
     }
-    calc.run(end);
     return reportOf(calc);
 }
 

@@ -4,6 +4,7 @@
 // calculator's own speed.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,9 @@
 
 namespace calcview {
 
-/// How a run ended; the values are the program's exit statuses.
-enum class Outcome { returned = 0, fault = 1, timeLimit = 3 };
+/// How a run ended; the values are the program's exit statuses (130 as for
+/// a program ended by Ctrl+C).
+enum class Outcome { returned = 0, fault = 1, timeLimit = 3, interrupted = 130 };
 
 struct RunReport {
     Outcome outcome = Outcome::returned;
@@ -26,9 +28,11 @@ struct RunReport {
 std::uint64_t cyclesIn(double seconds);
 
 /// Presses the keys of `timeline` at their cycles while `calc` runs, until the
-/// program ends or the clock reaches `limit` (no limit when nullopt).
+/// program ends, the clock reaches `limit` (no limit when nullopt), or
+/// `stopRequested` (asked between slices of a tenth of a second) says so.
 RunReport runHeadless(Calculator& calc, const std::vector<KeyEvent>& timeline,
-                      std::optional<std::uint64_t> limit);
+                      std::optional<std::uint64_t> limit,
+                      const std::function<bool()>& stopRequested = nullptr);
 
 /// The report for a calculator whose run has stopped (or reached its limit).
 RunReport reportOf(const Calculator& calc);
