@@ -163,13 +163,17 @@ std::string helpText() {
     }
     text << "\n  and the letters a-z (the key that carries the letter).\n\n"
             "Keys in the window: letters and digits press the key with that letter or digit;";
-    column = 0;
-    for (const PcKey& key : pcKeys()) {
-        if (column % 4 == 0) text << "\n ";
+    std::string line;
+    for (std::size_t i = 0; i < pcKeys().size(); ++i) {
+        const PcKey& key = pcKeys()[i];
         std::string item = std::string(key.pcKey) + " = " + std::string(key.calcKey);
-        item.resize(std::max<std::size_t>(item.size() + 2, 20), ' ');
-        text << ' ' << item;
-        ++column;
+        if (i % 4 != 3) item.resize(std::max<std::size_t>(item.size() + 2, 23), ' ');
+        line += item;
+        if (i % 4 == 3 || i + 1 == pcKeys().size()) {
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+            text << "\n  " << line;
+            line.clear();
+        }
     }
     text << "\n";
     return text.str();
