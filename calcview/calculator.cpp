@@ -220,6 +220,7 @@ void Calculator::portOut(std::uint8_t port, std::uint8_t value) {
 
 void Calculator::pressKey(int key) {
     ++changes_;
+    repeatAt_ = cycles_ + keyRepeatDelay;
     keypad_.press(key);
     if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
     if (!screenPowered_) {
@@ -266,10 +267,20 @@ void Calculator::passIdleLoop(std::uint16_t pc) {
 }
 
 std::optional<int> Calculator::takeKeyPress() {
-    if (keyPresses_.empty()) return std::nullopt;
-    const int key = keyPresses_.front();
-    keyPresses_.pop_front();
-    return key;
+    if (!keyPresses_.empty()) {
+        const int key = keyPresses_.front();
+        keyPresses_.pop_front();
+        return key;
+    }
+    // A held arrow or Del repeats, as the system's keyboard scan makes it.
+    static const int repeating[] = {*keyIndex("down"), *keyIndex("left"), *keyIndex("right"),
+                                    *keyIndex("up"), *keyIndex("del")};
+    for (int key : repeating) {
+        if (!keypad_.isHeld(key) || cycles_ < repeatAt_) continue;
+        repeatAt_ = cycles_ + keyRepeatInterval;
+        return key;
+    }
+    return std::nullopt;
 }
 
 void Calculator::fail(std::string message) {

@@ -94,7 +94,8 @@ class Calculator {
     /// The 96 x 64 picture on the glass.
     bool shownPixel(int x, int y) const { return screenPowered_ && lcd_.shown(x, y); }
 
-    /// The next key pressed since the last call (for _getcsc and _getkey).
+    /// The next key pressed since the last call (for _getcsc and _getkey); an
+    /// arrow or Del held for half a second comes again 20 times a second.
     std::optional<int> takeKeyPress();
     bool runIndicator = false;
     /// Told of every system or Ion routine the program calls, before it runs.
@@ -148,6 +149,10 @@ class Calculator {
     Lcd lcd_;
     Keypad keypad_;
     std::deque<int> keyPresses_;
+    /// When a held arrow or Del next repeats.
+    std::uint64_t repeatAt_ = 0;
+    static constexpr std::uint64_t keyRepeatDelay = clockHz / 2;
+    static constexpr std::uint64_t keyRepeatInterval = clockHz / 20;
     std::uint64_t cycles_ = 0;
     std::uint64_t nextTimer_ = timerPeriod;
     std::uint8_t interruptMask_ = 0x0B;

@@ -102,6 +102,17 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const Calculator& calc) {
                         EXPECT_EQ(calc.read(0x9000), 0x40);  // Quit
                         EXPECT_EQ(calc.read(0x9001), 0x95);  // 7
+                    }},
+        RoutineCase{"getkey_repeats_a_held_arrow",
+                    {0xCD, 0xFE, 0x4C, 0x32, 0x00, 0x90, 0xCD, 0xFE, 0x4C, 0x32, 0x01, 0x90, 0xC9},
+                    [](Calculator& calc) {
+                        calc.pressKey(*keyIndex("up"));
+                        calc.run(clockHz / 4);
+                        ASSERT_EQ(calc.state(), RunState::running);  // not yet repeated
+                    },
+                    [](const Calculator& calc) {
+                        EXPECT_EQ(calc.read(0x9000), 0x03);
+                        EXPECT_EQ(calc.read(0x9001), 0x03);
                     }}),
     [](const auto& info) { return std::string(info.param.what); });
 
