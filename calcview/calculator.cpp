@@ -1,5 +1,6 @@
 #include "calculator.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -9,7 +10,6 @@ namespace calcview {
 
 namespace {
 
-constexpr std::uint8_t carryFlag = 0x01;
 constexpr std::uint8_t interruptOnKey = 0x01;
 constexpr std::uint8_t interruptTimer = 0x02;
 constexpr std::uint8_t interruptPowerOn = 0x08;
