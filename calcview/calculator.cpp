@@ -29,7 +29,7 @@ Z80_REG_T z80exRegister(Reg which) {
 /// What fetching each opcode byte tells the run loop: every fetch counts, and
 /// the first bytes of the instructions that may change SP (push, pop, call,
 /// ret, rst, ld sp, inc/dec sp, ex (sp), and the prefixes: ix/iy forms, ld
-/// sp,(nn), retn/reti) and halt are marked.
+/// sp,(nn), retn/reti), halt and ei are marked.
 constexpr std::array<std::uint8_t, 256> opcodeEvents = [] {
     std::array<std::uint8_t, 256> table{};
     for (int op = 0; op <= 0xFF; ++op) {
@@ -43,6 +43,7 @@ constexpr std::array<std::uint8_t, 256> opcodeEvents = [] {
         table[op] |= Calculator::fetchedStack;
     }
     table[0x76] |= Calculator::fetchedHalt;
+    table[0xFB] |= Calculator::fetchedEnable;
     return table;
 }();
 
@@ -362,7 +363,7 @@ bool Calculator::enterRom(std::uint16_t pc) {
     return false;
 }
 
-void Calculator::executeUntil(std::uint64_t stop) {
+void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
     while (cycles_ < stop) {
         fetched_ = 0;
         int taken = z80ex_step(cpu_.get());
@@ -378,6 +379,7 @@ void Calculator::executeUntil(std::uint64_t stop) {
             if (halted_) return;
         }
         if ((fetched_ & fetchedStack) && !checkStack()) return;
+        if (stopAtEnable && (fetched_ & fetchedEnable)) return;
     }
 }
 
@@ -399,8 +401,14 @@ RunState Calculator::run(std::uint64_t cycle) {
             continue;
         }
         if (!atRom_ && state_ == RunState::running) {
-            // One instruction at a time while an interrupt waits to be taken.
-            executeUntil(interruptsWanted() ? cycles_ + 1 : std::min(cycle, nextTimer_));
+            // One instruction at a time while an interrupt waits to be taken;
+            // while interrupts are disabled, on until they are enabled.
+            const bool wanted = interruptsWanted();
+            if (wanted && z80ex_get_reg(cpu_.get(), regIFF1) != 0) {
+                executeUntil(cycles_ + 1, false);
+            } else {
+                executeUntil(std::min(cycle, nextTimer_), wanted);
+            }
         }
         if (cycles_ >= nextTimer_ || interruptsWanted()) passTimers();
     }

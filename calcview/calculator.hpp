@@ -53,7 +53,7 @@ class Calculator {
 
     /// What the opcode fetches of one instruction met.
     static constexpr std::uint8_t fetchedAny = 0x01, fetchedStack = 0x02, fetchedHalt = 0x04,
-                                  fetchedRom = 0x08;
+                                  fetchedRom = 0x08, fetchedEnable = 0x10;
 
     Calculator();
     ~Calculator();
@@ -122,8 +122,8 @@ class Calculator {
     bool enterRom(std::uint16_t pc);
     void serviceInterrupt();
     /// Runs instructions until the clock reaches `stop` or something needs
-    /// the run loop: a routine address, a halt, a fault.
-    void executeUntil(std::uint64_t stop);
+    /// the run loop: a routine address, a halt, a fault, or (when asked) an ei.
+    void executeUntil(std::uint64_t stop, bool stopAtEnable);
     /// false (and a fault) when SP has left the stack.
     bool checkStack();
     void idleUntil(std::uint64_t cycle);

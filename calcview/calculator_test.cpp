@@ -84,6 +84,16 @@ TEST(Calculator, HaltWaitsForTheTimerInterrupt) {
     EXPECT_LT(calc.cycles(), 3 * timerPeriod);
 }
 
+TEST(Calculator, TimerInterruptHeldBackByDiIsTakenRightAfterEi) {
+    // di / ld bc,2000 / loop: dec bc / ld a,b / or c / jr nz,loop (52,000 cycles) / ei / halt / ret
+    const Bytes code = {0xF3, 0x01, 0xD0, 0x07, 0x0B, 0x78, 0xB1, 0x20, 0xFB, 0xFB, 0x76, 0xC9};
+    Calculator calc;
+    calc.start(code, StartKind::plain);
+    EXPECT_EQ(calc.run(oneSecond), RunState::returned);
+    EXPECT_GT(calc.cycles(), timerPeriod);
+    EXPECT_LT(calc.cycles(), 60'000u);  // not at the next tick, 85,714
+}
+
 TEST(Calculator, KeypadReadsTheHeldKeysOfTheSelectedGroup) {
     // ld a,FEh / out (1),a / in a,(1) / ld (9000h),a / ld a,FDh / out (1),a / in a,(1) / ld
     // (9001h),a / ret
