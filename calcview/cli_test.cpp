@@ -38,10 +38,12 @@ struct Finished {
     std::string errors;
 };
 
-Finished calcview(const std::string& arguments) {
+/// Runs calcview with `arguments`, after `prefix` (such as an env command).
+Finished calcview(const std::string& arguments, const std::string& prefix = "") {
     const fs::path log = folder().path / "stderr.txt";
-    const std::string command = "cd '" + folder().path.string() + "' && '" + CALCVIEW_BINARY +
-                                "' " + arguments + " > /dev/null 2> '" + log.string() + "'";
+    const std::string command = "cd '" + folder().path.string() + "' && " + prefix + "'" +
+                                CALCVIEW_BINARY + "' " + arguments + " > /dev/null 2> '" +
+                                log.string() + "'";
     const int status = std::system(command.c_str());
     std::ifstream file(log);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
@@ -99,6 +101,13 @@ TEST(Calcview, ScreenshotThatCannotBeWrittenIsAFailure) {
     const Finished run = calcview("--headless --screenshot no/such/folder/shot.png returns.bin");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.errors.find("no/such/folder"), std::string::npos) << run.errors;
+}
+
+TEST(Calcview, WithoutADisplayTheWindowIsAFailureNotAnInvisibleRun) {
+    const Finished run =
+        calcview("returns.bin", "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("--headless"), std::string::npos) << run.errors;
 }
 
 TEST(Calcview, InterruptedRunStillSavesItsScreenshot) {

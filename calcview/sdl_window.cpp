@@ -45,6 +45,20 @@ struct SurfaceDeleter {
 
 std::string sdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
 
+bool isSet(const char* name) {
+    const char* value = SDL_getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+/// SDL falls back to a driver that shows nothing when no display can be
+/// reached; a window nobody sees is no window.
+bool displayReachable() {
+    if (isSet("SDL_VIDEODRIVER")) return true;  // the user chose one
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) && driver != nullptr &&
+           SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0;
+}
+
 /// The calculator key a PC key presses, if any.
 std::optional<int> calculatorKey(SDL_Keycode code) {
     const std::string_view name = SDL_GetKeyName(code);
@@ -97,6 +111,10 @@ class Window {
     bool open(const std::string& title, std::string& error) {
         if (!sdl_.ok) {
             error = sdlError("cannot start SDL");
+            return false;
+        }
+        if (!displayReachable()) {
+            error = "no display to open a window on (set DISPLAY, or run with --headless)";
             return false;
         }
         window_.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
