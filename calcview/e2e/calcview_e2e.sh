@@ -55,15 +55,19 @@ view_pid=$!
 window=""
 for _ in $(seq 100); do
     kill -0 "$view_pid" 2>/dev/null || fail "calcview ended before its window appeared"
-    window="$(xdotool search --class "^calcview$" 2>"$work/xdotool.log" | tail -n1 || true)"
+    window="$(xdotool search --onlyvisible --class "^calcview$" 2>"$work/xdotool.log" | tail -n1 || true)"
     [[ -n "$window" ]] && break
     sleep 0.1
 done
 [[ -n "$window" ]] || { cat "$work/xdotool.log" "$work/xvfb.log" >&2; fail "no calcview window within 10 s"; }
 xdotool windowfocus "$window"
-sleep 0.5
 
-read -r x y <<< "$(ball_at)"
+# The first frames may take a moment on a busy machine.
+for _ in $(seq 50); do
+    read -r x y <<< "$(ball_at)"
+    [[ "$x $y" == "44 28" ]] && break
+    sleep 0.1
+done
 [[ "$x $y" == "44 28" ]] || fail "the ball starts at $x,$y, not 44,28"
 xdotool keydown Right; sleep 0.4; xdotool keyup Right; sleep 0.3
 read -r right same_row <<< "$(ball_at)"
@@ -73,7 +77,10 @@ read -r same_column down <<< "$(ball_at)"
 (( same_column == right && down > 28 )) || fail "after Down the ball is at $same_column,$down"
 
 xdotool key Escape
-sleep 0.5
+for _ in $(seq 50); do
+    xwininfo -id "$window" | grep -q 'returned' && break
+    sleep 0.1
+done
 xwininfo -id "$window" | grep -q 'returned' || fail "the title does not say the program returned"
 xdotool key space
 for _ in $(seq 100); do kill -0 "$view_pid" 2>/dev/null || break; sleep 0.1; done
