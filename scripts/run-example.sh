@@ -34,4 +34,8 @@ way, run prgmION once to install it (PRGM, choose ION, ENTER, ENTER).
 Start Ion with prgmA (PRGM, choose A, ENTER, ENTER), move to "catch" with the
 arrow keys and press ENTER. The arrow keys move the ball, CLEAR quits; MODE
 leaves Ion.
+
+Without a calculator, run it in a window on the desktop (arrow keys; Escape is
+CLEAR; calcview --help lists the keys):
+    build/bin/calcview examples/catch.83p
 TEXT
