@@ -234,5 +234,20 @@ TEST(Examples, CatchsBallFollowsTheHeldArrowsAndClearEndsIt) {
     EXPECT_EQ(topLeftInk(calc), std::pair(screenWidth, screenHeight));  // clrscr() on the way out
 }
 
+TEST(Examples, CatchKeepsTheBallOnTheScreen) {
+    const Program program = translated("catch", "-s -c");
+    Calculator calc;
+    calc.start(program.code, program.start);
+    calc.run(100 * cyclesPerMs);
+    hold(calc, "right", 3000);
+    hold(calc, "up", 3000);
+    ASSERT_EQ(calc.state(), RunState::running) << calc.faultMessage();
+    EXPECT_EQ(topLeftInk(calc), std::pair(88, 0));
+    hold(calc, "left", 3000);
+    hold(calc, "down", 3000);
+    ASSERT_EQ(calc.state(), RunState::running) << calc.faultMessage();
+    EXPECT_EQ(topLeftInk(calc), std::pair(0, 56));
+}
+
 }  // namespace
 }  // namespace calcview
