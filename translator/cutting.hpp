@@ -1,6 +1,9 @@
 #pragma once
 // The operations with which every statement cuts its arguments out of the
 // current source line. They are defined here once and used by all statements.
+// Every cut is a narrower window on the same line text: the current line, the
+// working string and each argument are views, and no cut copies or changes a
+// character. They stay valid while the line they were cut from is current.
 
 #include <array>
 #include <string>
@@ -10,9 +13,9 @@ namespace trovik {
 
 /// The first `n` characters of `text`: empty for n <= 0, all of it for n
 /// beyond its length.
-std::string firstChars(std::string_view text, long n);
+std::string_view firstChars(std::string_view text, long n);
 /// The last `n` characters of `text`, with the same rules.
-std::string lastChars(std::string_view text, long n);
+std::string_view lastChars(std::string_view text, long n);
 /// The length of `text` as the signed count the cutting arithmetic uses.
 inline long lengthOf(std::string_view text) { return static_cast<long>(text.size()); }
 /// The 1-based position of the last `c` in `text`, 0 when there is none.
@@ -20,7 +23,7 @@ long lastPosition(std::string_view text, char c);
 /// How many TAB, LF, CR and space characters `text` begins with.
 std::size_t leadingBlankCount(std::string_view text);
 /// `text` without its leading TAB, LF, CR and space characters.
-std::string withoutLeadingBlanks(std::string_view text);
+std::string_view withoutLeadingBlanks(std::string_view text);
 
 /// `c` with an ASCII capital letter made small; every other byte unchanged.
 inline char foldAsciiLetter(char c) {
@@ -32,9 +35,9 @@ inline char foldAsciiLetter(char c) {
 struct CuttingState {
     /// The source line being translated. Keyword tests read it; `storeWork`
     /// writes the working string back into it.
-    std::string currentLine;
-    /// The working copy into which a statement cuts the current line.
-    std::string workString;
+    std::string_view currentLine;
+    /// The working string into which a statement cuts the current line.
+    std::string_view workString;
     /// L: the length of the current line as `loadWork` or `peelLast` took it.
     long lineLength = 0;
 
@@ -48,27 +51,32 @@ struct CuttingState {
         return true;
     }
     /// workString := currentLine; L := its length.
-    void loadWork();
+    void loadWork() {
+        workString = currentLine;
+        lineLength = lengthOf(currentLine);
+    }
     /// workString := the last L - k characters of workString, then the first
     /// L - k - e characters of that: the text between a keyword of length k
     /// and e closing characters.
-    void cutInner(long k, long e);
+    void cutInner(long k, long e) {
+        workString = firstChars(lastChars(workString, lineLength - k), lineLength - k - e);
+    }
     /// currentLine := workString.
-    void storeWork();
+    void storeWork() { currentLine = workString; }
     /// Splits at the last `delimiter` of the current line: returns the text
     /// of workString after it and leaves workString holding the text before
     /// it. Without a delimiter, returns all of workString and empties it.
-    std::string peelLast(char delimiter);
+    std::string_view peelLast(char delimiter);
 
     /// The usual cut of kw(a1,...,aN);: `loadWork`, `cutInner`(k, 2), then
     /// `storeWork` and `peelLast`(",") for each argument from the last to the
     /// second. Returns a1 to aN; the current line keeps the last write-back.
     template <std::size_t N>
-    std::array<std::string, N> cutArguments(long keywordLength) {
+    std::array<std::string_view, N> cutArguments(long keywordLength) {
         static_assert(N >= 1);
         loadWork();
         cutInner(keywordLength, 2);
-        std::array<std::string, N> arguments;
+        std::array<std::string_view, N> arguments;
         for (std::size_t i = N - 1; i > 0; --i) {
             storeWork();
             arguments[i] = peelLast(',');

@@ -101,7 +101,7 @@ struct ArgumentListCase {
 };
 
 template <std::size_t N>
-std::vector<std::string> asVector(const std::array<std::string, N>& arguments) {
+std::vector<std::string> asVector(const std::array<std::string_view, N>& arguments) {
     return {arguments.begin(), arguments.end()};
 }
 

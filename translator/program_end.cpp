@@ -177,7 +177,10 @@ void copySprites(Translation& t) {
                "was copied");
         return;
     }
-    copyFileLines(t, t.settings.spriteFileName, t.currentLine);
+    // The current line shows the last line copied, `end.` or an empty line.
+    std::string line(t.currentLine);
+    copyFileLines(t, t.settings.spriteFileName, line);
+    t.swapCurrentLine(line);
 }
 
 template <typename Lines>

@@ -91,8 +91,11 @@ bool readBodyLine(Translation& t, std::string& line) {
 bool opensLoopBody(const std::string& line) { return line == "begin" || line.empty(); }
 
 /// for(A,B,T); begin ... end; runs the body (A) - (B) times, counted in b.
+/// Each body line is read before it becomes the current line, so the line
+/// end; leaves the current line as the last statement left it.
 void translateCountedLoop(Translation& t) {
-    const auto [start, limit, label] = t.cutArguments<3>(4);
+    const auto [start, limit, labelInLine] = t.cutArguments<3>(4);
+    const std::string label(labelInLine);  // the body's lines replace the line it is cut from
 
     t.emitEmpty();
     t.emit("\tld a, (", limit, ")");
@@ -109,7 +112,7 @@ void translateCountedLoop(Translation& t) {
         t.emit("\tpush bc");
     }
     while (more && line != "end;" && !t.stopped()) {
-        t.currentLine.swap(line);
+        t.swapCurrentLine(line);
         translateStatement(t);
         more = readBodyLine(t, line);
     }
@@ -138,8 +141,11 @@ void translateStatement(Translation& t) {
 }
 
 void translateBody(Translation& t) {
+    std::string line;
     while (!t.stopped()) {
-        if (!readBodyLine(t, t.currentLine)) {
+        const bool read = readBodyLine(t, line);
+        t.swapCurrentLine(line);
+        if (!read) {
             t.warnEndOfSource("the line EOF");
             return;
         }

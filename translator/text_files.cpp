@@ -145,15 +145,6 @@ std::optional<FileFailure> OutputFile::create(const std::string& path) {
 
 void OutputFile::writeLine(std::string_view text) { writeLineOf(text); }
 
-void OutputFile::putLarge(std::string_view text) {
-    flushBuffer();
-    if (text.size() <= bufferSize) {
-        put(text);
-    } else {
-        writeAll(text);
-    }
-}
-
 void OutputFile::flushBuffer() {
     writeAll(std::string_view(buffer_.get(), used_));
     used_ = 0;

@@ -70,11 +70,20 @@ public:
     std::optional<FileFailure> create(const std::string& path);
     void writeLine(std::string_view text);
     /// Writes one line made of `parts` (strings, string views or literals).
+    /// The line's size is known before any byte is copied, so a line that
+    /// fits the buffer is copied without further checks.
     template <typename... Parts>
     void writeLineOf(const Parts&... parts) {
         if (failure_) return;
-        (put(parts), ...);
-        put('\n');
+        const std::size_t size = (sizeOfPart(parts) + ... + 1);
+        if (char* out = roomFor(size)) {
+            ((out = copyPart(out, parts)), ...);
+            *out = '\n';
+            used_ += size;
+        } else {
+            (writeAll(std::string_view(parts)), ...);
+            writeAll("\n");
+        }
     }
     /// Flushes the buffer and closes the file; returns the first failure of
     /// any write, the flush or the close.
@@ -84,24 +93,30 @@ public:
 private:
     static constexpr std::size_t bufferSize = 256 * 1024;
 
-    void put(char c) {
-        if (used_ == bufferSize) flushBuffer();
-        buffer_[used_++] = c;
-    }
     template <std::size_t N>
-    void put(const char (&literal)[N]) {
-        put(std::string_view(literal, N - 1));
+    static constexpr std::size_t sizeOfPart(const char (&)[N]) {
+        return N - 1;
     }
-    void put(std::string_view text) {
-        if (text.empty()) return;  // an empty view may carry no address at all
-        if (text.size() <= bufferSize - used_) {
-            std::memcpy(buffer_.get() + used_, text.data(), text.size());
-            used_ += text.size();
-        } else {
-            putLarge(text);
+    static std::size_t sizeOfPart(std::string_view text) { return text.size(); }
+    template <std::size_t N>
+    static char* copyPart(char* out, const char (&literal)[N]) {
+        std::memcpy(out, literal, N - 1);
+        return out + (N - 1);
+    }
+    static char* copyPart(char* out, std::string_view text) {
+        if (text.empty()) return out;  // an empty view may carry no address at all
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    }
+    /// Where the next `size` bytes go in the buffer, flushing it first when
+    /// they do not fit; null for more than the whole buffer holds.
+    char* roomFor(std::size_t size) {
+        if (size > bufferSize - used_) {
+            flushBuffer();
+            if (size > bufferSize) return nullptr;
         }
+        return buffer_.get() + used_;
     }
-    void putLarge(std::string_view text);
     void flushBuffer();
     void writeAll(std::string_view bytes);
 

@@ -92,6 +92,16 @@ public:
     bool readSourceLine(std::string& line);
     /// Reads source lines until one has characters. False at the end of the file.
     bool readNonEmptySourceLine(std::string& line);
+    /// `readSourceLine` and `readNonEmptySourceLine` into the current line.
+    bool readCurrentLine() { return holdCurrentLine(readSourceLine(currentLineText_)); }
+    bool readNonEmptyCurrentLine() {
+        return holdCurrentLine(readNonEmptySourceLine(currentLineText_));
+    }
+    /// Makes `line` the current line and gives `line` the text it held before.
+    void swapCurrentLine(std::string& line) {
+        currentLineText_.swap(line);
+        holdCurrentLine(true);
+    }
     /// Reports once per run that the source ended where `expected` was due.
     void warnEndOfSource(std::string_view expected);
     /// One warning line on standard error.
@@ -109,6 +119,13 @@ public:
     std::optional<FileFailure> fileFailure() const;
 
 private:
+    bool holdCurrentLine(bool read) {
+        currentLine = currentLineText_;
+        return read;
+    }
+
+    /// The text of the current line, which every cut views.
+    std::string currentLineText_;
     LineReader& source_;
     OutputFile& output_;
     Console& console_;
