@@ -18,13 +18,6 @@ long lastPosition(std::string_view text, char c) {
     return found == std::string_view::npos ? 0 : static_cast<long>(found) + 1;
 }
 
-std::size_t leadingBlankCount(std::string_view text) {
-    std::size_t blanks = 0;
-    auto isBlank = [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; };
-    while (blanks < text.size() && isBlank(text[blanks])) ++blanks;
-    return blanks;
-}
-
 std::string_view withoutLeadingBlanks(std::string_view text) {
     return text.substr(leadingBlankCount(text));
 }

@@ -21,13 +21,19 @@ inline long lengthOf(std::string_view text) { return static_cast<long>(text.size
 /// The 1-based position of the last `c` in `text`, 0 when there is none.
 long lastPosition(std::string_view text, char c);
 /// How many TAB, LF, CR and space characters `text` begins with.
-std::size_t leadingBlankCount(std::string_view text);
+inline std::size_t leadingBlankCount(std::string_view text) {
+    std::size_t blanks = 0;
+    auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (blanks < text.size() && isBlank(text[blanks])) ++blanks;
+    return blanks;
+}
 /// `text` without its leading TAB, LF, CR and space characters.
 std::string_view withoutLeadingBlanks(std::string_view text);
 
 /// `c` with an ASCII capital letter made small; every other byte unchanged.
 inline char foldAsciiLetter(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    const bool capital = static_cast<unsigned char>(c - 'A') < 26;
+    return static_cast<char>(c | (capital ? 0x20 : 0));
 }
 
 /// The current line, the working string and the line length that the cutting
@@ -41,12 +47,12 @@ struct CuttingState {
     /// L: the length of the current line as `loadWork` or `peelLast` took it.
     long lineLength = 0;
 
-    /// True when the current line begins with `keyword`, compared over the
-    /// keyword's length with ASCII letters compared without regard to case.
+    /// True when the current line begins with `keyword`, which is written in
+    /// small letters; the line's ASCII capitals match their small letters.
     bool matchKeyword(std::string_view keyword) const {
         if (currentLine.size() < keyword.size()) return false;
         for (std::size_t i = 0; i < keyword.size(); ++i) {
-            if (foldAsciiLetter(currentLine[i]) != foldAsciiLetter(keyword[i])) return false;
+            if (foldAsciiLetter(currentLine[i]) != keyword[i]) return false;
         }
         return true;
     }

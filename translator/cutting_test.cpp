@@ -39,11 +39,12 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, MatchKeyword,
     ::testing::Values(KeywordCase{"inc(x);", "inc(", true}, KeywordCase{"INC(x);", "inc(", true},
                       KeywordCase{"iNc(x);", "inc(", true}, KeywordCase{"in", "inc(", false},
-                      KeywordCase{" inc(x);", "inc(", false}, KeywordCase{"inc (x);", "inc(", false},
+                      KeywordCase{" inc(x);", "inc(", false},
+                      KeywordCase{"inc (x);", "inc(", false},
                       KeywordCase{"lsprite(a);", "sprite(", false},
                       KeywordCase{"^x:=1;", "^", true}, KeywordCase{"~x", "^", false},
-                      KeywordCase{"\xc9nc(x);", "inc(", false},
-                      KeywordCase{"[nc(", "{nc(", false}));
+                      KeywordCase{"\xc9nc(x);", "inc(", false}, KeywordCase{"[nc(", "{nc(", false},
+                      KeywordCase{"@nc(", "`nc(", false}));
 
 TEST(Cutting, CutInnerUsesTheLengthTakenByLoadWork) {
     CuttingState state;

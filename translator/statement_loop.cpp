@@ -80,15 +80,15 @@ constexpr NextRowTable nextRowTable = makeNextRowTable();
 
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
-bool readBodyLine(Translation& t, std::string& line) {
+bool readBodyLine(Translation& t, std::string_view& line) {
     const bool read = t.readSourceLine(line);
-    line.erase(0, leadingBlankCount(line));
+    line.remove_prefix(leadingBlankCount(line));
     return read;
 }
 
 /// A loop body opens with `begin` or an empty line; only the first line read
 /// is tested for it.
-bool opensLoopBody(const std::string& line) { return line == "begin" || line.empty(); }
+bool opensLoopBody(std::string_view line) { return line == "begin" || line.empty(); }
 
 /// for(A,B,T); begin ... end; runs the body (A) - (B) times, counted in b.
 /// Each body line is read before it becomes the current line, so the line
@@ -104,7 +104,7 @@ void translateCountedLoop(Translation& t) {
     t.emit("\tsub h");
     t.emit("\tld b, a");
 
-    std::string line;
+    std::string_view line;
     bool more = readBodyLine(t, line);
     if (more && opensLoopBody(line)) {
         t.emit(label, ":");
@@ -112,7 +112,7 @@ void translateCountedLoop(Translation& t) {
         t.emit("\tpush bc");
     }
     while (more && line != "end;" && !t.stopped()) {
-        t.swapCurrentLine(line);
+        t.setCurrentLine(line);
         translateStatement(t);
         more = readBodyLine(t, line);
     }
@@ -141,10 +141,10 @@ void translateStatement(Translation& t) {
 }
 
 void translateBody(Translation& t) {
-    std::string line;
+    std::string_view line;
     while (!t.stopped()) {
         const bool read = readBodyLine(t, line);
-        t.swapCurrentLine(line);
+        t.setCurrentLine(line);
         if (!read) {
             t.warnEndOfSource("the line EOF");
             return;

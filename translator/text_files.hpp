@@ -1,6 +1,8 @@
 #pragma once
 // Line-oriented reading and buffered writing of the translator's files, with
-// every failure turned into a report that names the file and the cause.
+// every failure turned into a report that names the file and the cause. The
+// bytes come from and go to a FileSystem; these classes add the lines and
+// the buffering.
 
 #include <cstring>
 #include <memory>
@@ -9,51 +11,42 @@
 #include <string_view>
 #include <vector>
 
+#include "platform.hpp"
+
 namespace trovik {
-
-/// A failed file operation: the file's name and the failure in words
-/// ("File not found", "Path not found", "Access denied", "Disk Full",
-/// "Disk read error", "Disk write error").
-struct FileFailure {
-    std::string fileName;
-    std::string cause;
-};
-
-/// Owns a POSIX file descriptor.
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-    ~FileDescriptor();
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release();
-
-private:
-    int fd_ = -1;
-};
 
 /// Reads a text file line by line. A line ends at LF or at CR LF; the
 /// terminator is not part of the line, and a last line without one is still
 /// a line. Lines of any length and any byte values are kept whole.
 class LineReader {
 public:
-    /// Opens `path` for reading.
-    std::optional<FileFailure> open(const std::string& path);
-    /// Reads the next line into `line`. False at the end of the file or
-    /// after a read failure (see `failure`).
+    /// Opens `path` of `files` for reading.
+    std::optional<FileFailure> open(FileSystem& files, const std::string& path);
+    /// Reads the next line; `line` shows it until the next read. False at the
+    /// end of the file or after a read failure (see `failure`).
+    bool readLine(std::string_view& line) {
+        if (position_ == end_) return readLineAcrossReads(line);
+        const char* start = buffer_.data() + position_;
+        const void* found = std::memchr(start, '\n', end_ - position_);
+        if (!found) return readLineAcrossReads(line);
+        line = std::string_view(start,
+                                static_cast<std::size_t>(static_cast<const char*>(found) - start));
+        position_ += line.size() + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        return true;
+    }
+    /// The same, with the line copied into `line`.
     bool readLine(std::string& line);
     const std::optional<FileFailure>& failure() const { return failure_; }
 
 private:
-    bool fillBuffer();
+    /// `readLine` when the buffer holds no whole line.
+    bool readLineAcrossReads(std::string_view& line);
+    /// Moves the unread bytes to the front of the buffer, making it larger
+    /// when they fill it, and reads more after them.
+    void readMore();
 
-    FileDescriptor file_;
+    std::unique_ptr<FileReader> file_;
     std::string path_;
     std::vector<char> buffer_;
     std::size_t position_ = 0;
@@ -63,18 +56,18 @@ private:
 };
 
 /// Writes lines, each followed by LF, through one large buffer. The first
-/// failure is kept; later writes are dropped.
+/// failure is kept; later lines are dropped, and so are all lines after
+/// `dropLaterLines`.
 class OutputFile {
 public:
-    /// Creates or empties `path` and opens it for writing.
-    std::optional<FileFailure> create(const std::string& path);
-    void writeLine(std::string_view text);
+    /// Creates or empties `path` of `files` and opens it for writing.
+    std::optional<FileFailure> create(FileSystem& files, const std::string& path);
+    void writeLine(std::string_view text) { writeLineOf(text); }
     /// Writes one line made of `parts` (strings, string views or literals).
     /// The line's size is known before any byte is copied, so a line that
     /// fits the buffer is copied without further checks.
     template <typename... Parts>
     void writeLineOf(const Parts&... parts) {
-        if (failure_) return;
         const std::size_t size = (sizeOfPart(parts) + ... + 1);
         if (char* out = roomFor(size)) {
             ((out = copyPart(out, parts)), ...);
@@ -84,6 +77,11 @@ public:
             (writeAll(std::string_view(parts)), ...);
             writeAll("\n");
         }
+    }
+    /// Writes what the buffer holds and drops every later line.
+    void dropLaterLines() {
+        flushBuffer();
+        dropping_ = true;
     }
     /// Flushes the buffer and closes the file; returns the first failure of
     /// any write, the flush or the close.
@@ -103,10 +101,23 @@ private:
         std::memcpy(out, literal, N - 1);
         return out + (N - 1);
     }
+    /// Copies `text` to `out`. Arguments are mostly a few characters, which
+    /// two fixed-size copies that may overlap move faster than a call.
     static char* copyPart(char* out, std::string_view text) {
-        if (text.empty()) return out;  // an empty view may carry no address at all
-        std::memcpy(out, text.data(), text.size());
-        return out + text.size();
+        const std::size_t n = text.size();
+        const char* from = text.data();
+        if (n >= 8 && n <= 16) {
+            std::memcpy(out, from, 8);
+            std::memcpy(out + n - 8, from + n - 8, 8);
+        } else if (n >= 4 && n < 8) {
+            std::memcpy(out, from, 4);
+            std::memcpy(out + n - 4, from + n - 4, 4);
+        } else if (n > 16) {
+            std::memcpy(out, from, n);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) out[i] = from[i];
+        }
+        return out + n;
     }
     /// Where the next `size` bytes go in the buffer, flushing it first when
     /// they do not fit; null for more than the whole buffer holds.
@@ -120,16 +131,12 @@ private:
     void flushBuffer();
     void writeAll(std::string_view bytes);
 
-    FileDescriptor file_;
+    std::unique_ptr<FileWriter> file_;
     std::string path_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    bool dropping_ = false;
     std::optional<FileFailure> failure_;
 };
-
-/// The words for a failed open of `path` with `errorNumber`.
-std::string describeOpenFailure(int errorNumber, const std::string& path, bool forWriting);
-/// The words for a failed read or write with `errorNumber`.
-std::string describeTransferFailure(int errorNumber, bool writing);
 
 }  // namespace trovik
