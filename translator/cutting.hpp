@@ -11,15 +11,25 @@
 
 namespace trovik {
 
-/// The first `n` characters of `text`: empty for n <= 0, all of it for n
-/// beyond its length.
-std::string_view firstChars(std::string_view text, long n);
-/// The last `n` characters of `text`, with the same rules.
-std::string_view lastChars(std::string_view text, long n);
 /// The length of `text` as the signed count the cutting arithmetic uses.
 inline long lengthOf(std::string_view text) { return static_cast<long>(text.size()); }
+/// The first `n` characters of `text`: empty for n <= 0, all of it for n
+/// beyond its length.
+inline std::string_view firstChars(std::string_view text, long n) {
+    if (n <= 0) return {};
+    return text.substr(0, static_cast<std::size_t>(n));
+}
+/// The last `n` characters of `text`, with the same rules.
+inline std::string_view lastChars(std::string_view text, long n) {
+    if (n <= 0) return {};
+    if (n >= lengthOf(text)) return text;
+    return text.substr(text.size() - static_cast<std::size_t>(n));
+}
 /// The 1-based position of the last `c` in `text`, 0 when there is none.
-long lastPosition(std::string_view text, char c);
+inline long lastPosition(std::string_view text, char c) {
+    const std::size_t found = text.rfind(c);
+    return found == std::string_view::npos ? 0 : static_cast<long>(found) + 1;
+}
 /// How many TAB, LF, CR and space characters `text` begins with.
 inline std::size_t leadingBlankCount(std::string_view text) {
     std::size_t blanks = 0;
@@ -27,8 +37,6 @@ inline std::size_t leadingBlankCount(std::string_view text) {
     while (blanks < text.size() && isBlank(text[blanks])) ++blanks;
     return blanks;
 }
-/// `text` without its leading TAB, LF, CR and space characters.
-std::string_view withoutLeadingBlanks(std::string_view text);
 
 /// `c` with an ASCII capital letter made small; every other byte unchanged.
 inline char foldAsciiLetter(char c) {
@@ -72,7 +80,13 @@ struct CuttingState {
     /// Splits at the last `delimiter` of the current line: returns the text
     /// of workString after it and leaves workString holding the text before
     /// it. Without a delimiter, returns all of workString and empties it.
-    std::string_view peelLast(char delimiter);
+    std::string_view peelLast(char delimiter) {
+        lineLength = lengthOf(currentLine);
+        const long position = lastPosition(currentLine, delimiter);
+        const std::string_view after = lastChars(workString, lineLength - position);
+        workString = firstChars(workString, position - 1);
+        return after;
+    }
 
     /// The usual cut of kw(a1,...,aN);: `loadWork`, `cutInner`(k, 2), then
     /// `storeWork` and `peelLast`(",") for each argument from the last to the

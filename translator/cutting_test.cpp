@@ -16,9 +16,9 @@ TEST(Cutting, FirstAndLastCharsClampTheirCount) {
 }
 
 TEST(Cutting, LeadingBlanksAreOnlyTabLineFeedReturnAndSpace) {
-    EXPECT_EQ(withoutLeadingBlanks(" \t\r\ninc(x); "), "inc(x); ");
-    EXPECT_EQ(withoutLeadingBlanks("\vinc(x);"), "\vinc(x);");
-    EXPECT_EQ(withoutLeadingBlanks("   "), "");
+    EXPECT_EQ(leadingBlankCount(" \t\r\ninc(x); "), 4u);
+    EXPECT_EQ(leadingBlankCount("\vinc(x);"), 0u);
+    EXPECT_EQ(leadingBlankCount("   "), 3u);
 }
 
 struct KeywordCase {

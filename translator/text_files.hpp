@@ -15,6 +15,26 @@
 
 namespace trovik {
 
+/// Copies `text` to `out` and returns the end of the copy. Source lines and
+/// their arguments are mostly a few characters, which two fixed-size copies
+/// that may overlap move faster than a call.
+inline char* copyText(char* out, std::string_view text) {
+    const std::size_t n = text.size();
+    const char* from = text.data();
+    if (n >= 8 && n <= 16) {
+        std::memcpy(out, from, 8);
+        std::memcpy(out + n - 8, from + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(out, from, 4);
+        std::memcpy(out + n - 4, from + n - 4, 4);
+    } else if (n > 16) {
+        std::memcpy(out, from, n);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) out[i] = from[i];
+    }
+    return out + n;
+}
+
 /// Reads a text file line by line. A line ends at LF or at CR LF; the
 /// terminator is not part of the line, and a last line without one is still
 /// a line. Lines of any length and any byte values are kept whole.
@@ -69,14 +89,15 @@ public:
     template <typename... Parts>
     void writeLineOf(const Parts&... parts) {
         const std::size_t size = (sizeOfPart(parts) + ... + 1);
-        if (char* out = roomFor(size)) {
-            ((out = copyPart(out, parts)), ...);
-            *out = '\n';
-            used_ += size;
-        } else {
+        if (size > bufferSize - used_ && !makeRoom(size)) {
             (writeAll(std::string_view(parts)), ...);
             writeAll("\n");
+            return;
         }
+        char* out = buffer_.get() + used_;
+        ((out = copyPart(out, parts)), ...);
+        *out = '\n';
+        used_ += size;
     }
     /// Writes what the buffer holds and drops every later line.
     void dropLaterLines() {
@@ -101,32 +122,12 @@ private:
         std::memcpy(out, literal, N - 1);
         return out + (N - 1);
     }
-    /// Copies `text` to `out`. Arguments are mostly a few characters, which
-    /// two fixed-size copies that may overlap move faster than a call.
-    static char* copyPart(char* out, std::string_view text) {
-        const std::size_t n = text.size();
-        const char* from = text.data();
-        if (n >= 8 && n <= 16) {
-            std::memcpy(out, from, 8);
-            std::memcpy(out + n - 8, from + n - 8, 8);
-        } else if (n >= 4 && n < 8) {
-            std::memcpy(out, from, 4);
-            std::memcpy(out + n - 4, from + n - 4, 4);
-        } else if (n > 16) {
-            std::memcpy(out, from, n);
-        } else {
-            for (std::size_t i = 0; i < n; ++i) out[i] = from[i];
-        }
-        return out + n;
-    }
-    /// Where the next `size` bytes go in the buffer, flushing it first when
-    /// they do not fit; null for more than the whole buffer holds.
-    char* roomFor(std::size_t size) {
-        if (size > bufferSize - used_) {
-            flushBuffer();
-            if (size > bufferSize) return nullptr;
-        }
-        return buffer_.get() + used_;
+    static char* copyPart(char* out, std::string_view text) { return copyText(out, text); }
+    /// Flushes the buffer to make room for `size` more bytes; false when
+    /// they are more than the whole buffer holds.
+    bool makeRoom(std::size_t size) {
+        flushBuffer();
+        return size <= bufferSize;
     }
     void flushBuffer();
     void writeAll(std::string_view bytes);

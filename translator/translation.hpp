@@ -108,7 +108,7 @@ public:
     /// Makes a copy of `text` the current line.
     void setCurrentLine(std::string_view text) {
         if (text.size() > currentLineText_.size()) currentLineText_.resize(text.size());
-        if (!text.empty()) std::memcpy(currentLineText_.data(), text.data(), text.size());
+        copyText(currentLineText_.data(), text);
         currentLine = std::string_view(currentLineText_.data(), text.size());
     }
 
