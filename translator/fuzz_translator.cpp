@@ -106,10 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto arguments = commandLine(settings);
     const Outcome inShortReads = translate(arguments, input, readSizes[(settings >> 3) & 7]);
     const Outcome inWholeReads = translate(arguments, input, readSizes.back());
-    const bool knownStatus = inShortReads.status == exitNormal ||
-                             inShortReads.status == exitTranslationError ||
-                             inShortReads.status == exitHelpShown ||
-                             inShortReads.status == exitFileFailure;
+    const bool knownStatus =
+        inShortReads.status == exitNormal || inShortReads.status == exitTranslationError ||
+        inShortReads.status == exitHelpShown || inShortReads.status == exitFileFailure;
     if (!knownStatus || !(inShortReads == inWholeReads)) std::abort();
     return 0;
 }

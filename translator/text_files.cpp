@@ -82,26 +82,37 @@ std::optional<FileFailure> OutputFile::create(FileSystem& files, const std::stri
         return failure_;
     }
     file_ = std::move(opened.file);
+    writer_ = std::make_unique<BackgroundWriter>(*file_);
     buffer_ = std::make_unique<char[]>(bufferSize);
+    spareBuffer_ = std::make_unique<char[]>(bufferSize);
     return std::nullopt;
 }
 
 void OutputFile::flushBuffer() {
-    writeAll(std::string_view(buffer_.get(), used_));
+    if (used_ > 0 && !failure_ && !dropping_) {
+        noteFailure(writer_->start(std::string_view(buffer_.get(), used_)));
+        std::swap(buffer_, spareBuffer_);
+    }
     used_ = 0;
 }
 
 void OutputFile::writeAll(std::string_view bytes) {
     if (failure_ || dropping_ || bytes.empty()) return;
-    if (auto why = file_->write(bytes)) failure_ = FileFailure{path_, std::move(*why)};
+    noteFailure(writer_->start(bytes));
+    noteFailure(writer_->wait());
+}
+
+void OutputFile::noteFailure(std::optional<std::string> why) {
+    if (why && !failure_) failure_ = FileFailure{path_, std::move(*why)};
 }
 
 std::optional<FileFailure> OutputFile::close() {
     if (!file_) return failure_;
-    if (!failure_) flushBuffer();
-    const auto why = file_->close();
+    flushBuffer();
+    noteFailure(writer_->wait());
+    writer_.reset();
+    noteFailure(file_->close());
     file_.reset();
-    if (why && !failure_) failure_ = FileFailure{path_, *why};
     return failure_;
 }
 
