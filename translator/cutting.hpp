@@ -40,8 +40,14 @@ inline std::size_t leadingBlankCount(std::string_view text) {
 
 /// `c` with an ASCII capital letter made small; every other byte unchanged.
 inline char foldAsciiLetter(char c) {
-    const bool capital = static_cast<unsigned char>(c - 'A') < 26;
-    return static_cast<char>(c | (capital ? 0x20 : 0));
+    static constexpr auto folded = [] {
+        std::array<char, 256> table{};
+        for (int i = 0; i < 256; ++i) {
+            table[i] = static_cast<char>(i >= 'A' && i <= 'Z' ? i - 'A' + 'a' : i);
+        }
+        return table;
+    }();
+    return folded[static_cast<unsigned char>(c)];
 }
 
 /// The current line, the working string and the line length that the cutting
@@ -59,8 +65,9 @@ struct CuttingState {
     /// small letters; the line's ASCII capitals match their small letters.
     bool matchKeyword(std::string_view keyword) const {
         if (currentLine.size() < keyword.size()) return false;
-        for (std::size_t i = 0; i < keyword.size(); ++i) {
-            if (foldAsciiLetter(currentLine[i]) != keyword[i]) return false;
+        const char* line = currentLine.data();
+        for (char k : keyword) {
+            if (foldAsciiLetter(*line++) != k) return false;
         }
         return true;
     }
