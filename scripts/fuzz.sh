@@ -14,6 +14,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   for corpus in fuzz/corpus/*/; do targets+=("$(basename "$corpus")"); done
 fi
 
+bash scripts/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Release -DFUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]}"
 
