@@ -4,13 +4,7 @@
 
 namespace trovik {
 
-BackgroundWriter::BackgroundWriter(FileWriter& file) : file_(file) {
-    try {
-        thread_ = std::thread(&BackgroundWriter::writeRuns, this);
-    } catch (const std::system_error&) {
-        // No second thread: `start` writes each run itself.
-    }
-}
+BackgroundWriter::BackgroundWriter(FileWriter& file) : file_(file) {}
 
 BackgroundWriter::~BackgroundWriter() {
     if (!thread_.joinable()) return;
@@ -23,11 +17,19 @@ BackgroundWriter::~BackgroundWriter() {
     thread_.join();
 }
 
-std::optional<std::string> BackgroundWriter::start(std::string_view bytes) {
-    if (!thread_.joinable()) {
-        write(bytes);
-        return failure_;
+bool BackgroundWriter::threadRunning() {
+    if (!thread_.joinable() && !threadFailed_) {
+        try {
+            thread_ = std::thread(&BackgroundWriter::writeRuns, this);
+        } catch (const std::system_error&) {
+            threadFailed_ = true;  // `start` writes each run itself
+        }
     }
+    return thread_.joinable();
+}
+
+std::optional<std::string> BackgroundWriter::start(std::string_view bytes) {
+    if (!threadRunning()) return writeNow(bytes);
     std::optional<std::string> earlierFailure;
     {
         std::unique_lock lock(mutex_);
@@ -46,6 +48,12 @@ std::optional<std::string> BackgroundWriter::wait() {
     return failure_;
 }
 
+std::optional<std::string> BackgroundWriter::writeNow(std::string_view bytes) {
+    wait();
+    write(bytes);
+    return failure_;
+}
+
 void BackgroundWriter::writeRuns() {
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -61,7 +69,8 @@ void BackgroundWriter::writeRuns() {
 }
 
 void BackgroundWriter::write(std::string_view bytes) {
-    // Set only here, while a run is pending; read only while none is.
+    // Only one thread writes at a time: the second one while a run is
+    // pending, the caller's while none is.
     if (failure_) return;
     if (auto why = file_.write(bytes)) failure_ = std::move(why);
 }

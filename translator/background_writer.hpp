@@ -13,10 +13,11 @@
 
 namespace trovik {
 
-/// Hands byte runs to `file` in order, one at a time, on a second thread.
-/// The bytes of a run must stay untouched until the next `start` or `wait`
-/// returns. After the first failure later runs are not written. Where no
-/// thread can be started, each run is written before `start` returns.
+/// Hands byte runs to `file` in order, one at a time. `start` writes on a
+/// second thread, begun at its first call (so a file written with
+/// `writeNow` alone needs none); the bytes of such a run must stay untouched
+/// until the next call returns. After the first failure later runs are not
+/// written. Where no thread can be begun, `start` writes before it returns.
 class BackgroundWriter {
 public:
     explicit BackgroundWriter(FileWriter& file);
@@ -30,10 +31,14 @@ public:
     std::optional<std::string> start(std::string_view bytes);
     /// Waits for the run under way; returns the first failure of any run.
     std::optional<std::string> wait();
+    /// Waits for the run under way, then writes `bytes` before returning.
+    /// Returns the first failure of any run.
+    std::optional<std::string> writeNow(std::string_view bytes);
 
 private:
     void writeRuns();
     void write(std::string_view bytes);
+    bool threadRunning();
 
     FileWriter& file_;
     std::mutex mutex_;
@@ -42,7 +47,8 @@ private:
     bool runPending_ = false;
     bool ending_ = false;
     std::optional<std::string> failure_;
-    std::thread thread_;  // last, so that it starts when everything else exists
+    bool threadFailed_ = false;
+    std::thread thread_;
 };
 
 }  // namespace trovik

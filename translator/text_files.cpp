@@ -98,8 +98,7 @@ void OutputFile::flushBuffer() {
 
 void OutputFile::writeAll(std::string_view bytes) {
     if (failure_ || dropping_ || bytes.empty()) return;
-    noteFailure(writer_->start(bytes));
-    noteFailure(writer_->wait());
+    noteFailure(writer_->writeNow(bytes));
 }
 
 void OutputFile::noteFailure(std::optional<std::string> why) {
@@ -108,7 +107,8 @@ void OutputFile::noteFailure(std::optional<std::string> why) {
 
 std::optional<FileFailure> OutputFile::close() {
     if (!file_) return failure_;
-    flushBuffer();
+    writeAll(std::string_view(buffer_.get(), used_));
+    used_ = 0;
     noteFailure(writer_->wait());
     writer_.reset();
     noteFailure(file_->close());

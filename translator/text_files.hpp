@@ -131,7 +131,7 @@ private:
         flushBuffer();
         return size <= bufferSize;
     }
-    /// Starts writing the buffer and goes on in the other one.
+    /// Starts writing the buffer in the background and goes on in the other.
     void flushBuffer();
     /// Writes `bytes` and waits until they are written.
     void writeAll(std::string_view bytes);

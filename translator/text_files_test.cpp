@@ -107,6 +107,21 @@ TEST_F(TextFiles, OutputIsWrittenWithLineFeeds) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\tret\n\nEND\n");
 }
 
+TEST_F(TextFiles, OutputKeepsItsOrderAcrossBuffersAndLinesLongerThanThem) {
+    MemoryFileSystem memory;
+    OutputFile output;
+    ASSERT_FALSE(output.create(memory, "out.asm"));
+    std::string expected;
+    for (int i = 0; i < 40000; ++i) {
+        const std::string line = i % 9999 == 0 ? std::string(300000, 'a' + i % 26)
+                                               : "\tld hl, (" + std::to_string(i) + ")";
+        output.writeLineOf(line.substr(0, 3), line.substr(3));
+        expected += line + "\n";
+    }
+    EXPECT_FALSE(output.close());
+    EXPECT_TRUE(memory.files["out.asm"] == expected);
+}
+
 TEST_F(TextFiles, AFullDiskIsReportedAtTheFinalFlush) {
     OutputFile output;
     ASSERT_FALSE(output.create(files_, "/dev/full"));
