@@ -32,6 +32,7 @@ inline long lastPosition(std::string_view text, char c) {
 }
 /// How many TAB, LF, CR and space characters `text` begins with.
 inline std::size_t leadingBlankCount(std::string_view text) {
+    if (text.empty() || text.front() > ' ') return 0;  // most lines
     std::size_t blanks = 0;
     auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     while (blanks < text.size() && isBlank(text[blanks])) ++blanks;

@@ -80,7 +80,7 @@ constexpr NextRowTable nextRowTable = makeNextRowTable();
 
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
-bool readBodyLine(Translation& t, std::string_view& line) {
+inline bool readBodyLine(Translation& t, std::string_view& line) {
     const bool read = t.readSourceLine(line);
     line.remove_prefix(leadingBlankCount(line));
     return read;
