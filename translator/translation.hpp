@@ -3,7 +3,6 @@
 // emitting output lines, reading further source lines, warnings, and stopping
 // the run with an error.
 
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -105,7 +104,8 @@ public:
     bool readNonEmptyCurrentLine() {
         return readIntoCurrentLine(&Translation::readNonEmptySourceLine);
     }
-    /// Makes a copy of `text` the current line.
+    /// Makes a copy of `text` the current line; `text` may not be a view of
+    /// the current line itself.
     void setCurrentLine(std::string_view text) {
         if (text.size() > currentLineText_.size()) currentLineText_.resize(text.size());
         copyText(currentLineText_.data(), text);
