@@ -6,10 +6,19 @@
 // controls, a column of captions, the title and a status line. Every change to the sprite set
 // is followed at once by drawing what it changed, so the framebuffer always shows the set; the
 // window presents the framebuffer after each pass that drew.
+//
+// Input reaches a pass as the mouse held now plus the events since the last pass, with the time
+// read by the loop. Button-down events start presses, so a quick tap is seen even when it is
+// over before the pass; the held state then drives the grid's strokes and the repeat of the
+// stepping controls. Each change (a stroke, a size step, Clear, Load) is kept as an undo step
+// holding the records it replaced.
 
 #include "editor.hpp"
 
+#include <algorithm>
+#include <cstdio>
 #include <ostream>
+#include <string_view>
 #include <utility>
 
 namespace pixelkin {
@@ -50,47 +59,137 @@ bool isInside(const SpriteRecord& sprite, int c, int r) { return sprite.isInside
 
 }  // namespace
 
-const Editor::Control Editor::gridControl = {0, gridEdge, 0, gridEdge, nullptr};
+const Editor::Control Editor::gridControl = {0, gridEdge, 0, gridEdge, nullptr, Pacing::everyPass};
 
 // Tested in this order against the same position; the areas do not overlap.
 const std::array<Editor::Control, 11> Editor::leftButtonControls = {{
-    {1, 5, 140, 145, &Editor::narrowerPressed},
-    {122, 127, 140, 145, &Editor::widerPressed},
-    {140, 145, 2, 7, &Editor::shorterPressed},
-    {140, 145, 122, 127, &Editor::tallerPressed},
-    {10, 50, 315, 325, &Editor::quitPressed},
-    {10, 50, 329, 337, &Editor::savePressed},
-    {10, 50, 343, 353, &Editor::loadPressed},
-    {10, 50, 358, 368, &Editor::clearPressed},
-    {10, 50, 387, 397, &Editor::nextPressed},
-    {10, 50, 407, 417, &Editor::lastPressed},
-    {0, gridEdge, 0, gridEdge, &Editor::gridLeftPressed},
+    {1, 5, 140, 145, &Editor::narrowerPressed, Pacing::repeating},
+    {122, 127, 140, 145, &Editor::widerPressed, Pacing::repeating},
+    {140, 145, 2, 7, &Editor::shorterPressed, Pacing::repeating},
+    {140, 145, 122, 127, &Editor::tallerPressed, Pacing::repeating},
+    {10, 50, 315, 325, &Editor::quitPressed, Pacing::oncePerPress},
+    {10, 50, 329, 337, &Editor::savePressed, Pacing::oncePerPress},
+    {10, 50, 343, 353, &Editor::loadPressed, Pacing::oncePerPress},
+    {10, 50, 358, 368, &Editor::clearPressed, Pacing::oncePerPress},
+    {10, 50, 387, 397, &Editor::nextPressed, Pacing::repeating},
+    {10, 50, 407, 417, &Editor::lastPressed, Pacing::repeating},
+    {0, gridEdge, 0, gridEdge, &Editor::gridLeftPressed, Pacing::everyPass},
 }};
+
+const Editor::Control* Editor::leftControlAt(int x, int y) {
+    const auto found = std::ranges::find_if(
+        leftButtonControls, [&](const Control& control) { return control.contains(x, y); });
+    return found == leftButtonControls.end() ? nullptr : &*found;
+}
 
 Editor::Editor(std::filesystem::path folder, std::ostream& errors)
     : folder_(std::move(folder)), errors_(errors) {}
 
 void Editor::drawStartScreen() {
     screen_.clear();
+    statusText_.clear();
     drawMarkers();
     drawFixedTexts();
     showSprite();
+    refreshStatusLine();
 }
 
-PassResult Editor::runPass(const MouseState& mouse) {
-    failedLastPass_ = std::exchange(failedThisPass_, false);
-    if (mouse.buttons == rightButton && gridControl.contains(mouse.x, mouse.y)) {
-        gridRightPressed(mouse.x, mouse.y);
+PassResult Editor::runPass(const PassInput& input) {
+    now_ = input.now;
+    for (const InputEvent& event : input.events) {
+        handleEvent(event);
     }
-    if (mouse.buttons == leftButton) {
-        for (const Control& control : leftButtonControls) {
-            if (control.contains(mouse.x, mouse.y)) {
-                (this->*control.action)(mouse.x, mouse.y);
-                break;
-            }
+    followHeldButtons(input.mouse);
+    expireQuitGuard();
+    refreshStatusLine();
+    const bool drawing =
+        (input.mouse.buttons == leftButton || input.mouse.buttons == rightButton) &&
+        gridControl.contains(input.mouse.x, input.mouse.y);
+    return PassResult{std::exchange(leaving_, false), drawing};
+}
+
+void Editor::handleEvent(const InputEvent& event) {
+    // Whatever comes next, the stroke drawn so far is one change of its own.
+    endStroke();
+    if (event.kind == EventKind::buttonDown) {
+        beginPress(event.mouse);
+        return;
+    }
+    if (event.kind == EventKind::close) {
+        requestLeave();
+        return;
+    }
+    startedOnControl();
+    switch (event.kind) {
+        case EventKind::undo:
+            undo();
+            break;
+        case EventKind::redo:
+            redo();
+            break;
+        case EventKind::save:
+            savePressed(0, 0);
+            break;
+        case EventKind::nextSprite:
+            nextPressed(0, 0);
+            break;
+        case EventKind::lastSprite:
+            lastPressed(0, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void Editor::beginPress(const MouseState& press) {
+    heldControl_ = nullptr;
+    if (press.buttons == rightButton && gridControl.contains(press.x, press.y)) {
+        startedOnControl();
+        gridRightPressed(press.x, press.y);
+        return;
+    }
+    const Control* control =
+        press.buttons == leftButton ? leftControlAt(press.x, press.y) : nullptr;
+    if (control == nullptr) {
+        return;
+    }
+    if (control->action != &Editor::quitPressed) {
+        startedOnControl();
+    }
+    (this->*control->action)(press.x, press.y);
+    heldControl_ = control;
+    nextRepeat_ = now_ + repeatDelay;
+}
+
+void Editor::followHeldButtons(const MouseState& mouse) {
+    if (mouse.buttons == 0) {
+        endStroke();
+    }
+    if (heldControl_ != nullptr &&
+        (mouse.buttons != leftButton || !heldControl_->contains(mouse.x, mouse.y))) {
+        heldControl_ = nullptr;
+    }
+    if (heldControl_ != nullptr && heldControl_->pacing == Pacing::repeating &&
+        now_ >= nextRepeat_) {
+        (this->*heldControl_->action)(mouse.x, mouse.y);
+        nextRepeat_ += repeatInterval;
+        if (nextRepeat_ <= now_) {
+            // The loop was held up: go on at the usual pace instead of catching up in a burst.
+            nextRepeat_ = now_ + repeatInterval;
         }
     }
-    return PassResult{std::exchange(quitRequested_, false)};
+    if (gridControl.contains(mouse.x, mouse.y)) {
+        if (mouse.buttons == leftButton) {
+            gridLeftPressed(mouse.x, mouse.y);
+        } else if (mouse.buttons == rightButton) {
+            gridRightPressed(mouse.x, mouse.y);
+        }
+    }
+}
+
+void Editor::startedOnControl() {
+    message_.clear();
+    quitWarnedAt_.reset();
 }
 
 void Editor::showSprite() {
@@ -119,18 +218,34 @@ void Editor::narrowerPressed(int, int) { changeWidth(&SpriteSet::narrower); }
 void Editor::widerPressed(int, int) { changeWidth(&SpriteSet::wider); }
 void Editor::shorterPressed(int, int) { changeHeight(&SpriteSet::shorter); }
 void Editor::tallerPressed(int, int) { changeHeight(&SpriteSet::taller); }
-void Editor::quitPressed(int, int) { quitRequested_ = true; }
-void Editor::savePressed(int, int) { reportOutcome(saveSet(sprites_, folder_)); }
+void Editor::quitPressed(int, int) { requestLeave(); }
+
+void Editor::savePressed(int, int) {
+    const bool writes = sprites_.usedCount() > 0;
+    const FileOutcome outcome = saveSet(sprites_, folder_);
+    if (!outcome && writes) {
+        savedRecords_ = sprites_.records();
+    }
+    reportOutcome(outcome);
+}
 
 void Editor::loadPressed(int, int) {
+    UndoStep before = UndoHistory::snapshot(sprites_, 1, spriteCount);
     eraseMarkers();
-    reportOutcome(loadSet(sprites_, folder_));
+    const FileOutcome outcome = loadSet(sprites_, folder_);
+    if (!outcome) {
+        savedRecords_ = sprites_.records();
+        history_.recordIfChanged(sprites_, std::move(before));
+    }
+    reportOutcome(outcome);
     showSprite();
     drawMarkers();
 }
 
 void Editor::clearPressed(int, int) {
+    UndoStep before = UndoHistory::snapshot(sprites_, sprites_.currentSprite(), 1);
     sprites_.clearSprite();
+    history_.recordIfChanged(sprites_, std::move(before));
     // The full redraw paints an all-clear sprite exactly as any other view of it; the markers
     // stay where they are.
     showSprite();
@@ -140,34 +255,85 @@ void Editor::nextPressed(int, int) { switchSprite(&SpriteSet::nextSprite); }
 void Editor::lastPressed(int, int) { switchSprite(&SpriteSet::previousSprite); }
 
 void Editor::gridLeftPressed(int x, int y) {
+    openStroke();
     sprites_.setPixel(x / cellPixels + 1, y / cellPixels + 1);
     drawCell(x / cellPixels, y / cellPixels);
     drawDigit(x / cellPixels, y / cellPixels);
 }
 
 void Editor::gridRightPressed(int x, int y) {
+    openStroke();
     sprites_.clearPixel(x / cellPixels + 1, y / cellPixels + 1);
     drawCell(x / cellPixels, y / cellPixels);
     drawDigit(x / cellPixels, y / cellPixels);
 }
 
+void Editor::requestLeave() {
+    const bool warnedRecently = quitWarnedAt_ && now_ - *quitWarnedAt_ < quitConfirmTime;
+    if (warnedRecently || !hasUnsavedChanges()) {
+        leaving_ = true;
+        return;
+    }
+    quitWarnedAt_ = now_;
+    message_ = unsavedWarning;
+}
+
+void Editor::expireQuitGuard() {
+    if (quitWarnedAt_ && now_ - *quitWarnedAt_ >= quitConfirmTime) {
+        quitWarnedAt_.reset();
+        message_.clear();
+    }
+}
+
+void Editor::undo() { travelHistory(&UndoHistory::undo); }
+void Editor::redo() { travelHistory(&UndoHistory::redo); }
+
+void Editor::travelHistory(std::optional<int> (UndoHistory::*step)(SpriteSet&)) {
+    const int width = sprites_.current().width;
+    const int height = sprites_.current().height;
+    if (const std::optional<int> changedSprite = (history_.*step)(sprites_)) {
+        eraseWidthMarker(width);
+        eraseHeightMarker(height);
+        sprites_.selectSprite(*changedSprite);
+        showSprite();
+        drawMarkers();
+    }
+}
+
+void Editor::openStroke() {
+    if (!stroke_) {
+        stroke_ = UndoHistory::snapshot(sprites_, sprites_.currentSprite(), 1);
+    }
+}
+
+void Editor::endStroke() {
+    if (stroke_) {
+        history_.recordIfChanged(sprites_, std::move(*stroke_));
+        stroke_.reset();
+    }
+}
+
 void Editor::changeWidth(void (SpriteSet::*step)()) {
     const int before = sprites_.current().width;
+    UndoStep record = UndoHistory::snapshot(sprites_, sprites_.currentSprite(), 1);
     (sprites_.*step)();
     if (sprites_.current().width != before) {
         eraseWidthMarker(before);
         drawWidthMarker();
     }
+    history_.recordIfChanged(sprites_, std::move(record));
     showSprite();
 }
 
 void Editor::changeHeight(void (SpriteSet::*step)()) {
     const int before = sprites_.current().height;
+    UndoStep record = UndoHistory::snapshot(sprites_, sprites_.currentSprite(), 1);
     (sprites_.*step)();
     if (sprites_.current().height != before) {
         eraseHeightMarker(before);
         drawHeightMarker();
     }
+    history_.recordIfChanged(sprites_, std::move(record));
     showSprite();
 }
 
@@ -251,20 +417,23 @@ void Editor::drawFixedTexts() {
 }
 
 void Editor::reportOutcome(const FileOutcome& outcome) {
-    if (!outcome) {
-        showStatus("");
-        return;
-    }
-    const std::string text = outcome->statusText();
-    // A held button repeats the failing action on every pass; report it once per press.
-    if (!failedLastPass_ || text != statusText_) {
+    if (outcome) {
         errors_ << outcome->report() << '\n' << std::flush;
+        message_ = outcome->statusText();
     }
-    failedThisPass_ = true;
-    showStatus(text);
 }
 
-void Editor::showStatus(const std::string& text) {
+void Editor::refreshStatusLine() {
+    // Formatted into a buffer: this runs on every pass and should not allocate.
+    std::array<char, canvasWidth / 8 + 1> line{};
+    std::string_view text = message_;
+    if (text.empty()) {
+        const SpriteRecord& sprite = sprites_.current();
+        const int length =
+            std::snprintf(line.data(), line.size(), "Sprite %d/%d  %dx%d", sprites_.currentSprite(),
+                          spriteCount, sprite.width, sprite.height);
+        text = std::string_view(line.data(), std::min<std::size_t>(length, line.size() - 1));
+    }
     if (text == statusText_) {
         return;
     }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framebuffer.hpp"
 #include "sprite_files.hpp"
 #include "sprite_set.hpp"
+#include "undo_history.hpp"
 
 namespace pixelkin {
 
@@ -24,28 +28,68 @@ struct MouseState {
     int buttons = 0;
 };
 
-/// What one pass of the loop decided.
-struct PassResult {
-    /// Quit was hit: the loop ends after this pass.
-    bool quit = false;
+/// Something that happened since the last pass, in the order it happened.
+enum class EventKind {
+    /// A mouse button went down; `mouse` holds its position and the buttons held just after.
+    buttonDown,
+    undo,
+    redo,
+    save,
+    nextSprite,
+    lastSprite,
+    /// The window was asked to close.
+    close,
 };
 
-/// The sprite editor's screen and its mouse controls, drawn into a framebuffer.
+/// One event: what happened and, for a button press, the mouse at that moment.
+struct InputEvent {
+    EventKind kind = EventKind::buttonDown;
+    MouseState mouse{};
+};
+
+/// What one pass of the loop reads: the time on a monotonic clock, the mouse as it is now and
+/// the events since the last pass.
+struct PassInput {
+    std::chrono::milliseconds now{0};
+    MouseState mouse{};
+    std::vector<InputEvent> events;
+};
+
+/// What one pass of the loop decided.
+struct PassResult {
+    /// The editor is to end: the loop ends after this pass.
+    bool quit = false;
+    /// A button is held over the edit grid: the next pass should follow the pointer at once.
+    bool drawing = false;
+};
+
+/// Time a left button held on a size control, Next or Last waits before it acts again.
+inline constexpr std::chrono::milliseconds repeatDelay{400};
+/// Time between the repeats after that.
+inline constexpr std::chrono::milliseconds repeatInterval{100};
+/// Time in which a second Quit or close leaves despite unsaved changes.
+inline constexpr std::chrono::milliseconds quitConfirmTime{5000};
+/// The status line's warning after a first Quit or close with unsaved changes.
+inline constexpr const char* unsavedWarning = "Unsaved changes: Quit again to leave";
+
+/// The sprite editor's screen and its controls, drawn into a framebuffer.
 ///
-/// The editor follows the button state rather than press events: each pass looks at the mouse
-/// as it is now and acts on the control under the pointer, so a button held over a control acts
-/// again on every pass. Sprite data lives in a SpriteSet; Save and Load go through the files of
-/// `folder`. File failures do not end the editor: they are reported once per press on `errors`
-/// and stay on the status line until the next Save or Load succeeds.
+/// A control acts when a press begins on it; the size controls, Next and Last act again while
+/// the left button stays on them (after repeatDelay, then every repeatInterval), the edit grid
+/// draws on every pass while a button is held over it. Presses arrive as events, so a press
+/// released before the pass still acts. Every change to the set can be undone. Sprite data lives
+/// in a SpriteSet; Save and Load go through the files of `folder`. File failures do not end the
+/// editor: they are reported on `errors` and stay on the status line until the next press.
 class Editor {
   public:
     /// An editor over a set in its start state, saving to and loading from `folder`.
     Editor(std::filesystem::path folder, std::ostream& errors);
 
-    /// Draws the whole start screen: markers, size controls, captions, title and sprite 1.
+    /// Draws the whole start screen: markers, size controls, captions, title, status and
+    /// sprite 1.
     void drawStartScreen();
-    /// One pass of the loop acting on `mouse`.
-    PassResult runPass(const MouseState& mouse);
+    /// One pass of the loop acting on `input`.
+    PassResult runPass(const PassInput& input);
     /// Redraws the current sprite in full: grid, preview and digits.
     void showSprite();
 
@@ -55,17 +99,31 @@ class Editor {
     Framebuffer& screen() { return screen_; }
     /// The sprite set being edited.
     const SpriteSet& sprites() const { return sprites_; }
-    /// The failure shown on the status line, empty when there is none.
+    /// The text on the status line.
     const std::string& statusText() const { return statusText_; }
+    /// True when the set differs from what was last saved or loaded, or from the start state
+    /// before either.
+    bool hasUnsavedChanges() const { return sprites_.records() != savedRecords_; }
 
   private:
-    /// A control hit by the left button: exclusive bounds and the action it runs.
+    /// How a control follows the left button.
+    enum class Pacing {
+        /// Once when a press begins on it, again while it stays held there.
+        repeating,
+        /// Once per press.
+        oncePerPress,
+        /// On every pass while the button is held over it.
+        everyPass,
+    };
+
+    /// A control hit by the left button: exclusive bounds, the action it runs and its pacing.
     struct Control {
         int xAbove;
         int xBelow;
         int yAbove;
         int yBelow;
         void (Editor::*action)(int x, int y);
+        Pacing pacing;
 
         bool contains(int x, int y) const {
             return xAbove < x && x < xBelow && yAbove < y && y < yBelow;
@@ -73,6 +131,12 @@ class Editor {
     };
     static const Control gridControl;
     static const std::array<Control, 11> leftButtonControls;
+    static const Control* leftControlAt(int x, int y);
+
+    void handleEvent(const InputEvent& event);
+    void beginPress(const MouseState& press);
+    void followHeldButtons(const MouseState& mouse);
+    void startedOnControl();
 
     void narrowerPressed(int x, int y);
     void widerPressed(int x, int y);
@@ -87,6 +151,14 @@ class Editor {
     void gridLeftPressed(int x, int y);
     void gridRightPressed(int x, int y);
 
+    void requestLeave();
+    void expireQuitGuard();
+    void undo();
+    void redo();
+    /// Undoes or redoes a step and shows the sprite it changed.
+    void travelHistory(std::optional<int> (UndoHistory::*step)(SpriteSet&));
+    void openStroke();
+    void endStroke();
     void changeWidth(void (SpriteSet::*step)());
     void changeHeight(void (SpriteSet::*step)());
     void switchSprite(void (SpriteSet::*step)());
@@ -101,16 +173,25 @@ class Editor {
     void drawGridLines();
     void drawFixedTexts();
     void reportOutcome(const FileOutcome& outcome);
-    void showStatus(const std::string& text);
+    void refreshStatusLine();
 
     std::filesystem::path folder_;
     std::ostream& errors_;
     SpriteSet sprites_;
+    SpriteRecords savedRecords_ = sprites_.records();
+    UndoHistory history_;
+    /// The sprite as it was when the stroke being drawn began.
+    std::optional<UndoStep> stroke_;
     Framebuffer screen_;
+    std::chrono::milliseconds now_{0};
+    /// The control the left button went down on, while it stays held there.
+    const Control* heldControl_ = nullptr;
+    std::chrono::milliseconds nextRepeat_{0};
+    /// A failure or the unsaved-work warning; the status line shows the sprite when empty.
+    std::string message_;
     std::string statusText_;
-    bool quitRequested_ = false;
-    bool failedThisPass_ = false;
-    bool failedLastPass_ = false;
+    std::optional<std::chrono::milliseconds> quitWarnedAt_;
+    bool leaving_ = false;
 };
 
 }  // namespace pixelkin

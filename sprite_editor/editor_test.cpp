@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <vector>
 
@@ -20,18 +21,31 @@ class EditorTest : public ::testing::Test {
   protected:
     void SetUp() override { editor.drawStartScreen(); }
 
-    /// Runs `passes` passes with the mouse at (x, y) and `buttons` held.
-    PassResult hold(int x, int y, int buttons, int passes = 1) {
-        PassResult result;
-        for (int i = 0; i < passes; ++i) {
-            result = editor.runPass(MouseState{x, y, buttons});
-        }
-        return result;
+    /// One pass at `now` plus `after` milliseconds with the mouse held as given and `events`.
+    PassResult pass(MouseState mouse, std::vector<InputEvent> events = {}, int after = 10) {
+        now += std::chrono::milliseconds(after);
+        return editor.runPass(PassInput{now, mouse, std::move(events)});
     }
-    void click(int x, int y) { hold(x, y, leftButton); }
-    void leftOnCell(int c, int r) { hold(8 * c + 4, 8 * r + 4, leftButton); }
-    void rightOnCell(int c, int r) { hold(8 * c + 4, 8 * r + 4, rightButton); }
-    void clickCaption(int y) { click(30, y + 4); }
+    /// A press at (x, y) seen by the pass, held for `heldMs` with a pass every 10 ms, then
+    /// released. Returns whether the editor asked to leave.
+    bool press(int x, int y, int buttons, int heldMs = 80) {
+        const MouseState mouse{x, y, buttons};
+        bool quit = pass(mouse, {{EventKind::buttonDown, mouse}}).quit;
+        for (int held = 10; held <= heldMs; held += 10) {
+            quit = pass(mouse).quit || quit;
+        }
+        return pass({x, y, 0}).quit || quit;
+    }
+    bool click(int x, int y) { return press(x, y, leftButton); }
+    void clicks(int x, int y, int count) {
+        for (int i = 0; i < count; ++i) {
+            click(x, y);
+        }
+    }
+    void leftOnCell(int c, int r) { press(8 * c + 4, 8 * r + 4, leftButton); }
+    void rightOnCell(int c, int r) { press(8 * c + 4, 8 * r + 4, rightButton); }
+    bool clickCaption(int y) { return click(30, y + 4); }
+    bool key(EventKind kind) { return pass({}, {{kind, {}}}).quit; }
 
     std::uint8_t at(int x, int y) const { return editor.screen().at(x, y); }
 
@@ -134,6 +148,7 @@ class EditorTest : public ::testing::Test {
     }
 
     TestFolder folder;
+    std::chrono::milliseconds now{1000};
     std::ostringstream errors;
     Editor editor{folder.path(), errors};
 };
@@ -154,7 +169,8 @@ TEST_F(EditorTest, StartScreenShowsABlankEightByEightSpriteAndTheControls) {
     EXPECT_EQ(at(0, 0), gridBlack);
     EXPECT_EQ(at(64, 3), gridBlack);
     EXPECT_EQ(at(3, 120), gridBlack);
-    EXPECT_FALSE(anyPixel(0, statusY, canvasWidth - 1, canvasHeight - 1, white));
+    EXPECT_EQ(editor.statusText(), "Sprite 1/50  8x8");
+    EXPECT_TRUE(textShown(0, statusY, 'S', white, black));
 }
 
 struct HitCase {
@@ -162,7 +178,6 @@ struct HitCase {
     int x;
     int y;
     int buttons;
-    int passes;
     int sprite;
     int width;
     int height;
@@ -173,7 +188,7 @@ class EditorHitTest : public EditorTest, public ::testing::WithParamInterface<Hi
 
 TEST_P(EditorHitTest, ActsOnlyStrictlyInsideAControlWithExactlyItsButton) {
     const HitCase& hit = GetParam();
-    hold(hit.x, hit.y, hit.buttons, hit.passes);
+    press(hit.x, hit.y, hit.buttons);
     EXPECT_EQ(editor.sprites().currentSprite(), hit.sprite);
     EXPECT_EQ(editor.sprites().current().width, hit.width);
     EXPECT_EQ(editor.sprites().current().height, hit.height);
@@ -182,40 +197,198 @@ TEST_P(EditorHitTest, ActsOnlyStrictlyInsideAControlWithExactlyItsButton) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EditorHitTest,
-    ::testing::Values(HitCase{"NextLeftEdgeX10", 10, 392, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextX11", 11, 392, leftButton, 1, 2, 8, 8, 0},
-                      HitCase{"NextX49", 49, 392, leftButton, 1, 2, 8, 8, 0},
-                      HitCase{"NextRightEdgeX50", 50, 392, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextTopEdgeY387", 30, 387, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextY388", 30, 388, leftButton, 1, 2, 8, 8, 0},
-                      HitCase{"NextY396", 30, 396, leftButton, 1, 2, 8, 8, 0},
-                      HitCase{"NextBottomEdgeY397", 30, 397, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextRightButton", 30, 392, rightButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextBothButtons", 30, 392, leftButton | rightButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextMiddleButton", 30, 392, middleButton, 1, 1, 8, 8, 0},
-                      HitCase{"NextHeldThreePasses", 30, 392, leftButton, 3, 4, 8, 8, 0},
-                      HitCase{"NextHeldFiftyPassesWrapsToOne", 30, 392, leftButton, 50, 1, 8, 8, 0},
-                      HitCase{"LastWrapsToFifty", 30, 412, leftButton, 1, 50, 8, 8, 0},
-                      HitCase{"LastTopEdgeY407", 30, 407, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"WidthMinus", 3, 142, leftButton, 1, 1, 7, 8, 0},
-                      HitCase{"WidthMinusEdgeX1", 1, 142, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"WidthMinusEdgeX5", 5, 142, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"WidthMinusEdgeY145", 3, 145, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"WidthMinusHeldStopsAtOne", 3, 142, leftButton, 20, 1, 1, 8, 0},
-                      HitCase{"WidthPlus", 123, 144, leftButton, 1, 1, 9, 8, 0},
-                      HitCase{"WidthPlusHeldStopsAtSixteen", 126, 141, leftButton, 20, 1, 16, 8, 0},
-                      HitCase{"HeightMinus", 142, 3, leftButton, 1, 1, 8, 7, 0},
-                      HitCase{"HeightPlus", 144, 126, leftButton, 1, 1, 8, 9, 0},
-                      HitCase{"HeightPlusEdgeY127", 144, 127, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"GridLeft", 20, 20, leftButton, 1, 1, 8, 8, 1},
-                      HitCase{"GridLeftLastPixel", 127, 127, leftButton, 1, 1, 8, 8, 1},
-                      HitCase{"GridEdgeX0", 0, 20, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"GridEdgeY0", 20, 0, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"GridPastX128", 128, 20, leftButton, 1, 1, 8, 8, 0},
-                      HitCase{"GridBothButtons", 20, 20, leftButton | rightButton, 1, 1, 8, 8, 0},
-                      HitCase{"GridRightNeverCounts", 20, 20, rightButton, 1, 1, 8, 8, 0},
-                      HitCase{"OutsideTheWindow", -4, -4, leftButton, 1, 1, 8, 8, 0}),
+    ::testing::Values(HitCase{"NextLeftEdgeX10", 10, 392, leftButton, 1, 8, 8, 0},
+                      HitCase{"NextX11", 11, 392, leftButton, 2, 8, 8, 0},
+                      HitCase{"NextX49", 49, 392, leftButton, 2, 8, 8, 0},
+                      HitCase{"NextRightEdgeX50", 50, 392, leftButton, 1, 8, 8, 0},
+                      HitCase{"NextTopEdgeY387", 30, 387, leftButton, 1, 8, 8, 0},
+                      HitCase{"NextY388", 30, 388, leftButton, 2, 8, 8, 0},
+                      HitCase{"NextY396", 30, 396, leftButton, 2, 8, 8, 0},
+                      HitCase{"NextBottomEdgeY397", 30, 397, leftButton, 1, 8, 8, 0},
+                      HitCase{"NextRightButton", 30, 392, rightButton, 1, 8, 8, 0},
+                      HitCase{"NextBothButtons", 30, 392, leftButton | rightButton, 1, 8, 8, 0},
+                      HitCase{"NextMiddleButton", 30, 392, middleButton, 1, 8, 8, 0},
+                      HitCase{"LastWrapsToFifty", 30, 412, leftButton, 50, 8, 8, 0},
+                      HitCase{"LastTopEdgeY407", 30, 407, leftButton, 1, 8, 8, 0},
+                      HitCase{"WidthMinus", 3, 142, leftButton, 1, 7, 8, 0},
+                      HitCase{"WidthMinusEdgeX1", 1, 142, leftButton, 1, 8, 8, 0},
+                      HitCase{"WidthMinusEdgeX5", 5, 142, leftButton, 1, 8, 8, 0},
+                      HitCase{"WidthMinusEdgeY145", 3, 145, leftButton, 1, 8, 8, 0},
+                      HitCase{"WidthPlus", 123, 144, leftButton, 1, 9, 8, 0},
+                      HitCase{"HeightMinus", 142, 3, leftButton, 1, 8, 7, 0},
+                      HitCase{"HeightPlus", 144, 126, leftButton, 1, 8, 9, 0},
+                      HitCase{"HeightPlusEdgeY127", 144, 127, leftButton, 1, 8, 8, 0},
+                      HitCase{"GridLeft", 20, 20, leftButton, 1, 8, 8, 1},
+                      HitCase{"GridLeftLastPixel", 127, 127, leftButton, 1, 8, 8, 1},
+                      HitCase{"GridEdgeX0", 0, 20, leftButton, 1, 8, 8, 0},
+                      HitCase{"GridEdgeY0", 20, 0, leftButton, 1, 8, 8, 0},
+                      HitCase{"GridPastX128", 128, 20, leftButton, 1, 8, 8, 0},
+                      HitCase{"GridBothButtons", 20, 20, leftButton | rightButton, 1, 8, 8, 0},
+                      HitCase{"GridRightNeverCounts", 20, 20, rightButton, 1, 8, 8, 0},
+                      HitCase{"OutsideTheWindow", -4, -4, leftButton, 1, 8, 8, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct PacingCase {
+    const char* name;
+    int x;
+    int y;
+    int heldMs;
+    int sprite;
+    int width;
+};
+
+class EditorPacingTest : public EditorTest, public ::testing::WithParamInterface<PacingCase> {};
+
+// Repeats come 400 ms after the press, then every 100 ms.
+TEST_P(EditorPacingTest, StepsOnceAPressThenRepeatsAtAPersonsPace) {
+    const PacingCase& hold = GetParam();
+    press(hold.x, hold.y, leftButton, hold.heldMs);
+    EXPECT_EQ(editor.sprites().currentSprite(), hold.sprite);
+    EXPECT_EQ(editor.sprites().current().width, hold.width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditorPacingTest,
+                         ::testing::Values(PacingCase{"NextClick", 30, 392, 80, 2, 8},
+                                           PacingCase{"NextJustBeforeRepeat", 30, 392, 390, 2, 8},
+                                           PacingCase{"NextFirstRepeat", 30, 392, 400, 3, 8},
+                                           PacingCase{"NextOneSecond", 30, 392, 1000, 9, 8},
+                                           PacingCase{"WiderClick", 124, 142, 80, 1, 9},
+                                           PacingCase{"WiderHeldToSixteen", 124, 142, 2000, 1, 16},
+                                           PacingCase{"ClearHeld", 30, 364, 2000, 1, 8}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EditorTest, TapsBetweenTwoPassesStillActOnce) {
+    const MouseState next{30, 392, leftButton};
+    pass({}, {{EventKind::buttonDown, next}, {EventKind::buttonDown, next}});
+    EXPECT_EQ(editor.sprites().currentSprite(), 3);
+    pass({}, {{EventKind::buttonDown, {20, 20, leftButton}}});
+    EXPECT_TRUE(editor.sprites().current().isSet(3, 3));
+    pass({}, {{EventKind::buttonDown, {20, 20, leftButton | rightButton}}});
+    pass({}, {{EventKind::buttonDown, {20, 20, rightButton}}});
+    EXPECT_FALSE(editor.sprites().current().isSet(3, 3));
+}
+
+TEST_F(EditorTest, RepeatStopsOffTheControlAndDoesNotBurstAfterAStall) {
+    const MouseState next{30, 392, leftButton};
+    pass(next, {{EventKind::buttonDown, next}});
+    pass({30, 300, leftButton}, {}, 100);
+    pass(next, {}, 500);
+    EXPECT_EQ(editor.sprites().currentSprite(), 2) << "moving off ends the repeat";
+
+    pass(next, {{EventKind::buttonDown, next}});
+    pass(next, {}, 3000);
+    pass(next, {}, 50);
+    EXPECT_EQ(editor.sprites().currentSprite(), 4) << "one repeat for a pass held up 3 s";
+    pass(next, {}, 50);
+    EXPECT_EQ(editor.sprites().currentSprite(), 5);
+}
+
+TEST_F(EditorTest, OnlyAStrokeOnTheGridAsksForPassesWithoutRest) {
+    EXPECT_TRUE(pass({20, 20, leftButton}).drawing);
+    EXPECT_TRUE(pass({20, 20, rightButton}).drawing);
+    EXPECT_FALSE(pass({20, 20, leftButton | rightButton}).drawing);
+    EXPECT_FALSE(pass({30, 392, leftButton}).drawing);
+    EXPECT_FALSE(pass({20, 20, 0}).drawing);
+}
+
+TEST_F(EditorTest, SaveWritesOncePerPressHoweverLongItIsHeld) {
+    leftOnCell(0, 0);
+    const MouseState save{30, 334, leftButton};
+    pass(save, {{EventKind::buttonDown, save}});
+    ASSERT_TRUE(std::filesystem::exists(folder / "pixelkin.spr"));
+    std::filesystem::remove(folder / "pixelkin.spr");
+    for (int held = 0; held < 2000; held += 10) {
+        pass(save);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "pixelkin.spr"));
+}
+
+TEST_F(EditorTest, UndoTakesBackAStrokeAsOneChangeAndShowsItsSprite) {
+    const MouseState start{4, 4, leftButton};
+    pass(start, {{EventKind::buttonDown, start}});
+    pass({12, 4, leftButton});
+    pass({20, 4, leftButton});
+    pass({20, 4, 0});
+    leftOnCell(5, 5);
+    click(30, 392);   // Next
+    click(124, 142);  // width 9 on sprite 2
+
+    key(EventKind::undo);
+    EXPECT_EQ(editor.sprites().current().width, 8);
+    key(EventKind::undo);
+    EXPECT_EQ(editor.sprites().currentSprite(), 1);
+    EXPECT_FALSE(editor.sprites().current().isSet(6, 6));
+    EXPECT_TRUE(editor.sprites().current().isSet(3, 1));
+    EXPECT_TRUE(widthMarkerAt(8));
+    expectSpriteShown();
+    key(EventKind::undo);
+    EXPECT_EQ(editor.sprites().records(), SpriteSet().records());
+    EXPECT_EQ(editor.sprites().usedCount(), 0);
+    expectSpriteShown();
+
+    key(EventKind::redo);
+    EXPECT_TRUE(editor.sprites().current().isSet(3, 1));
+    leftOnCell(7, 7);  // a new change drops what could be redone
+    key(EventKind::redo);
+    EXPECT_FALSE(editor.sprites().current().isSet(6, 6));
+}
+
+TEST_F(EditorTest, UndoOfClearAndLoadBringsBackWhatTheyReplaced) {
+    leftOnCell(1, 1);
+    key(EventKind::save);
+    leftOnCell(2, 2);
+    clickCaption(360);  // Clear
+    key(EventKind::undo);
+    EXPECT_TRUE(editor.sprites().current().isSet(3, 3));
+    clickCaption(345);  // Load
+    EXPECT_FALSE(editor.sprites().current().isSet(3, 3));
+    key(EventKind::undo);
+    EXPECT_TRUE(editor.sprites().current().isSet(3, 3));
+    expectSpriteShown();
+}
+
+TEST_F(EditorTest, QuitWithUnsavedChangesWarnsAndLeavesOnASecondQuitOrClose) {
+    EXPECT_TRUE(key(EventKind::close)) << "nothing to lose";
+    leftOnCell(0, 0);
+    EXPECT_FALSE(clickCaption(315));
+    EXPECT_EQ(editor.statusText(), unsavedWarning);
+    EXPECT_TRUE(textShown(0, statusY, 'U', white, black));
+    now += std::chrono::milliseconds(4800);
+    EXPECT_TRUE(key(EventKind::close));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(EditorTest, QuitGuardLapsesAfterFiveSecondsOrAnotherPress) {
+    leftOnCell(0, 0);
+    EXPECT_FALSE(key(EventKind::close));
+    pass({}, {}, 5000);
+    EXPECT_EQ(editor.statusText(), "Sprite 1/50  8x8");
+    EXPECT_FALSE(clickCaption(315));
+    leftOnCell(1, 1);
+    EXPECT_EQ(editor.statusText(), "Sprite 1/50  8x8");
+    EXPECT_FALSE(clickCaption(315)) << "the press in between asks again";
+}
+
+TEST_F(EditorTest, QuitLeavesAtOnceWhenTheSetIsAsSavedLoadedOrUndone) {
+    leftOnCell(0, 0);
+    key(EventKind::save);
+    EXPECT_TRUE(clickCaption(315));
+    click(124, 142);
+    key(EventKind::undo);
+    EXPECT_TRUE(key(EventKind::close));
+    clickCaption(360);
+    clickCaption(345);
+    EXPECT_TRUE(key(EventKind::close));
+}
+
+TEST_F(EditorTest, PageKeysStepThroughTheSpritesAndTheStatusLineFollows) {
+    key(EventKind::lastSprite);
+    EXPECT_EQ(editor.statusText(), "Sprite 50/50  8x8");
+    key(EventKind::nextSprite);
+    key(EventKind::nextSprite);
+    clicks(142, 124, 4);
+    EXPECT_EQ(editor.statusText(), "Sprite 2/50  8x12");
+}
 
 TEST_F(EditorTest, DrawingInsideTheRegionIsSolidBlueWithAWhiteOne) {
     leftOnCell(2, 3);
@@ -257,19 +430,19 @@ TEST_F(EditorTest, NarrowingMovesTheMarkerAndTurnsTheLastColumnGreen) {
 }
 
 TEST_F(EditorTest, ResizingAtTheLimitLeavesTheMarkerInPlace) {
-    hold(142, 3, leftButton, 10);
+    clicks(142, 3, 10);
     EXPECT_TRUE(heightMarkerAt(1));
     EXPECT_TRUE(heightMarkerGone(8));
-    hold(142, 3, leftButton);
+    click(142, 3);
     EXPECT_TRUE(heightMarkerAt(1));
     expectSpriteShown();
 }
 
 TEST_F(EditorTest, NextAndLastShowOnlyTheMarkersOfTheSpriteNowShown) {
     leftOnCell(0, 0);
-    hold(3, 142, leftButton, 5);  // width 3
-    hold(142, 3, leftButton, 6);  // height 2
-    clickCaption(390);            // Next
+    clicks(3, 142, 5);  // width 3
+    clicks(142, 3, 6);  // height 2
+    clickCaption(390);  // Next
     EXPECT_EQ(editor.sprites().currentSprite(), 2);
     EXPECT_TRUE(widthMarkerAt(8));
     EXPECT_TRUE(heightMarkerAt(8));
@@ -298,8 +471,8 @@ TEST_F(EditorTest, CopyAndRototeChangeNothing) {
 }
 
 TEST_F(EditorTest, ClearShowsTheSpriteAllClearKeepsItsSizeAndPaintsNothingOutsideTheGrid) {
-    hold(126, 141, leftButton, 8);  // width 16
-    hold(144, 126, leftButton, 8);  // height 16
+    clicks(126, 141, 8);  // width 16
+    clicks(144, 126, 8);  // height 16
     leftOnCell(0, 0);
     leftOnCell(15, 15);
     clickCaption(360);
@@ -313,19 +486,19 @@ TEST_F(EditorTest, ClearShowsTheSpriteAllClearKeepsItsSizeAndPaintsNothingOutsid
 
 TEST_F(EditorTest, QuitEndsTheLoopWithoutSaving) {
     leftOnCell(0, 0);
-    EXPECT_FALSE(hold(30, 319, rightButton).quit);
-    EXPECT_TRUE(hold(30, 319, leftButton).quit);
-    EXPECT_FALSE(hold(30, 319, 0).quit);
+    EXPECT_FALSE(press(30, 319, rightButton));
+    EXPECT_FALSE(clickCaption(315)) << "unsaved changes hold the first Quit";
+    EXPECT_TRUE(clickCaption(315));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 TEST_F(EditorTest, SaveThenLoadBringsTheSavedSetBack) {
     leftOnCell(3, 3);
-    hold(3, 142, leftButton, 2);  // width 6
-    clickCaption(330);            // Save
+    clicks(3, 142, 2);  // width 6
+    clickCaption(330);  // Save
     ASSERT_TRUE(std::filesystem::exists(folder / "pixelkin.spr"));
     clickCaption(360);  // Clear
-    hold(126, 141, leftButton, 5);
+    clicks(126, 141, 5);
     EXPECT_EQ(cellLook(3, 3), "white");
 
     clickCaption(345);  // Load
@@ -334,13 +507,13 @@ TEST_F(EditorTest, SaveThenLoadBringsTheSavedSetBack) {
     EXPECT_TRUE(widthMarkerAt(6));
     EXPECT_TRUE(widthMarkerGone(11));
     expectSpriteShown();
-    EXPECT_TRUE(editor.statusText().empty());
+    EXPECT_EQ(editor.statusText(), "Sprite 1/50  6x8");
     EXPECT_TRUE(errors.str().empty());
 }
 
 TEST_F(EditorTest, FailedLoadIsReportedOncePerPressAndKeepsTheSet) {
     leftOnCell(5, 5);
-    hold(30, 349, leftButton, 5);  // Load held with no file to read
+    press(30, 349, leftButton, 500);  // Load held with no file to read
     EXPECT_EQ(editor.statusText(), "Runtime error 2: pixelkin2.dat not found");
     EXPECT_TRUE(textShown(0, statusY, 'R', white, black));
     EXPECT_EQ(errors.str().find("Runtime error 2: pixelkin2.dat: "), 0u);
@@ -348,14 +521,15 @@ TEST_F(EditorTest, FailedLoadIsReportedOncePerPressAndKeepsTheSet) {
     EXPECT_EQ(cellLook(5, 5), "blue");
     EXPECT_TRUE(widthMarkerAt(8));
 
-    hold(30, 349, 0);
-    hold(30, 349, leftButton);
+    click(30, 349);
     EXPECT_EQ(errors.str().find("Runtime error 2", 1), errors.str().find('\n') + 1)
         << "a new press reports again";
 
-    clickCaption(330);  // a successful Save clears the status line
-    EXPECT_TRUE(editor.statusText().empty());
-    EXPECT_FALSE(anyPixel(0, statusY, canvasWidth - 1, canvasHeight - 1, white));
+    pass({30, 392, 0});
+    EXPECT_EQ(editor.statusText().find("Runtime error"), 0u) << "stays until the next press";
+    leftOnCell(0, 0);
+    EXPECT_EQ(editor.statusText(), "Sprite 1/50  8x8");
+    EXPECT_TRUE(textShown(0, statusY, 'S', white, black));
 }
 
 TEST_F(EditorTest, LoadedPixelByteOtherThanZeroOrOneShowsAsASetPixel) {

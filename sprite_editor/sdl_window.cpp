@@ -7,7 +7,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -38,6 +40,43 @@ constexpr std::array<PaletteColour, 6> paletteColours = {{
     {gridBlack, 0, 0, 0},
     {grey, 128, 128, 128},
 }};
+
+/// An editing key with the modifiers it needs, and whether a held key's repeats count.
+struct KeyCommand {
+    SDL_Keycode key;
+    bool control;
+    bool shift;
+    EventKind kind;
+    bool repeats;
+};
+
+constexpr std::array<KeyCommand, 6> keyCommands = {{
+    {SDLK_z, true, false, EventKind::undo, true},
+    {SDLK_z, true, true, EventKind::redo, true},
+    {SDLK_y, true, false, EventKind::redo, true},
+    {SDLK_s, true, false, EventKind::save, false},
+    {SDLK_PAGEDOWN, false, false, EventKind::nextSprite, true},
+    {SDLK_PAGEUP, false, false, EventKind::lastSprite, true},
+}};
+
+std::optional<EventKind> commandFor(const SDL_KeyboardEvent& key) {
+    const bool control = (key.keysym.mod & KMOD_CTRL) != 0;
+    const bool shift = (key.keysym.mod & KMOD_SHIFT) != 0;
+    for (const KeyCommand& command : keyCommands) {
+        if (command.key == key.keysym.sym && command.control == control && command.shift == shift &&
+            (command.repeats || key.repeat == 0)) {
+            return command.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+/// The editor's bit for an SDL mouse button, 0 for buttons it does not know.
+int buttonBit(Uint8 button) {
+    // Indexed by SDL_BUTTON_LEFT (1), SDL_BUTTON_MIDDLE (2) and SDL_BUTTON_RIGHT (3).
+    constexpr std::array<int, 4> bits = {0, leftButton, middleButton, rightButton};
+    return button < bits.size() ? bits[button] : 0;
+}
 
 std::string sdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
 
@@ -160,7 +199,7 @@ bool Window::prepare(std::string& error) {
         colourTable_[colour.number] =
             SDL_MapRGB(surface->format, colour.red, colour.green, colour.blue);
     }
-    // The editor reads no keyboard; without text input SDL does not poll an input method.
+    // The editor reads keys, not text; without text input SDL does not poll an input method.
     SDL_StopTextInput();
     if (SDL_ShowCursor(SDL_ENABLE) < 0) {
         error = sdlError("cannot show the mouse pointer");
@@ -174,18 +213,45 @@ Window::Window(OpenKey, std::unique_ptr<SdlSession> session, SDL_Window* window,
 
 Window::~Window() = default;
 
-bool Window::handleEvents() {
+void Window::readInput(PassInput& input) {
+    input.events.clear();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
-        if (event.type == SDL_QUIT) {
-            return false;
-        }
-        if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                                              event.window.event == SDL_WINDOWEVENT_SHOWN)) {
-            exposed_ = true;
+        switch (event.type) {
+            case SDL_QUIT:
+                input.events.push_back(InputEvent{EventKind::close, {}});
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                addButtonEvent(event.button, input);
+                break;
+            case SDL_MOUSEBUTTONUP:
+                heldButtons_ &= ~buttonBit(event.button.button);
+                break;
+            case SDL_KEYDOWN:
+                if (const auto command = commandFor(event.key)) {
+                    input.events.push_back(InputEvent{*command, {}});
+                }
+                break;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                    event.window.event == SDL_WINDOWEVENT_SHOWN) {
+                    exposed_ = true;
+                }
+                break;
+            default:
+                break;
         }
     }
-    return true;
+    input.mouse = readMouse();
+    // A release outside the window may never arrive as an event; the held state settles it.
+    heldButtons_ = input.mouse.buttons;
+}
+
+void Window::addButtonEvent(const SDL_MouseButtonEvent& button, PassInput& input) {
+    heldButtons_ |= buttonBit(button.button);
+    input.events.push_back(InputEvent{
+        EventKind::buttonDown,
+        MouseState{floorDivide(button.x, scale_), floorDivide(button.y, scale_), heldButtons_}});
 }
 
 MouseState Window::readMouse() const {
@@ -290,25 +356,29 @@ void Window::copyToWindow(const Framebuffer& screen, const Rect& area, SDL_Surfa
     }
 }
 
-bool runEditorLoop(Editor& editor, Window& window, std::string& error,
-                   const MouseReader& readMouse) {
+bool runEditorLoop(Editor& editor, Window& window, std::string& error, const InputFilter& filter) {
     if (window.presentAll(editor.screen(), error) == Window::Presented::failed) {
         return false;
     }
-    while (window.handleEvents()) {
-        const MouseState mouse = readMouse ? readMouse(window) : window.readMouse();
-        const PassResult pass = editor.runPass(mouse);
+    PassInput input;
+    for (;;) {
+        input.now = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch());
+        window.readInput(input);
+        if (filter) {
+            filter(input);
+        }
+        const PassResult pass = editor.runPass(input);
         if (window.present(editor.screen(), error) == Window::Presented::failed) {
             return false;
         }
         if (pass.quit) {
             return true;
         }
-        if (mouse.buttons == 0) {
+        if (!pass.drawing) {
             window.idle();
         }
     }
-    return true;
 }
 
 }  // namespace pixelkin

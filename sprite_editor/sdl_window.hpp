@@ -10,6 +10,7 @@
 #include "editor.hpp"
 #include "framebuffer.hpp"
 
+struct SDL_MouseButtonEvent;
 struct SDL_Surface;
 struct SDL_Window;
 
@@ -36,8 +37,9 @@ class Window {
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    /// Handles the window events that arrived; false once the window was asked to close.
-    bool handleEvents();
+    /// Replaces `input.events` with the window's events since the last call (button presses,
+    /// editing keys, close requests) and reads the mouse held now into `input.mouse`.
+    void readInput(PassInput& input);
     /// The pointer in canvas pixels and the held buttons (1 left, 2 right, 4 middle).
     MouseState readMouse() const;
     /// What a present did.
@@ -49,7 +51,7 @@ class Window {
     Presented present(Framebuffer& screen, std::string& error);
     /// Shows the whole of `screen`, whatever changed.
     Presented presentAll(Framebuffer& screen, std::string& error);
-    /// Waits briefly between passes while no button is held.
+    /// Waits briefly between passes while nothing is being drawn.
     void idle() const;
     /// The enlargement in use.
     int scale() const { return scale_; }
@@ -60,6 +62,7 @@ class Window {
     };
 
     static std::unique_ptr<SdlSession> startVideo(std::string& error);
+    void addButtonEvent(const SDL_MouseButtonEvent& button, PassInput& input);
     bool prepare(std::string& error);
     Presented presentArea(Framebuffer& screen, Rect area, bool all, std::string& error);
     /// True when `area` of `screen` differs from what the window shows.
@@ -72,18 +75,20 @@ class Window {
     std::unique_ptr<SDL_Window, WindowCloser> window_;
     int scale_;
     bool exposed_ = true;
+    /// The buttons held as the events tell it, to know what else was held at each press.
+    int heldButtons_ = 0;
     std::array<std::uint32_t, 256> colourTable_{};
     std::array<std::uint8_t, canvasWidth * canvasHeight> shown_{};
 };
 
-/// Where each pass of the loop gets the mouse from.
-using MouseReader = std::function<MouseState(const Window&)>;
+/// Changes what a pass read from the window before the editor sees it (for measurements).
+using InputFilter = std::function<void(PassInput&)>;
 
-/// Runs the editor's loop in `window` until Quit is hit or the window is closed: each pass
-/// handles the window's events, reads the mouse, acts, and presents what changed; while no
-/// button is held it then idles briefly. The mouse is the window's own unless `readMouse` is
-/// given. Returns false and sets `error` when the window failed.
+/// Runs the editor's loop in `window` until the editor leaves: each pass reads the clock, the
+/// window's events and the mouse, acts, and presents what changed; unless a stroke is being
+/// drawn on the grid it then idles briefly. `filter`, when given, changes each pass's input.
+/// Returns false and sets `error` when the window failed.
 bool runEditorLoop(Editor& editor, Window& window, std::string& error,
-                   const MouseReader& readMouse = {});
+                   const InputFilter& filter = {});
 
 }  // namespace pixelkin

@@ -46,6 +46,15 @@ void SpriteSet::taller() { stepSize(currentRecord().height, +1); }
 
 void SpriteSet::replaceRecords(const SpriteRecords& records) {
     spriteSet_ = records;
+    recountUsed();
+}
+
+void SpriteSet::exchangeRecords(int first, std::span<SpriteRecord> records) {
+    std::swap_ranges(records.begin(), records.end(), spriteSet_.begin() + (first - 1));
+    recountUsed();
+}
+
+void SpriteSet::recountUsed() {
     usedCount_ = static_cast<int>(
         std::count_if(spriteSet_.begin(), spriteSet_.end(),
                       [](const SpriteRecord& sprite) { return !sprite.isNeverDrawn(); }));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace pixelkin {
 
@@ -84,8 +85,14 @@ class SpriteSet {
     /// Replaces all 50 records; the current sprite keeps its number and usedCount() is
     /// recounted.
     void replaceRecords(const SpriteRecords& records);
+    /// Makes sprite `number` (1 to 50) current.
+    void selectSprite(int number) { currentSprite_ = number; }
+    /// Swaps `records` with the set's records from sprite `first` on, so that calling it again
+    /// swaps them back; usedCount() is recounted.
+    void exchangeRecords(int first, std::span<SpriteRecord> records);
 
   private:
+    void recountUsed();
     SpriteRecord& currentRecord() { return spriteSet_[currentSprite_ - 1]; }
 
     SpriteRecords spriteSet_{};

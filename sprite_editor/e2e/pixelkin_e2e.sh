@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# End-to-end test of pixelkin in a real X window: the editor runs under Xvfb, xdotool presses
-# and releases the mouse buttons over its controls, screenshots are checked for the expected
+# End-to-end test of pixelkin in a real X window: the editor runs under Xvfb, xdotool clicks, taps
+# and presses keys over its controls, screenshots are checked for the expected
 # palette colours at chosen canvas points, and the saved files are compared byte for byte.
 #
 # Usage: pixelkin_e2e.sh PIXELKIN CLOSE_WINDOW EXPECTED_DIR [KEEP_DIR]
@@ -13,9 +13,8 @@ expected="$(realpath "$3")"
 keep="${4:-}"
 
 scale=2
-# Every action below gives the same result however many passes see the button held, so the
-# hold can be long enough for a busy machine to schedule the editor in it.
-hold_seconds=0.25
+# An ordinary click: well below the 400 ms after which a held control repeats.
+hold_seconds=0.08
 work="$(mktemp -d "${TMPDIR:-/tmp}/pixelkin-e2e.XXXXXX")"
 files="$work/files"
 mkdir -p "$files"
@@ -116,6 +115,23 @@ press() {
 press_cell() { press $((8 * $1 + 4)) $((8 * $2 + 4)) "${3:-1}"; }
 press_caption() { press 30 $(($1 + 4)); }
 
+# A touchpad tap: press and release with no pause, usually both between two passes.
+tap() {
+    xdotool mousemove --window "$window" $(($1 * scale + 1)) $(($2 * scale + 1)) \
+        sleep 0.03 mousedown 1 mouseup 1 sleep 0.05
+}
+
+# Presses keys with the pointer over the window, which then has the keyboard.
+keys() {
+    xdotool mousemove --window "$window" 300 300 sleep 0.03 key --delay 80 "$@" sleep 0.05
+}
+
+# Fails unless the editor is still running a moment after whatever asked it to leave.
+expect_editor_running() {
+    sleep 0.5
+    kill -0 "$editor_pid" 2>/dev/null || fail "$1: the editor ended"
+}
+
 screenshot() { import -window "$window" -depth 8 "rgb:$work/shot.rgb"; }
 
 # The name of the colour shown at canvas point (x, y), checked on both corners of its
@@ -142,6 +158,17 @@ rgb_at() {
     od -An -tu1 -j $((($2 * $3 + $1) * 3)) -N3 "$work/shot.rgb" | xargs
 }
 
+# True when the right half of the status line holds white text: a failure or a warning, which
+# run longer than the sprite's "Sprite N/50  WxH".
+long_status_shown() {
+    local width=$((320 * scale)) y
+    for ((y = 468 * scale; y < 476 * scale; y++)); do
+        od -An -v -tu1 -w3 -j $(((y * width + 160 * scale) * 3)) -N $((160 * scale * 3)) \
+            "$work/shot.rgb" | grep -q "252 *252 *252" && return 0
+    done
+    return 1
+}
+
 # Checks "x y colour" triples against the last screenshot.
 expect_colours() {
     local what="$1"
@@ -152,6 +179,12 @@ expect_colours() {
         [[ "$got" == "$3" ]] || fail "$what: canvas point ($1, $2) is $got, expected $3"
         shift 3
     done
+}
+
+# The saved byte of sprite $1, column $2, row $3: pixelkin2.dat holds 262 bytes a record, its
+# pixels column by column.
+pixel_byte() {
+    od -An -tu1 -j $((($1 - 1) * 262 + ($2 - 1) * 16 + $3 - 1)) -N1 "$files/pixelkin2.dat" | xargs
 }
 
 expect_files_as_saved() {
@@ -209,9 +242,11 @@ if [[ -n "$keep" ]]; then
         "$keep/pixelkin.png"
 fi
 
-step "holding + runs the width and height up to 16"
-press 124 142 1 0.5
-press 142 124 1 0.5
+step "a click on + steps once: eight clicks take the width and height to 16"
+for _ in $(seq 8); do
+    press 124 142
+    press 142 124
+done
 screenshot
 expect_colours "resized" \
     128 132 white  64 132 black  135 125 white  135 61 black \
@@ -233,26 +268,33 @@ step "Load without a file reports runtime error 2 and keeps the sprite"
 mv "$files/pixelkin2.dat" "$work/aside.dat"
 press_caption $captions_load
 screenshot
-expect_colours "failed load" 0 468 white  20 4 blue  124 124 blue  128 132 white
+expect_colours "failed load" 20 4 blue  124 124 blue  128 132 white
+long_status_shown || fail "failed load: no failure on the status line"
 grep -q '^Runtime error 2: pixelkin2.dat' "$work/stderr" || fail "no runtime error 2 report"
 mv "$work/aside.dat" "$files/pixelkin2.dat"
 
-step "a successful Save clears the status line"
+step "the next press clears the failure; Save writes the same files again"
 press_caption $captions_save
 screenshot
-expect_colours "saved again" 0 468 black
+long_status_shown && fail "the failure stays after the next press"
 expect_files_as_saved "after the second Save"
 
-step "Next shows another sprite with its own markers"
-# A held button acts on every pass, so how many sprites Next steps over depends on the hold;
-# whichever sprite it lands on must be shown whole with its own markers.
+step "Next shows sprite 2 with its own markers"
 press_caption $captions_next
 screenshot
-if [[ "$(colour_at 20 4)" == blue ]]; then
-    expect_colours "next (back at sprite 1)" 128 132 white 64 132 black
-else
-    expect_colours "next" 20 4 white  76 12 green  64 132 white  128 132 black  135 61 white
-fi
+expect_colours "next" 20 4 white  76 12 green  64 132 white  128 132 black  135 61 white
+
+step "Ctrl+Z undoes a stroke, Ctrl+Y and Ctrl+Shift+Z redo it"
+press_cell 1 1
+for redo in ctrl+y ctrl+shift+z; do
+    keys ctrl+z
+    screenshot
+    expect_colours "undone" 12 12 white
+    keys "$redo"
+    screenshot
+    expect_colours "redone with $redo" 12 12 blue
+done
+keys ctrl+z
 
 step "Quit ends the editor with status 0 and does not save"
 press_caption $captions_quit
@@ -262,11 +304,49 @@ if [[ -n "$keep" ]]; then
     cp "$files/pixelkin.spr" "$files/pixelkin2.dat" "$keep/"
 fi
 
-step "closing the window ends the editor with status 0"
+step "three clicks on Next and taps land where they should; Ctrl+S saves"
+start_editor --scale "$scale"
+for _ in 1 2 3; do
+    press_caption $captions_next
+done
+tap 12 12
+tap 30 $((captions_next + 4))
+tap 30 $((captions_next + 4))
+tap 20 4
+keys Page_Up
+tap 36 4
+keys ctrl+s
+# The taps set column 2 row 2 of sprite 4, column 3 row 1 of sprite 6 and column 5 row 1 of
+# sprite 5.
+for expected_pixel in "4 2 2 1" "6 3 1 1" "5 5 1 1" "1 2 2 0" "5 2 2 0"; do
+    set -- $expected_pixel
+    [[ "$(pixel_byte "$1" "$2" "$3")" == "$4" ]] ||
+        fail "sprite $1 column $2 row $3 should be $4 after the clicks, taps and keys"
+done
+press_caption $captions_quit
+expect_editor_exit 0
+
+step "with unsaved changes Quit and closing the window warn first, then leave"
+cp "$files/pixelkin.spr" "$files/pixelkin2.dat" "$work/"
 start_editor
 [[ "$(xdotool getwindowgeometry "$window" | awk '/Geometry/ {print $2}')" == 640x960 ]] ||
     fail "without --scale the window should be the largest that fits 1280x1024: 640x960"
 "$close_window" "$window"
+expect_editor_exit 0
+start_editor --scale "$scale"
+press_cell 0 0
+press_caption $captions_quit
+expect_editor_running "first Quit"
+screenshot
+long_status_shown || fail "no warning on the status line"
+"$close_window" "$window"
+expect_editor_exit 0
+cmp "$work/pixelkin2.dat" "$files/pixelkin2.dat" || fail "leaving wrote pixelkin2.dat"
+start_editor --scale "$scale"
+press_cell 0 0
+"$close_window" "$window"
+expect_editor_running "first close"
+press_caption $captions_quit
 expect_editor_exit 0
 
 step "quitting right after idling, several times"
