@@ -22,16 +22,20 @@ namespace trovik {
 inline char* copyText(char* out, std::string_view text) {
     const std::size_t n = text.size();
     const char* from = text.data();
-    if (n >= 8 && n <= 16) {
-        std::memcpy(out, from, 8);
-        std::memcpy(out + n - 8, from + n - 8, 8);
-    } else if (n >= 4 && n < 8) {
+    if (n <= 3) {
+        if (n > 0) {  // first, middle and last byte cover one to three
+            out[0] = from[0];
+            out[n / 2] = from[n / 2];
+            out[n - 1] = from[n - 1];
+        }
+    } else if (n <= 7) {
         std::memcpy(out, from, 4);
         std::memcpy(out + n - 4, from + n - 4, 4);
-    } else if (n > 16) {
-        std::memcpy(out, from, n);
+    } else if (n <= 16) {
+        std::memcpy(out, from, 8);
+        std::memcpy(out + n - 8, from + n - 8, 8);
     } else {
-        for (std::size_t i = 0; i < n; ++i) out[i] = from[i];
+        std::memcpy(out, from, n);
     }
     return out + n;
 }

@@ -107,6 +107,16 @@ TEST_F(TextFiles, OutputIsWrittenWithLineFeeds) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\tret\n\nEND\n");
 }
 
+TEST(CopyText, CopiesEveryLengthExactly) {
+    const std::string source = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (std::size_t n = 0; n <= source.size(); ++n) {
+        std::string target(source.size() + 1, '.');
+        EXPECT_EQ(copyText(target.data(), std::string_view(source).substr(0, n)) - target.data(),
+                  static_cast<long>(n));
+        EXPECT_EQ(target, source.substr(0, n) + std::string(source.size() + 1 - n, '.'));
+    }
+}
+
 TEST_F(TextFiles, OutputKeepsItsOrderAcrossBuffersAndLinesLongerThanThem) {
     MemoryFileSystem memory;
     OutputFile output;
