@@ -1,8 +1,9 @@
 // The stand-in's pipeline. The source is read with its includes and defines
 // (source_reader), rewritten into z80asm's syntax (rewriter, expressions),
 // assembled by z80asm, whose messages are mapped back to the source lines
-// (z80asm_run); its bytes are then placed at their addresses (memory_image)
-// and written in the format asked for (object_writers). Errors found before
+// (z80asm_run); its bytes are then placed at their addresses (memory_image),
+// the .chk bytes and .echo values computed from z80asm's labels, and the
+// image written in the format asked for (object_writers). Errors found before
 // z80asm runs stop the run there, so z80asm only sees well-formed lines whose
 // labels all exist.
 
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <ostream>
 
+#include "expressions.hpp"
 #include "memory_image.hpp"
 #include "object_writers.hpp"
 #include "rewriter.hpp"
@@ -59,23 +61,77 @@ bool writeFile(const std::string& path, const std::string& content, std::ostream
     return true;
 }
 
+// The value of an expression over z80asm's labels, $ being the label `at`.
+std::optional<int64_t> labelValue(const std::string& expression, const std::string& at,
+                                  const Z80asmResult& assembled, const Location& where,
+                                  Diagnostics& errors) {
+    const ValueLookup lookup = [&](std::string_view name) -> std::optional<int64_t> {
+        const auto found = assembled.labels.find(name == "$" ? at : std::string(name));
+        if (found == assembled.labels.end()) return std::nullopt;
+        return found->second;
+    };
+    const Evaluated result = evaluateExpression(expression, lookup);
+    if (!result.error.empty()) {
+        errors.push_back({where, result.error});
+        return std::nullopt;
+    }
+    return result.value;
+}
+
+// Each .chk byte becomes the low byte of the sum of the bytes before it,
+// from its start address on.
+void fillChecksums(const Rewritten& program, const Z80asmResult& assembled, MemoryImage& image,
+                   Diagnostics& errors) {
+    for (const Checksum& checksum : program.checksums) {
+        const std::optional<int64_t> from =
+            labelValue(checksum.from, checksum.at, assembled, checksum.where, errors);
+        const auto found = assembled.labels.find(checksum.at);
+        if (!from || found == assembled.labels.end()) continue;
+        const uint32_t at = found->second;
+        if (*from < 0 || *from > at) {
+            errors.push_back({checksum.where, ".chk: the start address lies after the checksum"});
+            continue;
+        }
+        unsigned sum = 0;
+        for (uint32_t address = static_cast<uint32_t>(*from); address < at; ++address) {
+            sum += image.at(address);
+        }
+        image.put(at, static_cast<uint8_t>(sum));
+    }
+}
+
+std::string echoText(const Rewritten& program, const Z80asmResult& assembled, Diagnostics& errors) {
+    std::string text;
+    for (const Echo& echo : program.echoes) {
+        if (echo.value.empty()) {
+            text += echo.text;
+        } else if (const auto value =
+                       labelValue(echo.value, echo.at, assembled, echo.where, errors)) {
+            text += std::to_string(*value);
+        }
+    }
+    return text;
+}
+
 bool assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
                       std::ostream& summary, std::ostream& errors) {
-    const SourceText source = readSource(job.source, includeDirs);
-    if (report(source.errors, errors)) return false;
-    const Rewritten program = rewrite(source.lines);
+    const Rewritten program = translateSource(job.source, DiskFiles(), includeDirs);
     if (report(program.errors, errors)) return false;
     const Z80asmResult assembled = runZ80asm(program.lines);
     report(assembled.warnings, errors);
     if (report(assembled.errors, errors)) return false;
     Diagnostics placing;
-    const MemoryImage image = placeSegments(program, assembled, placing);
+    MemoryImage image = placeSegments(program, assembled, placing);
+    if (report(placing, errors)) return false;
+    fillChecksums(program, assembled, image, placing);
+    const std::string echoed = echoText(program, assembled, placing);
     if (report(placing, errors)) return false;
 
     const std::string content = job.format == ObjectFormat::intelHex
                                     ? intelHex(image, hexRecordLength)
                                     : plainBinary(image);
     if (!writeFile(job.output, content, errors)) return false;
+    summary << echoed;
     summary << job.source << ": " << assembled.bytes.size() << " bytes";
     if (!image.empty()) summary << " at " << hex4(image.lowest()) << "-" << hex4(image.highest());
     summary << ", written to " << job.output << '\n';
@@ -83,6 +139,17 @@ bool assembleAndWrite(const Job& job, const std::vector<std::string>& includeDir
 }
 
 }  // namespace
+
+Rewritten translateSource(const std::string& path, const SourceFiles& files,
+                          const std::vector<std::string>& includeDirs) {
+    SourceText source = readSource(path, files, includeDirs);
+    if (!source.errors.empty()) {
+        Rewritten failed;
+        failed.errors = std::move(source.errors);
+        return failed;
+    }
+    return rewrite(source.lines);
+}
 
 int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::ostream& report,
              std::ostream& errors) {

@@ -6,8 +6,17 @@
 #include <vector>
 
 #include "command_line.hpp"
+#include "rewriter.hpp"
+#include "source_files.hpp"
 
 namespace tasm {
+
+/// Reads `path` with its includes from `files` and rewrites it for z80asm,
+/// without starting z80asm: everything up to the encoding of instructions.
+/// The errors of reading come first; when there are any, nothing is
+/// rewritten.
+Rewritten translateSource(const std::string& path, const SourceFiles& files,
+                          const std::vector<std::string>& includeDirs);
 
 /// Assembles `job.source` and writes `job.output`. Messages go to `errors`
 /// as "FILE:LINE: message", a summary to `report`. On any error no output

@@ -25,8 +25,9 @@ std::string usage() {
     return "usage: tasm.exe -80 -p60 -i -o20 FILE.asm        (Intel HEX into FILE.obj)\n"
            "       tasm.exe -t80 -b -i FILE.asm FILE.bin     (plain binary into FILE.bin)\n"
            "A stand-in for the TASM assembler that assembles the Z80 code with z80asm.\n"
-           "Include files are looked for next to the source, then in the folders of\n"
-           "TASM_INCLUDE (separated by ':').\n";
+           "Include files are looked for next to the including file, next to the main\n"
+           "source, in the folders of TASM_INCLUDE (separated by ':'), then in\n"
+           "../share/trovik/include beside this program.\n";
 }
 
 }  // namespace tasm

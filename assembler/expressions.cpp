@@ -29,35 +29,84 @@ std::optional<uint32_t> digitsValue(std::string_view digits, unsigned base) {
 }
 
 // A partial expression in z80asm syntax; `compound` when it must be put in
-// parentheses before it is combined with another operand.
+// parentheses before it is combined with another operand. `value` is known
+// while every operand so far has one.
 struct Piece {
     std::string text;
     bool compound = false;
+    std::optional<int64_t> value;
 };
+
+// Sums, differences, products and negations wrap around instead of
+// overflowing.
+int64_t wrap(uint64_t value) { return static_cast<int64_t>(value); }
+
+std::optional<int64_t> combine(int64_t a, std::string_view op, int64_t b) {
+    const uint64_t ua = static_cast<uint64_t>(a);
+    const uint64_t ub = static_cast<uint64_t>(b);
+    if (op == "+") return wrap(ua + ub);
+    if (op == "-") return wrap(ua - ub);
+    if (op == "*") return wrap(ua * ub);
+    if ((op == "/" || op == "%") && b == 0) return std::nullopt;
+    if ((op == "/" || op == "%") && b == -1) return op == "/" ? wrap(0 - ua) : 0;
+    if (op == "/") return a / b;
+    if (op == "%") return a % b;
+    if (op == "&") return a & b;
+    if (op == "|") return a | b;
+    if (op == "^") return a ^ b;
+    if (op == "<<") return (b < 0 || b > 63) ? 0 : wrap(ua << b);
+    if (op == ">>") return (b < 0 || b > 63) ? (a < 0 ? -1 : 0) : a >> b;
+    if (op == "==") return a == b;
+    if (op == "!=") return a != b;
+    if (op == "<") return a < b;
+    if (op == ">") return a > b;
+    if (op == "<=") return a <= b;
+    return a >= b;
+}
 
 std::string wrapped(const Piece& piece) {
     return piece.compound ? "(" + piece.text + ")" : piece.text;
 }
 
-class Parser {
-public:
-    Parser(std::string_view text, const LabelMapper& labels) : text_(text), labels_(labels) {}
+// A piece whose value is known is written as that number: z80asm then
+// reads a short number instead of a long parenthesised expression.
+Piece folded(Piece piece) {
+    if (!piece.value) return piece;
+    return Piece{std::to_string(*piece.value), *piece.value < 0, piece.value};
+}
 
-    Translated run() {
+// z80asm has no remainder operator; a%b is a-((a/b)*b) with its division,
+// parenthesised so that it also reads right from left to right.
+std::string joined(const Piece& left, const std::string& op, const Piece& right) {
+    const std::string a = wrapped(left);
+    const std::string b = wrapped(right);
+    if (op == "%") return a + "-((" + a + "/" + b + ")*" + b + ")";
+    return a + op + b;
+}
+
+class Parser {
+  public:
+    Parser(std::string_view text, const LabelMapper& labels, const ValueLookup& values)
+        : text_(text), labels_(labels), values_(values) {}
+
+    std::optional<Piece> run() {
         std::optional<Piece> whole = expression();
         skipBlanks();
         if (whole && pos_ < text_.size()) {
-            fail(text_[pos_] == ')' ? "unbalanced ')'"
-                                    : "unexpected '" + std::string(1, text_[pos_]) + "'");
+            fail(text_[pos_] == ')' || text_[pos_] == ']'
+                     ? "unbalanced '" + std::string(1, text_[pos_]) + "'"
+                     : "unexpected '" + std::string(1, text_[pos_]) + "'");
         }
-        if (!error_.empty()) return {"", error_};
-        return {whole->text, ""};
+        if (!error_.empty()) return std::nullopt;
+        return whole;
     }
+    const std::string& error() const { return error_; }
 
-private:
+  private:
     std::optional<Piece> expression();
     std::optional<Piece> operand();
     std::optional<Piece> number();
+    std::optional<Piece> name();
     std::optional<std::string> binaryOperator();
 
     void skipBlanks() {
@@ -74,6 +123,7 @@ private:
 
     std::string_view text_;
     const LabelMapper& labels_;
+    const ValueLookup& values_;
     size_t pos_ = 0;
     std::string error_;
 };
@@ -83,12 +133,17 @@ std::optional<Piece> Parser::expression() {
     if (!left) return std::nullopt;
     for (;;) {
         skipBlanks();
-        if (pos_ >= text_.size() || at(')')) return left;
+        if (pos_ >= text_.size() || at(')') || at(']')) return left;
         std::optional<std::string> op = binaryOperator();
         if (!op) return std::nullopt;
         std::optional<Piece> right = operand();
         if (!right) return std::nullopt;
-        left = Piece{wrapped(*left) + *op + wrapped(*right), true};
+        std::optional<int64_t> value;
+        if (left->value && right->value) {
+            value = combine(*left->value, *op, *right->value);
+            if (!value && values_) return fail("division by zero");
+        }
+        left = folded(Piece{joined(*left, *op, *right), true, value});
     }
 }
 
@@ -112,23 +167,34 @@ std::optional<Piece> Parser::operand() {
     skipBlanks();
     if (pos_ >= text_.size()) return fail("missing operand");
     const char c = text_[pos_];
-    if (c == '(') {
+    // Brackets group as parentheses do, where a parenthesis would make an
+    // operand a memory reference.
+    if (c == '(' || c == '[') {
+        const char close = c == '(' ? ')' : ']';
         ++pos_;
         std::optional<Piece> inner = expression();
         if (!inner) return std::nullopt;
-        if (!at(')')) return fail("missing ')'");
+        if (!at(close)) return fail("missing '" + std::string(1, close) + "'");
         ++pos_;
-        return Piece{"(" + inner->text + ")", false};
+        return folded(Piece{"(" + inner->text + ")", false, inner->value});
     }
     if (c == '-' || c == '~' || c == '+') {
         ++pos_;
         std::optional<Piece> inner = operand();
         if (!inner) return std::nullopt;
-        return Piece{std::string(1, c) + wrapped(*inner), true};
+        std::optional<int64_t> value = inner->value;
+        if (value && c == '-') value = wrap(0 - static_cast<uint64_t>(*value));
+        if (value && c == '~') value = ~*value;
+        std::string text(1, c);
+        text += wrapped(*inner);
+        return folded(Piece{std::move(text), true, value});
     }
-    if (c == '$' && !atAnyOf("0123456789abcdefABCDEF", 1)) {
+    if ((c == '$' && !atAnyOf("0123456789abcdefABCDEF", 1)) || c == '*') {
         ++pos_;
-        return Piece{"$", false};
+        if (!values_) return Piece{"$", false, std::nullopt};
+        const std::optional<int64_t> value = values_("$");
+        if (!value) return fail("the location counter has no value here");
+        return Piece{"$", false, value};
     }
     if (c == '\'') {
         const size_t length = quotedLength(text_, pos_);
@@ -136,15 +202,26 @@ std::optional<Piece> Parser::operand() {
         unsigned char value = static_cast<unsigned char>(text_[pos_ + 1]);
         if (length == 4) value = static_cast<unsigned char>(unescape(text_[pos_ + 2]));
         pos_ += length;
-        return Piece{std::to_string(value), false};
+        return Piece{std::to_string(value), false, value};
     }
     if (isDigit(c) || c == '$' || c == '%' || c == '@') return number();
-    if (isNameChar(c)) {
-        const size_t start = pos_;
-        while (pos_ < text_.size() && isNameChar(text_[pos_])) ++pos_;
-        return Piece{labels_(text_.substr(start, pos_ - start)), false};
-    }
+    if (isNameChar(c)) return name();
     return fail("unexpected '" + std::string(1, c) + "'");
+}
+
+std::optional<Piece> Parser::name() {
+    const size_t start = pos_;
+    while (pos_ < text_.size() && isNameChar(text_[pos_])) ++pos_;
+    const std::string_view written = text_.substr(start, pos_ - start);
+    if (!values_) return Piece{labels_(written), false, std::nullopt};
+    const std::optional<int64_t> value = values_(written);
+    if (!value) {
+        std::string message = "\"";
+        message += written;
+        message += "\" is not defined";
+        return fail(std::move(message));
+    }
+    return Piece{std::string(written), false, value};
 }
 
 std::optional<Piece> Parser::number() {
@@ -153,7 +230,7 @@ std::optional<Piece> Parser::number() {
     const std::string_view written = text_.substr(start, pos_ - start);
     const std::optional<uint32_t> value = parseNumber(written);
     if (!value) return fail("bad number '" + std::string(written) + "'");
-    return Piece{std::to_string(*value), false};
+    return Piece{std::to_string(*value), false, *value};
 }
 
 }  // namespace
@@ -181,7 +258,19 @@ std::optional<uint32_t> parseNumber(std::string_view text) {
 }
 
 Translated translateExpression(std::string_view text, const LabelMapper& labels) {
-    return Parser(text, labels).run();
+    const ValueLookup none;
+    Parser parser(text, labels, none);
+    const std::optional<Piece> whole = parser.run();
+    if (!whole) return {"", parser.error()};
+    return {whole->text, ""};
+}
+
+Evaluated evaluateExpression(std::string_view text, const ValueLookup& values) {
+    const LabelMapper same = [](std::string_view name) { return std::string(name); };
+    Parser parser(text, same, values);
+    const std::optional<Piece> whole = parser.run();
+    if (!whole) return {0, parser.error()};
+    return {*whole->value, ""};
 }
 
 }  // namespace tasm

@@ -24,6 +24,12 @@ TEST(SplitFields, ColumnOneHoldsTheLabel) {
         {"x:.db 1", "x", ".db", "1"},
         {".NOLIST", "", ".NOLIST", ""},
         {"\t.db \"a b\",0 ", "", ".db", "\"a b\",0"},
+        {"size = 3*2", "size", "=", "3*2"},
+        {"size=3", "size", "=", "3"},
+        {"\t*= 9327h", "", ".org", "9327h"},
+        {"$ = 100h", "", ".org", "100h"},
+        {"\tcp a == b", "", "cp", "a == b"},
+        {"x == 1", "x", "==", "1"},
     };
     for (const FieldsCase& c : cases) {
         const LineFields fields = splitFields(c.line);

@@ -5,7 +5,7 @@
 
 #include "assembly.hpp"
 #include "command_line.hpp"
-#include "source_reader.hpp"
+#include "include_search.hpp"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
         std::cerr << tasm::usage();
         return 2;
     }
-    return tasm::assemble(*job, tasm::splitIncludePath(std::getenv("TASM_INCLUDE")), std::cout,
-                          std::cerr);
+    const std::vector<std::string> includeFolders =
+        tasm::includeFolders(job->source, std::getenv("TASM_INCLUDE"), tasm::runningExecutable());
+    return tasm::assemble(*job, includeFolders, std::cout, std::cerr);
 }

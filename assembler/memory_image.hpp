@@ -12,7 +12,7 @@
 namespace tasm {
 
 class MemoryImage {
-public:
+  public:
     static constexpr uint32_t size = 0x10000;
 
     /// Later bytes at the same address replace earlier ones.
@@ -26,7 +26,7 @@ public:
     uint32_t lowest() const;   ///< lowest used address; only when not empty
     uint32_t highest() const;  ///< highest used address; only when not empty
 
-private:
+  private:
     std::vector<uint8_t> bytes_ = std::vector<uint8_t>(size, 0);
     std::vector<bool> used_ = std::vector<bool>(size, false);
 };

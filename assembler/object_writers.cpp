@@ -52,7 +52,8 @@ std::string intelHex(const MemoryImage& image, size_t recordLength) {
 std::string plainBinary(const MemoryImage& image) {
     if (image.empty()) return {};
     std::string out;
-    for (uint32_t a = image.lowest(); a <= image.highest(); ++a) {
+    const uint32_t highest = image.highest();
+    for (uint32_t a = image.lowest(); a <= highest; ++a) {
         out += static_cast<char>(image.at(a));
     }
     return out;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -36,6 +37,15 @@ bool contains(const std::array<std::string_view, N>& list, std::string_view word
     return std::find(list.begin(), list.end(), word) != list.end();
 }
 
+// Adds an item to a comma-separated list.
+void appendItem(std::string& list, std::string_view item) {
+    if (!list.empty()) list += ',';
+    list += item;
+}
+
+// Stands for a local label character that is no name character.
+constexpr std::string_view localMark = "_l_";
+
 bool validLabel(std::string_view name) {
     if (name.empty() || isDigit(name[0]) || name[0] == '.') return false;
     return std::all_of(name.begin(), name.end(), isNameChar);
@@ -49,21 +59,6 @@ std::string withoutBlanks(std::string_view text) {
     return out;
 }
 
-// Index of the ')' that closes the '(' at text[0], or npos.
-size_t closingParenthesis(std::string_view text) {
-    int depth = 0;
-    for (size_t i = 0; i < text.size();) {
-        if (const size_t quoted = quotedLength(text, i)) {
-            i += quoted;
-            continue;
-        }
-        if (text[i] == '(') ++depth;
-        if (text[i] == ')' && --depth == 0) return i;
-        ++i;
-    }
-    return std::string_view::npos;
-}
-
 // The bytes of a string "..." with backslash escapes; nothing when the
 // string does not end at its closing quote.
 std::optional<std::string> stringBytes(std::string_view item) {
@@ -75,24 +70,69 @@ std::optional<std::string> stringBytes(std::string_view item) {
     return std::nullopt;
 }
 
+// An instruction added with .addinstr: a mnemonic, an operand pattern in
+// which '*' stands for an expression, the opcode bytes, and how many bytes
+// the operand takes after them (and whether relative to the next address).
+struct UserInstruction {
+    std::string mnemonic;
+    std::string pattern;
+    std::vector<uint8_t> opcode;
+    size_t operandBytes = 0;
+    bool relative = false;
+};
+
+// Listing, symbol file and export directives: they change no byte.
+constexpr std::array<std::string_view, 11> listingDirectives{
+    ".list",  ".nolist",  ".title", ".page", ".nopage", ".eject",
+    ".codes", ".nocodes", ".sym",   ".tsym", ".export",
+};
+
 class Rewriter {
-public:
+  public:
     Rewritten run(const std::vector<SourceLine>& source);
 
-private:
+  private:
+    using Handler = void (Rewriter::*)(const LineFields&);
+    static const std::map<std::string_view, Handler> directives_;
+
     void line(const SourceLine& line);
     void directive(const std::string& name, const LineFields& fields, const std::string& label);
     void instruction(const LineFields& fields, const std::string& label);
-    void data(const std::string& keyword, const std::string& operands, bool bytes);
-    void origin(const std::string& operand);
-    void equate(const std::string& label, const std::string& operand);
+    bool userInstruction(const LineFields& fields);
+    void data(const std::string& operands, bool bytes);
+    void origin(const std::string& operand, const char* directive);
+    void equate(const std::string& label, const std::string& operand, const char* directive);
+    void set(const std::string& written, const std::string& operand);
+
+    void org(const LineFields& f) { origin(f.operands, ".org"); }
+    void bytes(const LineFields& f) { data(f.operands, true); }
+    void words(const LineFields& f) { data(f.operands, false); }
+    void block(const LineFields& f) { origin("$+(" + f.operands + ")", ".block"); }
+    void fill(const LineFields& f);
+    void checksum(const LineFields& f);
+    void echo(const LineFields& f);
+    void module(const LineFields& f);
+    void msFirst(const LineFields&) { msFirst_ = true; }
+    void lsFirst(const LineFields&) { msFirst_ = false; }
+    void addInstruction(const LineFields& f);
+    void localLabelChar(const LineFields& f);
+    void listing(const LineFields&) {}
 
     std::string operand(const std::string& mnemonic, const std::string& written);
     std::string expression(std::string_view written, bool immediate);
+    std::string constant(std::string_view written, const char* directive);
     void checkDisplacement(const std::string& displacement);
+    std::string baseName(std::string_view written) const;
     std::string labelName(std::string_view written) const;
+    std::string localMarked(std::string_view text) const;
     bool defineLabel(const std::string& written);
     void requireDefinedBefore(size_t firstReference, const char* directive);
+    std::string newLabel(const char* kind) {
+        std::string name = "_";
+        name += kind;
+        name += std::to_string(++generated_);
+        return name;
+    }
 
     void emit(std::string text) { out_.lines.push_back({std::move(text), where_}); }
     // The labels of a line in error are not checked as well.
@@ -112,11 +152,34 @@ private:
     Rewritten out_;
     Location where_;
     std::string module_ = "noname";
+    char localChar_ = '_';
+    bool msFirst_ = false;
     std::map<std::string, Location> defined_;
+    std::map<std::string, int> setCounts_;  // how often each .set label was given a value
+    std::vector<UserInstruction> userInstructions_;
     std::vector<Reference> references_;
     std::vector<std::pair<size_t, Diagnostic>> errors_;  // by the index of their line
     size_t lineIndex_ = 0;
+    size_t generated_ = 0;
     bool lineFailed_ = false;
+};
+
+const std::map<std::string_view, Rewriter::Handler> Rewriter::directives_{
+    {".org", &Rewriter::org},
+    {".db", &Rewriter::bytes},
+    {".byte", &Rewriter::bytes},
+    {".text", &Rewriter::bytes},
+    {".dw", &Rewriter::words},
+    {".word", &Rewriter::words},
+    {".block", &Rewriter::block},
+    {".fill", &Rewriter::fill},
+    {".chk", &Rewriter::checksum},
+    {".echo", &Rewriter::echo},
+    {".module", &Rewriter::module},
+    {".msfirst", &Rewriter::msFirst},
+    {".lsfirst", &Rewriter::lsFirst},
+    {".addinstr", &Rewriter::addInstruction},
+    {".locallabelchar", &Rewriter::localLabelChar},
 };
 
 Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
@@ -139,17 +202,23 @@ Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
 void Rewriter::line(const SourceLine& sourceLine) {
     where_ = sourceLine.where;
     lineFailed_ = false;
-    const LineFields fields = splitFields(sourceLine.text);
+    const LineFields fields = splitFields(localMarked(sourceLine.text));
     const std::string word = lower(fields.word);
+    if (!fields.label.empty() && !validLabel(fields.label)) {
+        return error("bad label \"" + fields.label + "\"");
+    }
+    if (word == ".set") {
+        if (fields.label.empty()) return error(".set needs a label in column 1");
+        return set(fields.label, fields.operands);
+    }
     std::string label;
     if (!fields.label.empty()) {
-        if (!validLabel(fields.label)) return error("bad label \"" + fields.label + "\"");
         label = labelName(fields.label);
         if (!defineLabel(fields.label)) return;
     }
     if (word.empty()) {
         if (!label.empty()) emit(label + ":");
-    } else if (word[0] == '.') {
+    } else if (word[0] == '.' || word == "=") {
         directive(word, fields, label);
     } else {
         instruction(fields, label);
@@ -158,29 +227,23 @@ void Rewriter::line(const SourceLine& sourceLine) {
 
 void Rewriter::directive(const std::string& name, const LineFields& fields,
                          const std::string& label) {
-    if (name == ".equ") {
-        if (label.empty()) return error(".equ needs a label in column 1");
-        return equate(label, fields.operands);
+    if (name == ".equ" || name == "=") {
+        if (label.empty()) return error(fields.word + " needs a label in column 1");
+        return equate(label, fields.operands, name == "=" ? "=" : ".equ");
     }
     if (!label.empty()) emit(label + ":");
-    if (name == ".org") {
-        origin(fields.operands);
-    } else if (name == ".db") {
-        data("defb", fields.operands, true);
-    } else if (name == ".dw") {
-        data("defw", fields.operands, false);
-    } else if (name == ".module") {
-        if (!validLabel(fields.operands)) return error(".module needs a name");
-        module_ = lower(fields.operands);
-    } else if (name != ".list" && name != ".nolist") {
-        error("unknown directive " + fields.word);
-    }
+    if (contains(listingDirectives, name)) return;
+    const auto found = directives_.find(name);
+    if (found == directives_.end()) return error("unknown directive " + fields.word);
+    (this->*found->second)(fields);
 }
 
 void Rewriter::instruction(const LineFields& fields, const std::string& label) {
+    if (!label.empty()) emit(label + ":");
+    if (userInstruction(fields)) return;
     const std::string mnemonic = lower(fields.word);
     if (!contains(mnemonics, mnemonic)) return error("unknown instruction \"" + fields.word + "\"");
-    std::string text = label.empty() ? "\t" : label + ":\t";
+    std::string text = "\t";
     text += mnemonic;
     const char* separator = " ";
     for (const std::string& written : splitOperands(fields.operands)) {
@@ -191,14 +254,57 @@ void Rewriter::instruction(const LineFields& fields, const std::string& label) {
     if (!lineFailed_) emit(text);
 }
 
-// .db takes strings (one byte per character) and expressions; .dw takes
-// expressions.
-void Rewriter::data(const std::string& keyword, const std::string& operands, bool bytes) {
+// An instruction that .addinstr defined, written as its bytes.
+bool Rewriter::userInstruction(const LineFields& fields) {
+    const std::string mnemonic = lower(fields.word);
+    const std::string written = withoutBlanks(fields.operands);
+    const std::string compact = lower(written);
+    for (const UserInstruction& user : userInstructions_) {
+        if (user.mnemonic != mnemonic) continue;
+        const size_t star = user.pattern.find('*');
+        if (star == std::string::npos) {
+            if (compact != user.pattern) continue;
+        } else {
+            const size_t suffix = user.pattern.size() - star - 1;
+            if (compact.size() <= star + suffix ||
+                compact.compare(0, star, user.pattern, 0, star) != 0 ||
+                compact.compare(compact.size() - suffix, suffix, user.pattern, star + 1) != 0) {
+                continue;
+            }
+        }
+        std::string items;
+        for (const uint8_t byte : user.opcode) appendItem(items, std::to_string(byte));
+        if (star != std::string::npos && user.operandBytes > 0) {
+            const std::string operandText =
+                written.substr(star, written.size() - (user.pattern.size() - 1));
+            std::string value = expression(operandText, false);
+            if (user.relative) {
+                value = "(" + value + ")-($+" +
+                        std::to_string(user.opcode.size() + user.operandBytes) + ")";
+            }
+            appendItem(items, "(" + value + ")&255");
+            if (user.operandBytes == 2) appendItem(items, "((" + value + ")>>8)&255");
+        }
+        if (!lineFailed_) emit("\tdefb " + items);
+        return true;
+    }
+    return false;
+}
+
+// .db, .byte and .text take strings (one byte per character) and
+// expressions; .dw and .word take expressions.
+void Rewriter::data(const std::string& operands, bool bytes) {
     std::string items;
-    const auto add = [&](const std::string& item) { items += (items.empty() ? "" : ",") + item; };
+    const auto add = [&](const std::string& item) { appendItem(items, item); };
     for (const std::string& item : splitOperands(operands)) {
         if (!bytes || item.empty() || item.front() != '"') {
-            add(expression(item, true));
+            const std::string value = expression(item, true);
+            if (bytes || !msFirst_) {
+                add(value);
+            } else {
+                add("((" + value + ")>>8)&255");
+                add("(" + value + ")&255");
+            }
             continue;
         }
         const std::optional<std::string> text = stringBytes(item);
@@ -206,13 +312,93 @@ void Rewriter::data(const std::string& keyword, const std::string& operands, boo
         for (const char c : *text) add(std::to_string(static_cast<unsigned char>(c)));
     }
     if (operands.empty()) return error("missing data");
-    if (!lineFailed_ && !items.empty()) emit("\t" + keyword + " " + items);
+    const bool asBytes = bytes || msFirst_;
+    if (!lineFailed_ && !items.empty()) emit((asBytes ? "\tdefb " : "\tdefw ") + items);
 }
 
-void Rewriter::origin(const std::string& operand) {
-    const size_t firstReference = references_.size();
-    const std::string address = expression(operand, true);
-    requireDefinedBefore(firstReference, ".org");
+// .fill count[,value]: count bytes of value, 0FFh when it is left out.
+void Rewriter::fill(const LineFields& fields) {
+    const std::vector<std::string> operands = splitOperands(fields.operands);
+    if (operands.empty() || operands.size() > 2) return error(".fill takes a count and a value");
+    const std::string count = constant(operands[0], ".fill");
+    const std::string value = operands.size() == 2 ? expression(operands[1], true) : "255";
+    if (!lineFailed_) emit("\tdefs " + count + "," + value);
+}
+
+void Rewriter::checksum(const LineFields& fields) {
+    const std::string at = newLabel("chk");
+    const std::string from = expression(fields.operands, false);
+    if (lineFailed_) return;
+    emit(at + ":\tdefb 0");
+    out_.checksums.push_back({at, from, where_});
+}
+
+void Rewriter::echo(const LineFields& fields) {
+    const std::string at = newLabel("echo");
+    for (const std::string& item : splitOperands(fields.operands)) {
+        if (!item.empty() && item.front() == '"') {
+            const std::optional<std::string> text = stringBytes(item);
+            if (!text) return error("bad string " + item);
+            out_.echoes.push_back({*text, "", at, where_});
+        } else {
+            out_.echoes.push_back({"", expression(item, false), at, where_});
+        }
+    }
+    if (!lineFailed_) emit(at + ":");
+}
+
+void Rewriter::module(const LineFields& fields) {
+    if (!validLabel(fields.operands)) return error(".module needs a name");
+    module_ = lower(fields.operands);
+}
+
+// .addinstr MNEMONIC OPERANDS OPCODE BYTES RULE CLASS [SHIFT OR]: OPERANDS is
+// the pattern ("" for none), OPCODE the hexadecimal opcode with its first
+// byte last, BYTES the whole length; RULE NOP appends the operand as it is,
+// R1 as a relative offset.
+void Rewriter::addInstruction(const LineFields& fields) {
+    std::vector<std::string> words;
+    std::string_view rest = fields.operands;
+    while (!trim(rest).empty()) {
+        rest = trim(rest);
+        const size_t end = std::min(rest.find_first_of(" \t"), rest.size());
+        words.emplace_back(rest.substr(0, end));
+        rest.remove_prefix(end);
+    }
+    if (words.size() < 5)
+        return error(".addinstr needs a mnemonic, operands, opcode, length and rule");
+    UserInstruction user{lower(words[0]), lower(words[1] == "\"\"" ? "" : words[1]), {}, 0, false};
+    const std::optional<uint32_t> opcode = parseNumber("$" + words[2]);
+    const std::optional<uint32_t> length = parseNumber(words[3]);
+    const std::string rule = lower(words[4]);
+    const size_t opcodeBytes = (words[2].size() + 1) / 2;
+    if (!opcode || !length || opcodeBytes > 4 || *length < opcodeBytes ||
+        *length > opcodeBytes + 2) {
+        return error(".addinstr: bad opcode or length");
+    }
+    if (rule != "nop" && rule != "r1")
+        return error(".addinstr: the rule " + words[4] + " is not supported");
+    for (size_t i = 0; i < opcodeBytes; ++i)
+        user.opcode.push_back(static_cast<uint8_t>(*opcode >> (8 * i)));
+    user.operandBytes = *length - opcodeBytes;
+    user.relative = rule == "r1";
+    userInstructions_.push_back(std::move(user));
+}
+
+void Rewriter::localLabelChar(const LineFields& fields) {
+    const std::string_view text = fields.operands;
+    const bool quoted =
+        text.size() == 3 && (text[0] == '"' || text[0] == '\'') && text[2] == text[0];
+    if (!quoted && text.size() != 1) return error(".locallabelchar needs one character");
+    const char c = quoted ? text[1] : text[0];
+    if (isBlank(c) || c == '"' || c == '\'' || c == ';' || c == '\\' || isDigit(c)) {
+        return error(".locallabelchar: '" + std::string(1, c) + "' cannot begin a label");
+    }
+    localChar_ = c;
+}
+
+void Rewriter::origin(const std::string& operand, const char* directive) {
+    const std::string address = constant(operand, directive);
     if (lineFailed_) return;
     emit(segmentEnd(out_.segmentOrigins.size() - 1) + ":");
     emit("\torg " + address);
@@ -220,11 +406,34 @@ void Rewriter::origin(const std::string& operand) {
     emit(segmentStart(out_.segmentOrigins.size() - 1) + ":");
 }
 
-void Rewriter::equate(const std::string& label, const std::string& operand) {
-    const size_t firstReference = references_.size();
-    const std::string value = expression(operand, true);
-    requireDefinedBefore(firstReference, ".equ");
+void Rewriter::equate(const std::string& label, const std::string& operand, const char* directive) {
+    const std::string value = constant(operand, directive);
     if (!lineFailed_) emit(label + ":\tequ " + value);
+}
+
+// Each .set gives the label a new z80asm name; the value still sees the
+// previous one, so "count .set count+1" counts.
+void Rewriter::set(const std::string& written, const std::string& operand) {
+    const std::string base = baseName(written);
+    if (const auto found = defined_.find(base); found != defined_.end()) {
+        return error("label \"" + written + "\" is already defined at " + found->second.file + ":" +
+                     std::to_string(found->second.line));
+    }
+    const std::string value = constant(operand, ".set");
+    if (lineFailed_) return;
+    ++setCounts_[base];
+    const std::string name = labelName(written);
+    defined_.emplace(name, where_);
+    emit(name + ":\tequ " + value);
+}
+
+// An expression that z80asm must compute at once: it may only use labels
+// defined on earlier lines.
+std::string Rewriter::constant(std::string_view written, const char* directive) {
+    const size_t firstReference = references_.size();
+    std::string value = expression(written, true);
+    requireDefinedBefore(firstReference, directive);
+    return value;
 }
 
 // z80asm computes .org and .equ at once, from the labels defined so far; a
@@ -270,10 +479,8 @@ void Rewriter::checkDisplacement(const std::string& displacement) {
     const bool negative = !displacement.empty() && displacement.front() == '-';
     const std::string digits = displacement.substr(negative ? 1 : 0);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) return;
-    const long long value = (negative ? -1 : 1) * std::stoll(digits);
-    if (value < -128 || value > 127) {
-        error("index offset " + std::to_string(value) + " is out of range (-128 to 127)");
-    }
+    const bool fits = digits.size() <= 3 && std::stoi(digits) <= (negative ? 128 : 127);
+    if (!fits) error("index offset " + displacement + " is out of range (-128 to 127)");
 }
 
 // `immediate`: the result stands alone as an operand, where z80asm would
@@ -298,9 +505,44 @@ std::string Rewriter::expression(std::string_view written, bool immediate) {
     return translated.text;
 }
 
+// A label written with the local label character belongs to the module.
+// When that character cannot be part of a name, localMarked() has written
+// it as localMark.
+std::string Rewriter::baseName(std::string_view written) const {
+    const bool local =
+        !written.empty() && (written.front() == localChar_ ||
+                             (!isNameChar(localChar_) && written.starts_with(localMark)));
+    return local ? module_ + "." + lower(written) : lower(written);
+}
+
 std::string Rewriter::labelName(std::string_view written) const {
-    if (!written.empty() && written.front() == '_') return module_ + "." + lower(written);
-    return lower(written);
+    std::string name = baseName(written);
+    const auto found = setCounts_.find(name);
+    if (found == setCounts_.end()) return name;
+    return "_set" + std::to_string(found->second) + "_" + name;
+}
+
+// Writes the local label character, where it begins a name outside strings,
+// as localMark when it is no name character itself.
+std::string Rewriter::localMarked(std::string_view text) const {
+    if (isNameChar(localChar_)) return std::string(text);
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t quoted = quotedLength(text, i)) {
+            out += text.substr(i, quoted);
+            i += quoted;
+            continue;
+        }
+        const bool startsName = text[i] == localChar_ && i + 1 < text.size() &&
+                                isNameChar(text[i + 1]) && (i == 0 || !isNameChar(text[i - 1]));
+        if (startsName) {
+            out += localMark;
+        } else {
+            out += text[i];
+        }
+        ++i;
+    }
+    return out;
 }
 
 bool Rewriter::defineLabel(const std::string& written) {

@@ -2,13 +2,16 @@
 // The source rewritten for z80asm, line by line.
 //
 // Labels are compared without regard to case, so every label is written in
-// lower case; a label that begins with '_' belongs to the current .module
-// (the module "noname" until the first .module) and is written as
-// "module._name", which is also how other modules can name it. Directives
-// become org, defb, defw and equ; instructions keep their mnemonic and get
-// their operands rewritten. Every label used must be defined somewhere, and
-// those used by .org and .equ on an earlier line, since z80asm can only
-// compute those at once. Code before the first .org starts at address 0.
+// lower case; a label that begins with '_' (or the character .locallabelchar
+// chose) belongs to the current .module (the module "noname" until the first
+// .module) and is written as "module._name", which is also how other modules
+// can name it. Directives become org, defb, defw, defs and equ (.block a new
+// org; .msfirst words and .addinstr instructions defb); instructions keep
+// their mnemonic and get their operands rewritten. Every label used must be defined somewhere, and
+// those used by .org, .equ, .set, .block and .fill on an earlier line, since
+// z80asm can only compute those at once. Code before the first .org starts
+// at address 0. A label given a value with .set is a new z80asm label each
+// time, and each use names the latest one.
 //
 // Each run of code that a .org starts is a segment; z80asm writes the bytes of
 // all segments one after another, so each segment is framed by the labels
@@ -28,9 +31,29 @@ struct AsmLine {
     Location where;
 };
 
+/// A .chk byte: the sum of the bytes from the address `from` (an
+/// expression over z80asm's labels, where $ is the byte's own address) up
+/// to the byte at the label `at`.
+struct Checksum {
+    std::string at;
+    std::string from;
+    Location where;
+};
+
+/// A .echo item: `text` as it is, or the value of `value` (an expression
+/// over z80asm's labels; $ is the address of the label `at`) in decimal.
+struct Echo {
+    std::string text;
+    std::string value;
+    std::string at;
+    Location where;
+};
+
 struct Rewritten {
     std::vector<AsmLine> lines;
     std::vector<Location> segmentOrigins;  ///< per segment: its .org line
+    std::vector<Checksum> checksums;
+    std::vector<Echo> echoes;
     Diagnostics errors;
 };
 

@@ -1,15 +1,20 @@
 #pragma once
-// Reading the source: include files, #define substitution, comments and the
-// end of the source at the first .end.
+// Reading the source: include files, conditional assembly, #define macros,
+// comments, several statements on a line, and the end of the source at the
+// first .end.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "diagnostics.hpp"
+#include "source_files.hpp"
 
 namespace tasm {
 
-/// A line ready to assemble: comment removed, defines substituted.
+/// One statement ready to assemble: comment removed, macros expanded. The
+/// statements that `\` separates on one line share its location; those
+/// after the first are indented unless they begin with "label:".
 struct SourceLine {
     Location where;
     std::string text;
@@ -20,12 +25,28 @@ struct SourceText {
     Diagnostics errors;
 };
 
+/// Bounds that keep a hostile or broken source from exhausting the machine.
+inline constexpr size_t maxLineLength = 4096;              ///< of a line as read
+inline constexpr size_t maxExpandedLength = 65536;         ///< of a line after its macros
+inline constexpr size_t maxSourceSize = 64 * 1024 * 1024;  ///< of all statements together
+inline constexpr int maxMacroDepth = 64;
+inline constexpr int maxIncludeDepth = 16;
+
 /// Reads `path` and the files it includes, in order, up to the first .end
-/// (which is not part of the result). `#include "file"` is looked for in the
-/// folder of the including file, then in `includeDirs` in order.
-/// `#define NAME text` replaces NAME as a whole word in the lines after it
-/// (not inside strings); names are compared with their case.
-SourceText readSource(const std::string& path, const std::vector<std::string>& includeDirs);
+/// (which is not part of the result).
+/// - `#include "file"` is looked for in the folder of the including file,
+///   then in `includeDirs` in order (see includeFolders()). A file that is
+///   already being read may not be included again inside itself.
+/// - `#define NAME text` and `#define NAME(a,b) text` replace NAME, or
+///   NAME(x,y) with x and y put for the whole words a and b, in the lines
+///   after it (not inside strings; names keep their case); the replacement
+///   is expanded again. `#defcont text` adds " text" to the last #define.
+/// - `#ifdef NAME`, `#ifndef NAME` and `#if expression` keep or skip the
+///   lines up to their `#else` or `#endif`; they nest. The expression may use
+///   numbers, macros, and labels that earlier lines set (.equ, =, .set) to a
+///   value computed from numbers and such labels.
+SourceText readSource(const std::string& path, const SourceFiles& files,
+                      const std::vector<std::string>& includeDirs);
 
 /// The folders of a ':'-separated list such as TASM_INCLUDE; empty entries
 /// are skipped. A null pointer gives no folders.

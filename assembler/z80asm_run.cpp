@@ -29,11 +29,12 @@ namespace fs = std::filesystem;
 /// A fresh folder under the system's temporary folder, removed with its
 /// contents when it goes out of scope.
 class TemporaryFolder {
-public:
+  public:
     TemporaryFolder() {
         std::error_code failure;
         const fs::path base = fs::temp_directory_path(failure);
-        std::string pattern = ((failure ? fs::path("/tmp") : base) / "tasm-standin-XXXXXX").string();
+        std::string pattern =
+            ((failure ? fs::path("/tmp") : base) / "tasm-standin-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
     }
     TemporaryFolder(const TemporaryFolder&) = delete;
@@ -44,7 +45,7 @@ public:
     }
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -106,6 +107,44 @@ std::optional<Diagnostic> unresolvedOperand(const std::string& text,
     return std::nullopt;
 }
 
+// The first word of a z80asm line: its mnemonic or directive.
+std::string mnemonicOf(const std::string& text) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return "";
+    return text.substr(start, text.find_first_of(" \t", start) - start);
+}
+
+// "relative jump out of range (N)", N counted from the next instruction, as
+// how far the jump reaches and how far its label is.
+std::optional<std::string> jumpDistance(const std::string& message, const std::string& line) {
+    const std::string lead = "relative jump out of range (";
+    if (message.rfind(lead, 0) != 0) return std::nullopt;
+    const long distance = std::strtol(message.c_str() + lead.size(), nullptr, 10);
+    if (distance < 0) {
+        return mnemonicOf(line) + " reaches 128 bytes back, the label is " +
+               std::to_string(-distance) + " bytes back";
+    }
+    return mnemonicOf(line) + " reaches 127 bytes ahead, the label is " + std::to_string(distance) +
+           " bytes ahead";
+}
+
+// z80asm only warns when an operand does not fit its field and keeps its
+// low bits; an instruction operand that does not fit is an error here. Data
+// directives keep the warning.
+std::optional<std::string> operandTooWide(const std::string& message, const std::string& line) {
+    for (const char* field : {"byte", "word"}) {
+        const std::string lead = "warning: " + std::string(field) + " value ";
+        if (message.rfind(lead, 0) != 0) continue;
+        const std::string mnemonic = mnemonicOf(line);
+        if (mnemonic == "defb" || mnemonic == "defw" || mnemonic == "defs") return std::nullopt;
+        const std::string value =
+            message.substr(lead.size(), message.find(' ', lead.size()) - lead.size());
+        const char* range = field[0] == 'b' ? "-128 to 255" : "-32768 to 65535";
+        return "the operand value " + value + " does not fit in a " + field + " (" + range + ")";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
@@ -154,14 +193,20 @@ void mapMessages(const std::string& messages, const std::string& asmPath,
         if (end == prefix.size() || message.compare(end, 2, ": ") != 0) continue;
         const size_t lineNumber = std::stoul(message.substr(prefix.size(), end - prefix.size()));
         if (lines.empty()) continue;
-        Location where = lines[std::min(std::max<size_t>(lineNumber, 1), lines.size()) - 1].where;
+        const AsmLine& line = lines[std::min(std::max<size_t>(lineNumber, 1), lines.size()) - 1];
+        const Location& where = line.where;
         std::string text = message.substr(end + 2);
+        if (std::optional<std::string> wide = operandTooWide(text, line.text)) {
+            result.errors.push_back({where, std::move(*wide)});
+            continue;
+        }
         if (const std::optional<Diagnostic> found = unresolvedOperand(text, lines)) {
             result.errors.push_back(*found);
             continue;
         }
         if (text.rfind("error: ", 0) == 0) {
-            result.errors.push_back({where, text.substr(7)});
+            text.erase(0, 7);
+            result.errors.push_back({where, jumpDistance(text, line.text).value_or(text)});
         } else if (text.rfind("warning: ", 0) == 0) {
             result.warnings.push_back({where, text});
         } else {
