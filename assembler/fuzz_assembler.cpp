@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto takePart = [&rest] {
         const std::size_t at = rest.find(separator);
         const std::string part(rest.substr(0, at));
-        rest = at == std::string_view::npos ? std::string_view() : rest.substr(at + separator.size());
+        rest =
+            at == std::string_view::npos ? std::string_view() : rest.substr(at + separator.size());
         return part;
     };
     files["a.asm"] = takePart();
