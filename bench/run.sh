@@ -2,7 +2,7 @@
 # Translates a generated program of 1,000,000 statement lines (counted loops
 # and arithmetic) and prints: trovik's wall time, the wall time of copying its
 # output in user space with dd (read and write the same bytes through a 256 KiB
-# buffer; best of five runs each), their ratio, and trovik's peak memory. cp
+# buffer; best of ten runs each), their ratio, and trovik's peak memory. cp
 # would copy inside the kernel, which no program that produces its bytes can
 # match.
 #   bench/run.sh [path/to/trovik]   (default: build/bin/trovik)
@@ -32,12 +32,12 @@ now() { date +%s.%N; }
 elapsed() { awk -v a="$(now)" -v b="$1" 'BEGIN { print a - b }'; }
 smaller() { awk -v a="$1" -v b="$2" 'BEGIN { print (b == "" || a < b) ? a : b }'; }
 
-# Best of five runs each, so that a busy moment of the machine does not count.
+# Best of ten runs each, so that a busy moment of the machine does not count.
 trovik_seconds=""
 copy_seconds=""
 cd "$work"
 export PATH="$work/bin:$PATH"
-for run in 1 2 3 4 5; do
+for run in 1 2 3 4 5 6 7 8 9 10; do
   rm -f bench.asm  # both write a new file: emptying an old one costs time of its own
   start=$(now)
   "$trovik" bench >/dev/null
