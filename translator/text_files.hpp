@@ -116,7 +116,7 @@ public:
     const std::optional<FileFailure>& failure() const { return failure_; }
 
 private:
-    static constexpr std::size_t bufferSize = 128 * 1024;
+    static constexpr std::size_t bufferSize = 256 * 1024;
 
     template <std::size_t N>
     static constexpr std::size_t sizeOfPart(const char (&)[N]) {
