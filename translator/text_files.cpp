@@ -83,8 +83,8 @@ std::optional<FileFailure> OutputFile::create(FileSystem& files, const std::stri
     }
     file_ = std::move(opened.file);
     writer_ = std::make_unique<BackgroundWriter>(*file_);
-    buffer_ = std::make_unique<char[]>(bufferSize);
-    spareBuffer_ = std::make_unique<char[]>(bufferSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
+    spareBuffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
     return std::nullopt;
 }
 
