@@ -10,7 +10,7 @@ namespace {
 void translateStep(Translation& t, std::string_view stepInstruction) {
     t.loadWork();
     t.cutInner(4, 2);
-    const std::string& x = t.workString;
+    const std::string_view x = t.workString;
     t.emitEmpty();
     t.emit("\tld hl, (", x, ")");
     t.emit(stepInstruction);
@@ -71,10 +71,10 @@ void translateAssignment(Translation& t) {
     t.loadWork();
     t.cutInner(1, 1);
     t.storeWork();
-    const std::string value = t.peelLast('=');
+    const std::string_view value = t.peelLast('=');
     t.loadWork();
     t.peelLast(':');
-    const std::string& variable = t.workString;
+    const std::string_view variable = t.workString;
     t.emitEmpty();
     if (!t.optimise) t.emit("\tpush hl");
     t.emit("\tld hl, ", value);

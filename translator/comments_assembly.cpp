@@ -34,7 +34,7 @@ void translateRandom(Translation& t) {
 /// first ends the block.
 void translateInlineAssembly(Translation& t) {
     t.emitEmpty();
-    std::string line;
+    std::string_view line;
     while (t.readSourceLine(line)) {
         if (line == assemblyBlockEnd) return;
         t.emit(line);

@@ -34,7 +34,7 @@ constexpr std::array<JumpKind, 2> comparisonJumps{{
 /// The jump line for `kind` to `target`, if `kind` is one of `kinds`.
 template <std::size_t Size>
 void emitJump(Translation& t, const std::array<JumpKind, Size>& kinds, std::string_view kind,
-              const std::string& target) {
+              std::string_view target) {
     for (const JumpKind& row : kinds) {
         if (row.kind == kind) t.emit(row.instruction, target);
     }
@@ -46,7 +46,7 @@ void emitJump(Translation& t, const std::array<JumpKind, Size>& kinds, std::stri
 void translateLabel(Translation& t) {
     t.loadWork();
     t.cutInner(1, 0);
-    const std::string& name = t.workString;
+    const std::string_view name = t.workString;
     t.emitEmpty();
     t.emit(name, ":");
 }
@@ -62,8 +62,8 @@ void translateGoto(Translation& t) {
     t.loadWork();
     t.cutInner(5, 2);
     t.storeWork();
-    const std::string kind = firstChars(t.workString, 1);
-    const std::string target = lastChars(t.workString, t.lineLength - 9);
+    const std::string_view kind = firstChars(t.workString, 1);
+    const std::string_view target = lastChars(t.workString, t.lineLength - 9);
     t.emitEmpty();
     emitJump(t, jumpKinds, kind, target);
 }

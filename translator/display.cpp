@@ -10,7 +10,7 @@ namespace trovik {
 void translateContrast(Translation& t) {
     t.loadWork();
     t.cutInner(9, 2);
-    const std::string& value = t.workString;
+    const std::string_view value = t.workString;
     t.emitEmpty();
     if (!t.optimise) t.emit("\tpush af");
     t.emit("\tld a,(", value, ")");
@@ -31,7 +31,7 @@ void translateCalcOff(Translation& t) {
 void translateRunIndicator(Translation& t) {
     t.loadWork();
     t.cutInner(9, 2);
-    const std::string& suffix = t.workString;
+    const std::string_view suffix = t.workString;
     t.emitEmpty();
     t.emit("\tcall _runindic", suffix);
 }

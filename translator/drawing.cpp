@@ -12,8 +12,8 @@ namespace {
 
 /// The column and row of a pixel statement.
 struct PixelArguments {
-    std::string x;
-    std::string y;
+    std::string_view x;
+    std::string_view y;
 };
 
 /// The bracket form: the text from the last "(" to the last ")" of the line
@@ -28,7 +28,7 @@ PixelArguments cutPixelArguments(Translation& t) {
     t.workString = lastChars(t.workString, closing - opening + 1);
     t.storeWork();
     t.currentLine = t.peelLast(',');
-    const std::string x = t.workString;
+    const std::string_view x = t.workString;
     t.loadWork();
     if (lastPosition(t.currentLine, ')') > 0) t.peelLast(')');
     t.storeWork();
@@ -125,7 +125,7 @@ void translateShowPicture(Translation& t) {
     t.usesPicture = true;
     t.loadWork();
     t.cutInner(8, 2);
-    const std::string& picture = t.workString;
+    const std::string_view picture = t.workString;
     t.emitEmpty();
     t.emit("\tld hl, ", picture);
     t.emit("\tld de,PLOTSSCREEN");

@@ -55,8 +55,7 @@ constexpr std::array<KeyMode, 5> keyModes{{
 }};
 
 /// Writes the branch of `mode` to `target`; an unknown mode writes nothing.
-void emitKeyBranch(Translation& t, std::string_view mode, const std::string& target,
-                   bool singleKey) {
+void emitKeyBranch(Translation& t, std::string_view mode, std::string_view target, bool singleKey) {
     for (const KeyMode& row : keyModes) {
         if (row.mode == mode && (singleKey || !row.singleKeyOnly)) t.emit(row.instruction, target);
     }
@@ -77,7 +76,7 @@ void translateGetKey(Translation& t) {
     }
     t.loadWork();
     t.cutInner(2, 2);
-    const std::string& variable = t.workString;
+    const std::string_view variable = t.workString;
     t.emitEmpty();
     t.emit("\tld a,0ffh");
     t.emit("\tout (1),a");
@@ -92,14 +91,14 @@ void translateIsKey(Translation& t) {
     t.loadWork();
     t.cutInner(6, 0);
     t.storeWork();
-    const std::string key = firstChars(t.workString, 3);
+    const std::string_view key = firstChars(t.workString, 3);
     t.loadWork();
     t.cutInner(4, 0);
     t.storeWork();
-    const std::string mode = firstChars(t.workString, 1);
+    const std::string_view mode = firstChars(t.workString, 1);
     t.loadWork();
     t.cutInner(2, 2);
-    const std::string& target = t.workString;
+    const std::string_view target = t.workString;
     t.emitEmpty();
     t.emit("\tcp ", key);
     emitKeyBranch(t, mode, target, true);
@@ -112,14 +111,14 @@ void translateMultipleKeys(Translation& t) {
     t.loadWork();
     t.cutInner(8, 2);
     t.storeWork();
-    const std::string firstKey = firstChars(t.workString, 3);
+    const std::string_view firstKey = firstChars(t.workString, 3);
     t.loadWork();
     t.cutInner(4, 0);
-    const std::string secondKey = firstChars(t.workString, 3);
+    const std::string_view secondKey = firstChars(t.workString, 3);
     t.cutInner(8, 0);
-    const std::string mode = firstChars(t.workString, 1);
+    const std::string_view mode = firstChars(t.workString, 1);
     t.cutInner(10, 0);
-    const std::string& target = t.workString;
+    const std::string_view target = t.workString;
     t.emitEmpty();
     t.emit("\tcp ", secondKey, " & ", firstKey);
     emitKeyBranch(t, mode, target, false);

@@ -10,5 +10,6 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     trovik::TerminalConsole console;
     trovik::PosixProcessStarter processStarter;
-    return trovik::runTrovik(arguments, console, processStarter);
+    trovik::PosixFileSystem files;
+    return trovik::runTrovik(arguments, console, processStarter, files);
 }

@@ -1,8 +1,11 @@
 #pragma once
-// The two outside services the translator needs: a text console and a way to
-// start the assembler. The core only sees these interfaces, so it runs in
-// tests without a terminal or an assembler.
+// The outside services the translator needs: a text console, a way to start
+// the assembler and the files it reads and writes. The core only sees these
+// interfaces, so it runs in tests and fuzzing without a terminal, an
+// assembler or a disk.
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,6 +41,55 @@ public:
     /// started, nothing when it ran.
     virtual std::optional<std::string> runAndWait(const std::string& program,
                                                   const std::vector<std::string>& arguments) = 0;
+};
+
+/// A failed file operation: the file's name and the failure in words
+/// ("File not found", "Path not found", "Access denied", "Disk Full",
+/// "Disk read error", "Disk write error").
+struct FileFailure {
+    std::string fileName;
+    std::string cause;
+};
+
+/// What one read from a file gave: a count of bytes (0 at the end of the
+/// file), or a failure in words.
+struct ReadResult {
+    std::size_t count = 0;
+    std::optional<std::string> failure;
+};
+
+/// A file open for reading.
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+    /// Reads up to `size` bytes into `buffer`.
+    virtual ReadResult read(char* buffer, std::size_t size) = 0;
+};
+
+/// A file open for writing.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    /// Writes all of `bytes`; returns the failure in words when that failed.
+    virtual std::optional<std::string> write(std::string_view bytes) = 0;
+    /// Closes the file; returns the failure in words when that failed.
+    virtual std::optional<std::string> close() = 0;
+};
+
+/// A file that was opened, or the reason it could not be.
+template <typename File>
+struct Opened {
+    std::unique_ptr<File> file;  ///< null when it could not be opened
+    std::string failure;         ///< why not, in words
+};
+
+/// The files the translator reads and writes, found by their names.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual Opened<FileReader> openForReading(const std::string& path) = 0;
+    /// Creates `path`, or empties it when it exists.
+    virtual Opened<FileWriter> createForWriting(const std::string& path) = 0;
 };
 
 }  // namespace trovik

@@ -1,5 +1,6 @@
 #include "posix_platform.hpp"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 extern char** environ;
@@ -25,7 +27,127 @@ void writeRaw(Stream stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), fileOf(stream));
 }
 
+bool parentFolderExists(const std::string& path) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (parent.empty()) return true;
+    std::error_code ignored;
+    return std::filesystem::is_directory(parent, ignored);
+}
+
+/// Owns a POSIX file descriptor.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (valid()) ::close(fd_);
+    }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    /// Closes the descriptor; the error number of a failed close, else 0.
+    int close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+class PosixFileReader final : public FileReader {
+public:
+    explicit PosixFileReader(int fd) : file_(fd) {}
+    ReadResult read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(file_.get(), buffer, size);
+            if (got >= 0) return {static_cast<std::size_t>(got), std::nullopt};
+            if (errno != EINTR) return {0, describeTransferFailure(errno, false)};
+        }
+    }
+
+private:
+    FileDescriptor file_;
+};
+
+class PosixFileWriter final : public FileWriter {
+public:
+    explicit PosixFileWriter(int fd) : file_(fd) {}
+    std::optional<std::string> write(std::string_view bytes) override {
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t done =
+                ::write(file_.get(), bytes.data() + written, bytes.size() - written);
+            if (done >= 0) {
+                written += static_cast<std::size_t>(done);
+            } else if (errno != EINTR) {
+                return describeTransferFailure(errno, true);
+            }
+        }
+        return std::nullopt;
+    }
+    std::optional<std::string> close() override {
+        if (!file_.valid()) return std::nullopt;
+        if (const int error = file_.close()) return describeTransferFailure(error, true);
+        return std::nullopt;
+    }
+
+private:
+    FileDescriptor file_;
+};
+
 }  // namespace
+
+std::string describeOpenFailure(int errorNumber, const std::string& path, bool forWriting) {
+    switch (errorNumber) {
+        case ENOENT:
+            return forWriting || !parentFolderExists(path) ? "Path not found" : "File not found";
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return "Path not found";
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+        case ETXTBSY:
+            return "Access denied";
+        case ENOSPC:
+        case EDQUOT:
+            return "Disk Full";
+        default:
+            return forWriting ? "Disk write error" : "Disk read error";
+    }
+}
+
+std::string describeTransferFailure(int errorNumber, bool writing) {
+    switch (errorNumber) {
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return "Disk Full";
+        case EISDIR:
+        case EACCES:
+        case EPERM:
+            return "Access denied";
+        default:
+            return writing ? "Disk write error" : "Disk read error";
+    }
+}
+
+Opened<FileReader> PosixFileSystem::openForReading(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {nullptr, describeOpenFailure(errno, path, false)};
+    return {std::make_unique<PosixFileReader>(fd), {}};
+}
+
+Opened<FileWriter> PosixFileSystem::createForWriting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return {nullptr, describeOpenFailure(errno, path, true)};
+    return {std::make_unique<PosixFileWriter>(fd), {}};
+}
 
 TerminalConsole::TerminalConsole()
     : outIsTerminal_(isatty(STDOUT_FILENO) == 1), errIsTerminal_(isatty(STDERR_FILENO) == 1) {}

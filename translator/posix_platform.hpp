@@ -1,5 +1,5 @@
 #pragma once
-// The console and process start of a POSIX system.
+// The console, process start and files of a POSIX system.
 
 #include "platform.hpp"
 
@@ -30,5 +30,18 @@ public:
     std::optional<std::string> runAndWait(const std::string& program,
                                           const std::vector<std::string>& arguments) override;
 };
+
+/// The files of the file system, opened with open(2). Failures are told in
+/// the words of FileFailure.
+class PosixFileSystem final : public FileSystem {
+public:
+    Opened<FileReader> openForReading(const std::string& path) override;
+    Opened<FileWriter> createForWriting(const std::string& path) override;
+};
+
+/// The words for a failed open of `path` with `errorNumber`.
+std::string describeOpenFailure(int errorNumber, const std::string& path, bool forWriting);
+/// The words for a failed read or write with `errorNumber`.
+std::string describeTransferFailure(int errorNumber, bool writing);
 
 }  // namespace trovik

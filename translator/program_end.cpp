@@ -152,23 +152,24 @@ void writeStringTable(Translation& t) {
 }
 
 /// Copies the lines of `fileName` up to a line `end.` or the end of the
-/// file. Each line passes through `lineHolder`, where it stays afterwards.
-void copyFileLines(Translation& t, const std::string& fileName, std::string& lineHolder) {
+/// file. Returns the line it stopped at: `end.`, or empty at the end.
+std::string copyFileLines(Translation& t, const std::string& fileName) {
     LineReader file;
-    if (auto failure = file.open(fileName)) {
+    if (auto failure = file.open(t.files(), fileName)) {
         t.stopWithFileFailure(*failure);
-        return;
+        return {};
     }
-    while (!t.stopped() && file.readLine(lineHolder) && lineHolder != endOfCopy) {
-        t.emit(lineHolder);
+    std::string_view line;
+    while (!t.stopped() && file.readLine(line) && line != endOfCopy) {
+        t.emit(line);
     }
     if (file.failure()) t.stopWithFileFailure(*file.failure());
+    return std::string(line);
 }
 
 void copyPicture(Translation& t) {
     t.emitEmpty();
-    std::string line;
-    copyFileLines(t, t.settings.fileName + ".pic", line);
+    copyFileLines(t, t.settings.fileName + ".pic");
 }
 
 void copySprites(Translation& t) {
@@ -177,7 +178,8 @@ void copySprites(Translation& t) {
                "was copied");
         return;
     }
-    copyFileLines(t, t.settings.spriteFileName, t.currentLine);
+    // Later keyword tests see the line the copy stopped at.
+    t.setCurrentLine(copyFileLines(t, t.settings.spriteFileName));
 }
 
 template <typename Lines>

@@ -77,10 +77,10 @@ void writeShellHeader(Translation& t) {
     }
 }
 
-void declareVariable(Translation& t, const std::string& line) {
-    const std::string name = line.substr(1);
+void declareVariable(Translation& t, std::string_view line) {
+    const std::string_view name = line.substr(1);
     if (isRegisterOrConditionName(name)) {
-        t.warn("Warning: the variable " + name +
+        t.warn("Warning: the variable " + std::string(name) +
                " has the name of a Z80 register or condition; its #define rewrites every "
                "generated instruction that uses that name");
     }
@@ -89,15 +89,13 @@ void declareVariable(Translation& t, const std::string& line) {
 }
 
 void declareVariables(Translation& t) {
-    std::string line;
     for (;;) {
-        if (!t.readNonEmptySourceLine(line)) {
+        if (!t.readNonEmptyCurrentLine()) {
             t.warnEndOfSource("the line begin that ends the var section");
             return;
         }
-        t.currentLine = line;
-        if (line == "begin") return;
-        declareVariable(t, line);
+        if (t.currentLine == "begin") return;
+        declareVariable(t, t.currentLine);
     }
 }
 
@@ -112,10 +110,10 @@ bool isRegisterOrConditionName(std::string_view name) {
 }
 
 void copyLeadingComments(Translation& t) {
-    t.readSourceLine(t.currentLine);
+    t.readCurrentLine();
     while (t.matchKeyword("//")) {
         t.emit(";", t.currentLine);
-        if (!t.readSourceLine(t.currentLine)) break;
+        if (!t.readCurrentLine()) break;
     }
 }
 
@@ -127,12 +125,12 @@ void checkProgramLine(Translation& t) {
     }
     t.loadWork();
     t.cutInner(8, 1);
-    t.stringTable.front() = StringEntry{"description", t.workString};
+    t.stringTable.front() = StringEntry{"description", std::string(t.workString)};
     t.emit(";", t.currentLine);
 }
 
 void writeFixedHeader(Translation& t) {
-    if (!t.readNonEmptySourceLine(t.currentLine)) {
+    if (!t.readNonEmptyCurrentLine()) {
         t.warnEndOfSource("a line after the program line");
     }
     t.emitLines(fixedHeader);
@@ -144,7 +142,7 @@ void declareShellAndVariables(Translation& t) {
         t.cutInner(6, 2);
         t.shellName = t.workString;
         t.shellDeclared = true;
-        if (!t.readNonEmptySourceLine(t.currentLine)) {
+        if (!t.readNonEmptyCurrentLine()) {
             t.warnEndOfSource("a line after the shell line");
         }
     }

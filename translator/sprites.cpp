@@ -41,13 +41,13 @@ void translateSprite(Translation& t) {
     t.loadWork();
     t.cutInner(0, 2);
     t.storeWork();
-    const std::string b = t.peelLast(',');
+    const std::string_view b = t.peelLast(',');
     t.storeWork();
-    const bool commaBeforeA = t.currentLine.find(',') != std::string::npos;
-    const std::string a = t.peelLast(',');
+    const bool commaBeforeA = t.currentLine.find(',') != std::string_view::npos;
+    const std::string_view a = t.peelLast(',');
     if (commaBeforeA) t.storeWork();
     t.loadWork();
-    const std::string sprite = t.peelLast('(');
+    const std::string_view sprite = t.peelLast('(');
     t.emitEmpty();
     if (t.shellIsIon()) {
         t.emit("\tld b,8");

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "posix_platform.hpp"
 #include "trovik.hpp"
 
 namespace trovik {
@@ -62,11 +63,12 @@ protected:
     int translate(const std::string& shellLine, const std::string& body) {
         std::ofstream(folder_ / "demo.p83") << "program demo;\n" << shellLine << "\nbegin\n"
                                             << body << "end.\nEOF\n";
-        return runTrovik({(folder_ / "demo").string()}, console, assembler);
+        return runTrovik({(folder_ / "demo").string()}, console, assembler, files);
     }
 
     TerminalRecorder console;
     NoAssembler assembler;
+    PosixFileSystem files;
 
 private:
     fs::path folder_;

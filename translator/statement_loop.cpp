@@ -80,19 +80,22 @@ constexpr NextRowTable nextRowTable = makeNextRowTable();
 
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
-bool readBodyLine(Translation& t, std::string& line) {
+inline bool readBodyLine(Translation& t, std::string_view& line) {
     const bool read = t.readSourceLine(line);
-    line.erase(0, leadingBlankCount(line));
+    line.remove_prefix(leadingBlankCount(line));
     return read;
 }
 
 /// A loop body opens with `begin` or an empty line; only the first line read
 /// is tested for it.
-bool opensLoopBody(const std::string& line) { return line == "begin" || line.empty(); }
+bool opensLoopBody(std::string_view line) { return line == "begin" || line.empty(); }
 
 /// for(A,B,T); begin ... end; runs the body (A) - (B) times, counted in b.
+/// Each body line is read before it becomes the current line, so the line
+/// end; leaves the current line as the last statement left it.
 void translateCountedLoop(Translation& t) {
-    const auto [start, limit, label] = t.cutArguments<3>(4);
+    const auto [start, limit, labelInLine] = t.cutArguments<3>(4);
+    const std::string label(labelInLine);  // the body's lines replace the line it is cut from
 
     t.emitEmpty();
     t.emit("\tld a, (", limit, ")");
@@ -101,7 +104,7 @@ void translateCountedLoop(Translation& t) {
     t.emit("\tsub h");
     t.emit("\tld b, a");
 
-    std::string line;
+    std::string_view line;
     bool more = readBodyLine(t, line);
     if (more && opensLoopBody(line)) {
         t.emit(label, ":");
@@ -109,7 +112,7 @@ void translateCountedLoop(Translation& t) {
         t.emit("\tpush bc");
     }
     while (more && line != "end;" && !t.stopped()) {
-        t.currentLine.swap(line);
+        t.setCurrentLine(line);
         translateStatement(t);
         more = readBodyLine(t, line);
     }
@@ -138,8 +141,11 @@ void translateStatement(Translation& t) {
 }
 
 void translateBody(Translation& t) {
+    std::string_view line;
     while (!t.stopped()) {
-        if (!readBodyLine(t, t.currentLine)) {
+        const bool read = readBodyLine(t, line);
+        t.setCurrentLine(line);
+        if (!read) {
             t.warnEndOfSource("the line EOF");
             return;
         }

@@ -1,13 +1,6 @@
 #include "text_files.hpp"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 
 namespace trovik {
 
@@ -15,168 +8,111 @@ namespace {
 
 constexpr std::size_t readBufferSize = 64 * 1024;
 
-bool parentFolderExists(const std::string& path) {
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (parent.empty()) return true;
-    std::error_code ignored;
-    return std::filesystem::is_directory(parent, ignored);
-}
-
 }  // namespace
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-        if (valid()) ::close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-    if (valid()) ::close(fd_);
-}
-
-int FileDescriptor::release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-std::string describeOpenFailure(int errorNumber, const std::string& path, bool forWriting) {
-    switch (errorNumber) {
-        case ENOENT:
-            return forWriting || !parentFolderExists(path) ? "Path not found" : "File not found";
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case ELOOP:
-            return "Path not found";
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-        case ETXTBSY:
-            return "Access denied";
-        case ENOSPC:
-        case EDQUOT:
-            return "Disk Full";
-        default:
-            return forWriting ? "Disk write error" : "Disk read error";
-    }
-}
-
-std::string describeTransferFailure(int errorNumber, bool writing) {
-    switch (errorNumber) {
-        case ENOSPC:
-        case EDQUOT:
-        case EFBIG:
-            return "Disk Full";
-        case EISDIR:
-        case EACCES:
-        case EPERM:
-            return "Access denied";
-        default:
-            return writing ? "Disk write error" : "Disk read error";
-    }
-}
-
-std::optional<FileFailure> LineReader::open(const std::string& path) {
+std::optional<FileFailure> LineReader::open(FileSystem& files, const std::string& path) {
     path_ = path;
-    file_ = FileDescriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file_.valid()) {
-        failure_ = FileFailure{path, describeOpenFailure(errno, path, false)};
+    Opened<FileReader> opened = files.openForReading(path);
+    if (!opened.file) {
+        failure_ = FileFailure{path, std::move(opened.failure)};
         return failure_;
     }
+    file_ = std::move(opened.file);
     buffer_.resize(readBufferSize);
     return std::nullopt;
 }
 
-bool LineReader::fillBuffer() {
-    if (atEnd_ || failure_ || !file_.valid()) return false;
+void LineReader::readMore() {
+    std::copy(buffer_.begin() + static_cast<long>(position_),
+              buffer_.begin() + static_cast<long>(end_), buffer_.begin());
+    end_ -= position_;
+    position_ = 0;
+    if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
+    const ReadResult got = file_->read(buffer_.data() + end_, buffer_.size() - end_);
+    if (got.failure) {
+        failure_ = FileFailure{path_, *got.failure};
+    } else if (got.count == 0) {
+        atEnd_ = true;
+    } else {
+        end_ += std::min(got.count, buffer_.size() - end_);
+    }
+}
+
+bool LineReader::readLineAcrossReads(std::string_view& line) {
+    line = {};
+    if (!file_) return false;
+    std::size_t searched = end_;  // no line end before this position
     for (;;) {
-        const ssize_t got = ::read(file_.get(), buffer_.data(), buffer_.size());
-        if (got > 0) {
-            position_ = 0;
-            end_ = static_cast<std::size_t>(got);
+        const char* start = buffer_.data() + position_;
+        const void* found = std::memchr(buffer_.data() + searched, '\n', end_ - searched);
+        if (found) {
+            const char* newline = static_cast<const char*>(found);
+            line = std::string_view(start, static_cast<std::size_t>(newline - start));
+            if (line.ends_with('\r')) line.remove_suffix(1);
+            position_ = static_cast<std::size_t>(newline - buffer_.data()) + 1;
             return true;
         }
-        if (got == 0) {
-            atEnd_ = true;
-            return false;
+        if (failure_) return false;
+        if (atEnd_) {
+            if (position_ == end_) return false;  // the view stays empty
+            line = std::string_view(start, end_ - position_);
+            position_ = end_;
+            return true;
         }
-        if (errno != EINTR) {
-            failure_ = FileFailure{path_, describeTransferFailure(errno, false)};
-            return false;
-        }
+        searched = end_ - position_;
+        readMore();
     }
 }
 
 bool LineReader::readLine(std::string& line) {
-    line.clear();
-    bool readAnything = false;
-    for (;;) {
-        if (position_ == end_ && !fillBuffer()) {
-            return readAnything && !failure_;
-        }
-        readAnything = true;
-        const char* begin = buffer_.data() + position_;
-        const char* stop = buffer_.data() + end_;
-        const void* found = std::memchr(begin, '\n', static_cast<std::size_t>(stop - begin));
-        const char* newline = found ? static_cast<const char*>(found) : stop;
-        line.append(begin, newline);
-        position_ = static_cast<std::size_t>(newline - buffer_.data());
-        if (newline != stop) {
-            ++position_;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            return true;
-        }
+    std::string_view read;
+    if (!readLine(read)) {
+        line.clear();
+        return false;
     }
+    line.assign(read);
+    return true;
 }
 
-std::optional<FileFailure> OutputFile::create(const std::string& path) {
+std::optional<FileFailure> OutputFile::create(FileSystem& files, const std::string& path) {
     path_ = path;
-    file_ = FileDescriptor(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!file_.valid()) {
-        failure_ = FileFailure{path, describeOpenFailure(errno, path, true)};
+    Opened<FileWriter> opened = files.createForWriting(path);
+    if (!opened.file) {
+        failure_ = FileFailure{path, std::move(opened.failure)};
         return failure_;
     }
-    buffer_ = std::make_unique<char[]>(bufferSize);
+    file_ = std::move(opened.file);
+    writer_ = std::make_unique<BackgroundWriter>(*file_);
+    buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
+    spareBuffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
     return std::nullopt;
 }
 
-void OutputFile::writeLine(std::string_view text) { writeLineOf(text); }
-
-void OutputFile::putLarge(std::string_view text) {
-    flushBuffer();
-    if (text.size() <= bufferSize) {
-        put(text);
-    } else {
-        writeAll(text);
-    }
-}
-
 void OutputFile::flushBuffer() {
-    writeAll(std::string_view(buffer_.get(), used_));
+    if (used_ > 0 && !failure_ && !dropping_) {
+        noteFailure(writer_->start(std::string_view(buffer_.get(), used_)));
+        std::swap(buffer_, spareBuffer_);
+    }
     used_ = 0;
 }
 
 void OutputFile::writeAll(std::string_view bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size() && !failure_) {
-        const ssize_t done = ::write(file_.get(), bytes.data() + written, bytes.size() - written);
-        if (done >= 0) {
-            written += static_cast<std::size_t>(done);
-        } else if (errno != EINTR) {
-            failure_ = FileFailure{path_, describeTransferFailure(errno, true)};
-        }
-    }
+    if (failure_ || dropping_ || bytes.empty()) return;
+    noteFailure(writer_->writeNow(bytes));
+}
+
+void OutputFile::noteFailure(std::optional<std::string> why) {
+    if (why && !failure_) failure_ = FileFailure{path_, std::move(*why)};
 }
 
 std::optional<FileFailure> OutputFile::close() {
-    if (!file_.valid()) return failure_;
-    if (!failure_) flushBuffer();
-    if (::close(file_.release()) != 0 && !failure_) {
-        failure_ = FileFailure{path_, describeTransferFailure(errno, true)};
-    }
+    if (!file_) return failure_;
+    writeAll(std::string_view(buffer_.get(), used_));
+    used_ = 0;
+    noteFailure(writer_->wait());
+    writer_.reset();
+    noteFailure(file_->close());
+    file_.reset();
     return failure_;
 }
 

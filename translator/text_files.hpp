@@ -1,6 +1,8 @@
 #pragma once
 // Line-oriented reading and buffered writing of the translator's files, with
-// every failure turned into a report that names the file and the cause.
+// every failure turned into a report that names the file and the cause. The
+// bytes come from and go to a FileSystem; these classes add the lines and
+// the buffering.
 
 #include <cstring>
 #include <memory>
@@ -9,51 +11,67 @@
 #include <string_view>
 #include <vector>
 
+#include "background_writer.hpp"
+#include "platform.hpp"
+
 namespace trovik {
 
-/// A failed file operation: the file's name and the failure in words
-/// ("File not found", "Path not found", "Access denied", "Disk Full",
-/// "Disk read error", "Disk write error").
-struct FileFailure {
-    std::string fileName;
-    std::string cause;
-};
-
-/// Owns a POSIX file descriptor.
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.release()) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept;
-    ~FileDescriptor();
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release();
-
-private:
-    int fd_ = -1;
-};
+/// Copies `text` to `out` and returns the end of the copy. Source lines and
+/// their arguments are mostly a few characters, which two fixed-size copies
+/// that may overlap move faster than a call.
+inline char* copyText(char* out, std::string_view text) {
+    const std::size_t n = text.size();
+    const char* from = text.data();
+    if (n <= 3) {
+        if (n > 0) {  // first, middle and last byte cover one to three
+            out[0] = from[0];
+            out[n / 2] = from[n / 2];
+            out[n - 1] = from[n - 1];
+        }
+    } else if (n <= 7) {
+        std::memcpy(out, from, 4);
+        std::memcpy(out + n - 4, from + n - 4, 4);
+    } else if (n <= 16) {
+        std::memcpy(out, from, 8);
+        std::memcpy(out + n - 8, from + n - 8, 8);
+    } else {
+        std::memcpy(out, from, n);
+    }
+    return out + n;
+}
 
 /// Reads a text file line by line. A line ends at LF or at CR LF; the
 /// terminator is not part of the line, and a last line without one is still
 /// a line. Lines of any length and any byte values are kept whole.
 class LineReader {
 public:
-    /// Opens `path` for reading.
-    std::optional<FileFailure> open(const std::string& path);
-    /// Reads the next line into `line`. False at the end of the file or
-    /// after a read failure (see `failure`).
+    /// Opens `path` of `files` for reading.
+    std::optional<FileFailure> open(FileSystem& files, const std::string& path);
+    /// Reads the next line; `line` shows it until the next read. False at the
+    /// end of the file or after a read failure (see `failure`).
+    bool readLine(std::string_view& line) {
+        if (position_ == end_) return readLineAcrossReads(line);
+        const char* start = buffer_.data() + position_;
+        const void* found = std::memchr(start, '\n', end_ - position_);
+        if (!found) return readLineAcrossReads(line);
+        line = std::string_view(start,
+                                static_cast<std::size_t>(static_cast<const char*>(found) - start));
+        position_ += line.size() + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        return true;
+    }
+    /// The same, with the line copied into `line`.
     bool readLine(std::string& line);
     const std::optional<FileFailure>& failure() const { return failure_; }
 
 private:
-    bool fillBuffer();
+    /// `readLine` when the buffer holds no whole line.
+    bool readLineAcrossReads(std::string_view& line);
+    /// Moves the unread bytes to the front of the buffer, making it larger
+    /// when they fill it, and reads more after them.
+    void readMore();
 
-    FileDescriptor file_;
+    std::unique_ptr<FileReader> file_;
     std::string path_;
     std::vector<char> buffer_;
     std::size_t position_ = 0;
@@ -62,19 +80,35 @@ private:
     std::optional<FileFailure> failure_;
 };
 
-/// Writes lines, each followed by LF, through one large buffer. The first
-/// failure is kept; later writes are dropped.
+/// Writes lines, each followed by LF, through two large buffers: one fills
+/// while a BackgroundWriter writes the other. The first failure is kept
+/// (a failed write is seen at the next flush); later lines are dropped, and
+/// so are all lines after `dropLaterLines`.
 class OutputFile {
 public:
-    /// Creates or empties `path` and opens it for writing.
-    std::optional<FileFailure> create(const std::string& path);
-    void writeLine(std::string_view text);
+    /// Creates or empties `path` of `files` and opens it for writing.
+    std::optional<FileFailure> create(FileSystem& files, const std::string& path);
+    void writeLine(std::string_view text) { writeLineOf(text); }
     /// Writes one line made of `parts` (strings, string views or literals).
+    /// The line's size is known before any byte is copied, so a line that
+    /// fits the buffer is copied without further checks.
     template <typename... Parts>
     void writeLineOf(const Parts&... parts) {
-        if (failure_) return;
-        (put(parts), ...);
-        put('\n');
+        const std::size_t size = (sizeOfPart(parts) + ... + 1);
+        if (size > bufferSize - used_ && !makeRoom(size)) {
+            (writeAll(std::string_view(parts)), ...);
+            writeAll("\n");
+            return;
+        }
+        char* out = buffer_.get() + used_;
+        ((out = copyPart(out, parts)), ...);
+        *out = '\n';
+        used_ += size;
+    }
+    /// Writes what the buffer holds and drops every later line.
+    void dropLaterLines() {
+        flushBuffer();
+        dropping_ = true;
     }
     /// Flushes the buffer and closes the file; returns the first failure of
     /// any write, the flush or the close.
@@ -84,37 +118,39 @@ public:
 private:
     static constexpr std::size_t bufferSize = 256 * 1024;
 
-    void put(char c) {
-        if (used_ == bufferSize) flushBuffer();
-        buffer_[used_++] = c;
-    }
     template <std::size_t N>
-    void put(const char (&literal)[N]) {
-        put(std::string_view(literal, N - 1));
+    static constexpr std::size_t sizeOfPart(const char (&)[N]) {
+        return N - 1;
     }
-    void put(std::string_view text) {
-        if (text.empty()) return;  // an empty view may carry no address at all
-        if (text.size() <= bufferSize - used_) {
-            std::memcpy(buffer_.get() + used_, text.data(), text.size());
-            used_ += text.size();
-        } else {
-            putLarge(text);
-        }
+    static std::size_t sizeOfPart(std::string_view text) { return text.size(); }
+    template <std::size_t N>
+    static char* copyPart(char* out, const char (&literal)[N]) {
+        std::memcpy(out, literal, N - 1);
+        return out + (N - 1);
     }
-    void putLarge(std::string_view text);
+    static char* copyPart(char* out, std::string_view text) { return copyText(out, text); }
+    /// Flushes the buffer to make room for `size` more bytes; false when
+    /// they are more than the whole buffer holds.
+    bool makeRoom(std::size_t size) {
+        flushBuffer();
+        return size <= bufferSize;
+    }
+    /// Starts writing the buffer in the background and goes on in the other.
     void flushBuffer();
+    /// Writes `bytes` and waits until they are written.
     void writeAll(std::string_view bytes);
+    void noteFailure(std::optional<std::string> why);
 
-    FileDescriptor file_;
+    std::unique_ptr<FileWriter> file_;
     std::string path_;
     std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> spareBuffer_;
+    /// Declared after the file and the buffers, so that it is gone (its
+    /// last run written) before they are.
+    std::unique_ptr<BackgroundWriter> writer_;
     std::size_t used_ = 0;
+    bool dropping_ = false;
     std::optional<FileFailure> failure_;
 };
-
-/// The words for a failed open of `path` with `errorNumber`.
-std::string describeOpenFailure(int errorNumber, const std::string& path, bool forWriting);
-/// The words for a failed read or write with `errorNumber`.
-std::string describeTransferFailure(int errorNumber, bool writing);
 
 }  // namespace trovik

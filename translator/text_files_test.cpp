@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "memory_files.hpp"
+#include "posix_platform.hpp"
+
 namespace fs = std::filesystem;
 
 namespace trovik {
@@ -26,15 +29,30 @@ protected:
         return pathOf(name);
     }
 
+    /// The lines of `path`, read from the disk and again from memory in reads
+    /// of one and of three bytes, which must give the same lines.
     std::vector<std::string> readAllLines(const std::string& path) {
+        const std::vector<std::string> lines = readAllLines(files_, path);
+        for (std::size_t largestRead : {1, 3}) {
+            MemoryFileSystem memory;
+            memory.largestRead = largestRead;
+            std::ifstream file(path, std::ios::binary);
+            memory.files[path].assign(std::istreambuf_iterator<char>(file), {});
+            EXPECT_EQ(readAllLines(memory, path), lines) << "in reads of " << largestRead;
+        }
+        return lines;
+    }
+
+    static std::vector<std::string> readAllLines(FileSystem& files, const std::string& path) {
         LineReader reader;
-        EXPECT_FALSE(reader.open(path));
+        EXPECT_FALSE(reader.open(files, path));
         std::vector<std::string> lines;
         for (std::string line; reader.readLine(line);) lines.push_back(line);
         EXPECT_FALSE(reader.failure());
         return lines;
     }
 
+    PosixFileSystem files_;
     fs::path folder_;
 };
 
@@ -57,21 +75,21 @@ TEST_F(TextFiles, LongLinesAreReadWhole) {
 
 TEST_F(TextFiles, OpenFailuresSayWhatWentWrong) {
     LineReader reader;
-    auto failure = reader.open(pathOf("missing.p83"));
+    auto failure = reader.open(files_, pathOf("missing.p83"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->fileName, pathOf("missing.p83"));
     EXPECT_EQ(failure->cause, "File not found");
 
     LineReader inMissingFolder;
-    EXPECT_EQ(inMissingFolder.open(pathOf("nowhere/x.p83"))->cause, "Path not found");
+    EXPECT_EQ(inMissingFolder.open(files_, pathOf("nowhere/x.p83"))->cause, "Path not found");
 
     OutputFile output;
-    EXPECT_EQ(output.create(pathOf("nowhere/x.asm"))->cause, "Path not found");
+    EXPECT_EQ(output.create(files_, pathOf("nowhere/x.asm"))->cause, "Path not found");
 }
 
 TEST_F(TextFiles, ReadingAFolderIsRefused) {
     LineReader reader;
-    ASSERT_FALSE(reader.open(folder_.string()));
+    ASSERT_FALSE(reader.open(files_, folder_.string()));
     std::string line;
     EXPECT_FALSE(reader.readLine(line));
     ASSERT_TRUE(reader.failure());
@@ -80,7 +98,7 @@ TEST_F(TextFiles, ReadingAFolderIsRefused) {
 
 TEST_F(TextFiles, OutputIsWrittenWithLineFeeds) {
     OutputFile output;
-    ASSERT_FALSE(output.create(pathOf("out.asm")));
+    ASSERT_FALSE(output.create(files_, pathOf("out.asm")));
     output.writeLine("\tret");
     output.writeLine("");
     output.writeLine("END");
@@ -89,9 +107,34 @@ TEST_F(TextFiles, OutputIsWrittenWithLineFeeds) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "\tret\n\nEND\n");
 }
 
+TEST(CopyText, CopiesEveryLengthExactly) {
+    const std::string source = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (std::size_t n = 0; n <= source.size(); ++n) {
+        std::string target(source.size() + 1, '.');
+        EXPECT_EQ(copyText(target.data(), std::string_view(source).substr(0, n)) - target.data(),
+                  static_cast<long>(n));
+        EXPECT_EQ(target, source.substr(0, n) + std::string(source.size() + 1 - n, '.'));
+    }
+}
+
+TEST_F(TextFiles, OutputKeepsItsOrderAcrossBuffersAndLinesLongerThanThem) {
+    MemoryFileSystem memory;
+    OutputFile output;
+    ASSERT_FALSE(output.create(memory, "out.asm"));
+    std::string expected;
+    for (int i = 0; i < 40000; ++i) {
+        const std::string line = i % 9999 == 0 ? std::string(300000, 'a' + i % 26)
+                                               : "\tld hl, (" + std::to_string(i) + ")";
+        output.writeLineOf(line.substr(0, 3), line.substr(3));
+        expected += line + "\n";
+    }
+    EXPECT_FALSE(output.close());
+    EXPECT_TRUE(memory.files["out.asm"] == expected);
+}
+
 TEST_F(TextFiles, AFullDiskIsReportedAtTheFinalFlush) {
     OutputFile output;
-    ASSERT_FALSE(output.create("/dev/full"));
+    ASSERT_FALSE(output.create(files_, "/dev/full"));
     output.writeLine("small enough to stay in the buffer");
     auto failure = output.close();
     ASSERT_TRUE(failure);
@@ -100,7 +143,7 @@ TEST_F(TextFiles, AFullDiskIsReportedAtTheFinalFlush) {
 
 TEST_F(TextFiles, AFullDiskIsReportedWhileWriting) {
     OutputFile output;
-    ASSERT_FALSE(output.create("/dev/full"));
+    ASSERT_FALSE(output.create(files_, "/dev/full"));
     const std::string line(1000, 'x');
     for (int i = 0; i < 1000 && !output.failure(); ++i) output.writeLine(line);
     ASSERT_TRUE(output.failure());

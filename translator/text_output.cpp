@@ -15,17 +15,17 @@ namespace {
 
 /// Characters `first` to `last` of `text`, counted from 1; only those that
 /// exist.
-std::string charactersBetween(std::string_view text, long first, long last) {
+std::string_view charactersBetween(std::string_view text, long first, long last) {
     return firstChars(lastChars(text, lengthOf(text) - first + 1), last - first + 1);
 }
 
 /// The arguments of write(PPPP,QQQQ,S,"T"); and outtextxy(: two positions,
 /// the name of the new string and its text.
 struct NamedTextArguments {
-    std::string first;
-    std::string second;
-    std::string name;
-    std::string text;
+    std::string_view first;
+    std::string_view second;
+    std::string_view name;
+    std::string_view text;
 };
 
 /// Cuts a line of a statement with a keyword of length k. The positions are
@@ -38,7 +38,7 @@ NamedTextArguments cutNamedText(Translation& t, long k) {
     arguments.first = charactersBetween(t.currentLine, k + 1, k + 4);
     arguments.second = charactersBetween(t.currentLine, k + 6, k + 9);
     t.loadWork();
-    const std::string afterLastComma = t.peelLast(',');
+    const std::string_view afterLastComma = t.peelLast(',');
     arguments.name = lastChars(t.workString, lengthOf(t.workString) - (k + 10));
     t.workString = lastChars(afterLastComma, lengthOf(afterLastComma) - 1);
     t.storeWork();
@@ -65,7 +65,7 @@ void translateNamedText(Translation& t, long keywordLength, std::string_view fir
                         std::string_view secondPosition, std::string_view showRoutine) {
     if (!addStringEntry(t)) return;
     const auto arguments = cutNamedText(t, keywordLength);
-    t.stringTable.back() = StringEntry{arguments.name, arguments.text};
+    t.stringTable.back() = StringEntry{std::string(arguments.name), std::string(arguments.text)};
     t.emitEmpty();
     t.emit("\tld hl, ", arguments.first);
     t.emit("\tld (", firstPosition, "), hl");
@@ -88,10 +88,10 @@ void translateRewrite(Translation& t) {
     t.loadWork();
     t.cutInner(8, 2);
     t.storeWork();
-    const std::string row = charactersBetween(t.workString, 1, 4);
-    const std::string column = charactersBetween(t.workString, 6, 9);
-    const std::string mode = charactersBetween(t.workString, 11, 11);
-    const std::string name = lastChars(t.workString, lengthOf(t.workString) - 12);
+    const std::string_view row = charactersBetween(t.workString, 1, 4);
+    const std::string_view column = charactersBetween(t.workString, 6, 9);
+    const std::string_view mode = charactersBetween(t.workString, 11, 11);
+    const std::string_view name = lastChars(t.workString, lengthOf(t.workString) - 12);
     t.emitEmpty();
     t.emit("\tld hl, ", row);
     t.emit("\tld (currow), hl");

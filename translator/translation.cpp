@@ -3,25 +3,22 @@
 namespace trovik {
 
 Translation::Translation(TranslationSettings settingsIn, LineReader& source, OutputFile& output,
-                         Console& console)
+                         Console& console, FileSystem& files)
     : settings(std::move(settingsIn)),
       stringTable{StringEntry{"description", ""}},
       optimise(settings.optimise),
       source_(source),
       output_(output),
-      console_(console) {}
+      console_(console),
+      files_(files) {}
 
-bool Translation::readSourceLine(std::string& line) {
-    if (stopped() || !source_.readLine(line)) {
-        if (source_.failure()) halted_ = true;
-        line.clear();
-        return false;
-    }
-    ++sourceLineNumber_;
-    return true;
+bool Translation::atEndOfSource(std::string_view& line) {
+    if (source_.failure()) halt();
+    line = {};
+    return false;
 }
 
-bool Translation::readNonEmptySourceLine(std::string& line) {
+bool Translation::readNonEmptySourceLine(std::string_view& line) {
     while (readSourceLine(line)) {
         if (!line.empty()) return true;
     }
@@ -44,13 +41,18 @@ void Translation::warn(std::string_view text) {
 void Translation::stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst,
                                 bool waitForEnter) {
     if (stopped()) return;
-    halted_ = true;
+    halt();
     error_ = TranslationError{std::move(message), clearScreenFirst, waitForEnter,
                               sourceLineNumber_};
 }
 
-void Translation::stopWithFileFailure(FileFailure failure) {
+void Translation::halt() {
     halted_ = true;
+    output_.dropLaterLines();
+}
+
+void Translation::stopWithFileFailure(FileFailure failure) {
+    halt();
     if (!otherFileFailure_) otherFileFailure_ = std::move(failure);
 }
 

@@ -61,7 +61,7 @@ inline constexpr int stringTableCapacity = 100;
 class Translation : public CuttingState, public RoutineFlags {
 public:
     Translation(TranslationSettings settings, LineReader& source, OutputFile& output,
-                Console& console);
+                Console& console, FileSystem& files);
 
     const TranslationSettings settings;
     std::string shellName;
@@ -77,7 +77,7 @@ public:
     /// Writes one output line made of `parts`.
     template <typename... Parts>
     void emit(const Parts&... parts) {
-        if (!halted_) output_.writeLineOf(parts...);  // it drops lines itself after a failure
+        output_.writeLineOf(parts...);  // it drops the lines after a stop or a failure
     }
     /// Writes an empty output line.
     void emitEmpty() { emit(std::string_view()); }
@@ -87,11 +87,33 @@ public:
         for (std::string_view line : lines) emit(line);
     }
 
-    /// Reads the next source line as it stands. At the end of the file (or
-    /// after a read failure, which stops the run) returns false.
-    bool readSourceLine(std::string& line);
+    /// Reads the next source line as it stands; `line` shows it until the
+    /// next read. At the end of the file (or after a read failure, which
+    /// stops the run) `line` is empty and the result false.
+    bool readSourceLine(std::string_view& line) {
+        if (!stopped() && source_.readLine(line)) {
+            ++sourceLineNumber_;
+            return true;
+        }
+        return atEndOfSource(line);
+    }
     /// Reads source lines until one has characters. False at the end of the file.
-    bool readNonEmptySourceLine(std::string& line);
+    bool readNonEmptySourceLine(std::string_view& line);
+    /// `readSourceLine` and `readNonEmptySourceLine` into the current line.
+    bool readCurrentLine() { return readIntoCurrentLine(&Translation::readSourceLine); }
+    bool readNonEmptyCurrentLine() {
+        return readIntoCurrentLine(&Translation::readNonEmptySourceLine);
+    }
+    /// Makes a copy of `text` the current line; `text` may not be a view of
+    /// the current line itself.
+    void setCurrentLine(std::string_view text) {
+        if (text.size() > currentLineText_.size()) currentLineText_.resize(text.size());
+        copyText(currentLineText_.data(), text);
+        currentLine = std::string_view(currentLineText_.data(), text.size());
+    }
+
+    /// The files the translation copies from.
+    FileSystem& files() { return files_; }
     /// Reports once per run that the source ended where `expected` was due.
     void warnEndOfSource(std::string_view expected);
     /// One warning line on standard error.
@@ -109,9 +131,23 @@ public:
     std::optional<FileFailure> fileFailure() const;
 
 private:
+    bool atEndOfSource(std::string_view& line);
+    /// Stops the run; the output keeps what was written so far.
+    void halt();
+    bool readIntoCurrentLine(bool (Translation::*read)(std::string_view&)) {
+        std::string_view line;
+        const bool wasRead = (this->*read)(line);
+        setCurrentLine(line);
+        return wasRead;
+    }
+
+    /// Holds the text of the current line, which every cut views; it only
+    /// grows, so that a new line rarely needs memory.
+    std::vector<char> currentLineText_;
     LineReader& source_;
     OutputFile& output_;
     Console& console_;
+    FileSystem& files_;
     long sourceLineNumber_ = 0;
     bool warnedEndOfSource_ = false;
     std::optional<TranslationError> error_;

@@ -27,16 +27,16 @@ int reportFileFailure(Console& console, const FileFailure& failure) {
 
 /// Line `number` of the source, read again for an error report: the
 /// translation itself keeps no copy of the lines it has passed.
-std::string sourceLineAt(const std::string& sourceName, long number) {
+std::string sourceLineAt(FileSystem& files, const std::string& sourceName, long number) {
     LineReader source;
     std::string line;
-    if (source.open(sourceName)) return line;
+    if (source.open(files, sourceName)) return line;
     for (long i = 0; i < number && source.readLine(line); ++i) {
     }
     return line;
 }
 
-int reportTranslationError(Console& console, const TranslationError& error,
+int reportTranslationError(Console& console, FileSystem& files, const TranslationError& error,
                            const std::string& sourceName) {
     if (error.clearScreenFirst) console.clearScreen(Stream::err);
     for (const MessagePiece& piece : error.message) {
@@ -46,9 +46,9 @@ int reportTranslationError(Console& console, const TranslationError& error,
     console.write(Stream::err, "\n");
     console.setAttribute(Stream::err, Attribute::normal);
     if (error.sourceLineNumber > 0) {
-        console.write(Stream::err, sourceName + ":" + std::to_string(error.sourceLineNumber) +
-                                       ": " + sourceLineAt(sourceName, error.sourceLineNumber) +
-                                       "\n");
+        console.write(Stream::err,
+                      sourceName + ":" + std::to_string(error.sourceLineNumber) + ": " +
+                          sourceLineAt(files, sourceName, error.sourceLineNumber) + "\n");
     }
     if (error.waitForEnter && console.inputIsTerminal()) {
         std::string ignored;
@@ -78,7 +78,7 @@ void runAssembler(Console& console, ProcessStarter& processStarter, const Comman
 }  // namespace
 
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
-              ProcessStarter& processStarter) {
+              ProcessStarter& processStarter, FileSystem& files) {
     const auto line = parseCommandLine(arguments);
     if (!line) {
         showHelp(console);
@@ -86,12 +86,16 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
     }
 
     LineReader source;
-    if (auto failure = source.open(line->sourceName)) return reportFileFailure(console, *failure);
+    if (auto failure = source.open(files, line->sourceName)) {
+        return reportFileFailure(console, *failure);
+    }
     OutputFile output;
-    if (auto failure = output.create(line->outputName)) return reportFileFailure(console, *failure);
+    if (auto failure = output.create(files, line->outputName)) {
+        return reportFileFailure(console, *failure);
+    }
 
     Translation t({line->fileName, line->sourceName, line->spriteFileName, line->optimise}, source,
-                  output, console);
+                  output, console, files);
     console.clearScreen(Stream::out);
     translate(t);
     if (!t.stopped()) console.clearScreen(Stream::out);
@@ -99,7 +103,7 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
     const auto closeFailure = output.close();
     if (auto failure = t.fileFailure()) return reportFileFailure(console, *failure);
     if (closeFailure) return reportFileFailure(console, *closeFailure);
-    if (t.error()) return reportTranslationError(console, *t.error(), line->sourceName);
+    if (t.error()) return reportTranslationError(console, files, *t.error(), line->sourceName);
 
     runAssembler(console, processStarter, *line);
     return exitNormal;

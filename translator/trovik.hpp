@@ -20,6 +20,6 @@ enum ExitStatus : int {
 /// translates FILENAME.p83 into FILENAME.asm and starts the assembler on it.
 /// Returns the exit status.
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
-              ProcessStarter& processStarter);
+              ProcessStarter& processStarter, FileSystem& files);
 
 }  // namespace trovik
