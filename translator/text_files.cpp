@@ -82,23 +82,18 @@ std::optional<FileFailure> OutputFile::create(FileSystem& files, const std::stri
         return failure_;
     }
     file_ = std::move(opened.file);
-    writer_ = std::make_unique<BackgroundWriter>(*file_);
     buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
-    spareBuffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
     return std::nullopt;
 }
 
 void OutputFile::flushBuffer() {
-    if (used_ > 0 && !failure_ && !dropping_) {
-        noteFailure(writer_->start(std::string_view(buffer_.get(), used_)));
-        std::swap(buffer_, spareBuffer_);
-    }
+    writeAll(std::string_view(buffer_.get(), used_));
     used_ = 0;
 }
 
 void OutputFile::writeAll(std::string_view bytes) {
     if (failure_ || dropping_ || bytes.empty()) return;
-    noteFailure(writer_->writeNow(bytes));
+    noteFailure(file_->write(bytes));
 }
 
 void OutputFile::noteFailure(std::optional<std::string> why) {
@@ -107,10 +102,7 @@ void OutputFile::noteFailure(std::optional<std::string> why) {
 
 std::optional<FileFailure> OutputFile::close() {
     if (!file_) return failure_;
-    writeAll(std::string_view(buffer_.get(), used_));
-    used_ = 0;
-    noteFailure(writer_->wait());
-    writer_.reset();
+    flushBuffer();
     noteFailure(file_->close());
     file_.reset();
     return failure_;

@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "background_writer.hpp"
 #include "platform.hpp"
 
 namespace trovik {
@@ -80,10 +79,9 @@ private:
     std::optional<FileFailure> failure_;
 };
 
-/// Writes lines, each followed by LF, through two large buffers: one fills
-/// while a BackgroundWriter writes the other. The first failure is kept
-/// (a failed write is seen at the next flush); later lines are dropped, and
-/// so are all lines after `dropLaterLines`.
+/// Writes lines, each followed by LF, through one large buffer. The first
+/// failure is kept; later lines are dropped, and so are all lines after
+/// `dropLaterLines`.
 class OutputFile {
 public:
     /// Creates or empties `path` of `files` and opens it for writing.
@@ -135,19 +133,15 @@ private:
         flushBuffer();
         return size <= bufferSize;
     }
-    /// Starts writing the buffer in the background and goes on in the other.
+    /// Writes what the buffer holds and empties it.
     void flushBuffer();
-    /// Writes `bytes` and waits until they are written.
+    /// Writes `bytes` straight to the file.
     void writeAll(std::string_view bytes);
     void noteFailure(std::optional<std::string> why);
 
     std::unique_ptr<FileWriter> file_;
     std::string path_;
     std::unique_ptr<char[]> buffer_;
-    std::unique_ptr<char[]> spareBuffer_;
-    /// Declared after the file and the buffers, so that it is gone (its
-    /// last run written) before they are.
-    std::unique_ptr<BackgroundWriter> writer_;
     std::size_t used_ = 0;
     bool dropping_ = false;
     std::optional<FileFailure> failure_;
