@@ -15,12 +15,8 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/calcview-e2e.XXXXXX")"
 xvfb_pid=""
 view_pid=""
 
-stop_process() {
-    kill "$1" 2>/dev/null || return 0
-    for _ in $(seq 20); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$1" 2>/dev/null || true
-    wait "$1" 2>/dev/null || true
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/x_session.sh"
+
 cleanup() {
     [[ -n "$view_pid" ]] && stop_process "$view_pid"
     [[ -n "$xvfb_pid" ]] && stop_process "$xvfb_pid"
@@ -44,11 +40,7 @@ cp "$examples/catch.p83" "$examples/catch.spr" "$work/"
 (cd "$work" && export PATH="$bin:$PATH" TASM_INCLUDE="$include" && trovik catch -s > build.log 2>&1 &&
     pack83 catch.obj >> build.log 2>&1) || { cat "$work/build.log" >&2; fail "catch.83p not built"; }
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-[[ -s "$work/display" ]] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_display 800x600x24
 
 "$bin/calcview" --scale "$scale" "$work/catch.83p" 2>"$work/stderr" &
 view_pid=$!

@@ -22,17 +22,7 @@ xvfb_pid=""
 editor_pid=""
 window=""
 
-# Ends a process started here: politely first, then for certain.
-stop_process() {
-    local pid="$1"
-    kill "$pid" 2>/dev/null || return 0
-    for _ in $(seq 20); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/x_session.sh"
 
 cleanup() {
     [[ -n "$editor_pid" ]] && stop_process "$editor_pid"
@@ -51,24 +41,6 @@ fail() {
 }
 
 step() { echo "== $*"; }
-
-# Xvfb picks a free display number itself and writes it to the given descriptor when ready,
-# so parallel runs never collide.
-start_display() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp \
-        3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        if [[ -s "$work/display" ]]; then
-            export DISPLAY=":$(head -n1 "$work/display")"
-            return
-        fi
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    cat "$work/xvfb.log" >&2
-    fail "Xvfb did not start"
-}
 
 # Starts the editor in the files folder with the given arguments and waits for its window
 # to show the start screen.
@@ -213,7 +185,7 @@ set -e
 [[ $status == 1 ]] || fail "without a display the exit status was $status, expected 1"
 [[ "$(wc -l <"$work/nodisplay")" == 1 ]] || fail "expected one line: $(cat "$work/nodisplay")"
 
-start_display
+start_display 1280x1024x24
 
 step "start screen"
 start_editor --scale "$scale"
