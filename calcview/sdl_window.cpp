@@ -31,8 +31,16 @@ constexpr auto largestLag = std::chrono::milliseconds(250);
 /// time, so that a program polling the keypad sees it.
 constexpr std::uint64_t shortestHold = clockHz / 20;
 
+/// Draws into the window's own pixels rather than through an OpenGL texture:
+/// a 96 x 64 screen needs no accelerated surface, and SDL would otherwise load
+/// the machine's GL driver and recreate the window to make it GL-capable.
+bool startVideo() {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_Init(SDL_INIT_VIDEO) == 0;
+}
+
 struct SdlSession {
-    bool ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    bool ok = startVideo();
     ~SdlSession() { SDL_Quit(); }
 };
 

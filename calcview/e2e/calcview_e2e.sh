@@ -53,6 +53,7 @@ for _ in $(seq 100); do
 done
 [[ -n "$window" ]] || { cat "$work/xdotool.log" "$work/xvfb.log" >&2; fail "no calcview window within 10 s"; }
 xdotool windowfocus "$window"
+expect_no_gl_driver "$view_pid"
 
 # The first frames may take a moment on a busy machine.
 for _ in $(seq 50); do

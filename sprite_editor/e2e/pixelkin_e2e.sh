@@ -52,6 +52,7 @@ start_editor() {
         kill -0 "$editor_pid" 2>/dev/null || fail "the editor ended before its window appeared"
         window="$(xdotool search --name '^pixelkin$' 2>/dev/null | tail -n1 || true)"
         if [[ -n "$window" ]] && screenshot 2>/dev/null && [[ "$(colour_at 4 4)" == white ]]; then
+            expect_no_gl_driver "$editor_pid"
             return
         fi
         sleep 0.1

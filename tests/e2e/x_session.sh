@@ -32,3 +32,14 @@ start_display() {
     cat "$work/xvfb.log" >&2
     fail "Xvfb did not start"
 }
+
+# Fails when the process PID has loaded a GL driver. The windows draw into their
+# own pixels; a GL driver loaded and unloaded again leaves leaks that no
+# suppression can name, so the sanitizer build's result would depend on which
+# drivers the machine happens to have.
+expect_no_gl_driver() {
+    local loaded
+    loaded="$(grep -Eo '/[^ ]*/(libGL[A-Za-z_]*|libEGL[A-Za-z_]*|[a-z0-9_]+_dri)\.so[.0-9]*' \
+        "/proc/$1/maps" 2>/dev/null | sort -u | tr '\n' ' ' || true)"
+    [[ -z "$loaded" ]] || fail "the window loaded a GL driver: $loaded"
+}
