@@ -149,7 +149,7 @@ void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::atoi(argv[1]) : 2;
     std::string error;
-    const auto window = pixelkin::Window::open(scale, error);
+    const auto window = pixelkin::Window::open(scale, "pixelkin_bench", error);
     if (!window) {
         std::cerr << "pixelkin_bench: cannot open the window: " << error << '\n';
         return 1;
