@@ -31,28 +31,26 @@ TEST_P(CommandLineTest, AcceptsAScaleFromOneToEightAndOneFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLineTest,
-    ::testing::Values(CommandLineCase{{}, true, std::nullopt},
-                      CommandLineCase{{"--scale", "1"}, true, 1},
-                      CommandLineCase{{"--scale", "8"}, true, 8},
-                      CommandLineCase{{"--scale=2"}, true, 2},
-                      CommandLineCase{{"--scale", "0"}, false, std::nullopt},
-                      CommandLineCase{{"--scale", "9"}, false, std::nullopt},
-                      CommandLineCase{{"--scale=9"}, false, std::nullopt},
-                      CommandLineCase{{"--scale", "-2"}, false, std::nullopt},
-                      CommandLineCase{{"--scale", "2x"}, false, std::nullopt},
-                      CommandLineCase{{"--scale", ""}, false, std::nullopt},
-                      CommandLineCase{{"--scale="}, false, std::nullopt},
-                      CommandLineCase{{"--scale"}, false, std::nullopt},
-                      CommandLineCase{{"--scale", "2", "--scale=3"}, false, std::nullopt},
-                      CommandLineCase{{"sprites"}, true, std::nullopt, "sprites"},
-                      CommandLineCase{{"a b", "--scale", "3"}, true, 3, "a b"},
-                      CommandLineCase{{"one", "two"}, false, std::nullopt},
-                      CommandLineCase{{""}, false, std::nullopt},
-                      CommandLineCase{{"-x"}, false, std::nullopt},
-                      CommandLineCase{{"--", "-x"}, true, std::nullopt, "-x"},
-                      CommandLineCase{{"--", "--scale=2"}, true, std::nullopt, "--scale=2"},
-                      CommandLineCase{{"--version"}, true, std::nullopt, ".", true},
-                      CommandLineCase{{"--scale", "9", "--version"}, false, std::nullopt}));
+    ::testing::Values(
+        CommandLineCase{{}, true, std::nullopt}, CommandLineCase{{"--scale", "1"}, true, 1},
+        CommandLineCase{{"--scale", "8"}, true, 8}, CommandLineCase{{"--scale=2"}, true, 2},
+        CommandLineCase{{"--scale", "0"}, false, std::nullopt},
+        CommandLineCase{{"--scale", "9"}, false, std::nullopt},
+        CommandLineCase{{"--scale=9"}, false, std::nullopt},
+        CommandLineCase{{"--scale", "-2"}, false, std::nullopt},
+        CommandLineCase{{"--scale", "2x"}, false, std::nullopt},
+        CommandLineCase{{"--scale", ""}, false, std::nullopt},
+        CommandLineCase{{"--scale="}, false, std::nullopt},
+        CommandLineCase{{"--scale"}, false, std::nullopt},
+        CommandLineCase{{"--scale", "2", "--scale=3"}, false, std::nullopt},
+        CommandLineCase{{"sprites"}, true, std::nullopt, "sprites"},
+        CommandLineCase{{"a b", "--scale", "3"}, true, 3, "a b"},
+        CommandLineCase{{"one", "two"}, false, std::nullopt},
+        CommandLineCase{{""}, false, std::nullopt}, CommandLineCase{{"-x"}, false, std::nullopt},
+        CommandLineCase{{"--", "-x"}, true, std::nullopt, "-x"},
+        CommandLineCase{{"--", "--scale=2"}, true, std::nullopt, "--scale=2"},
+        CommandLineCase{{"--version"}, true, std::nullopt, ".", true},
+        CommandLineCase{{"--scale", "9", "--version"}, false, std::nullopt}));
 
 TEST(FolderTest, RefusesWhatIsNoFolderOrCannotBeOpened) {
     const testing::TestFolder folder;

@@ -58,16 +58,16 @@ const char* const titleText = "Pixelkin Maker V1.0 By:Oskarine";
 
 /// What the status line says after each transform, in the order of Transform.
 constexpr std::array<const char*, 9> transformMessages = {
-    "Rotated", "Rotated", "Flipped", "Flipped", "Shifted", "Shifted", "Shifted", "Shifted",
-    "Inverted",
+    "Rotated", "Rotated", "Flipped", "Flipped",  "Shifted",
+    "Shifted", "Shifted", "Shifted", "Inverted",
 };
 
 bool isInside(const SpriteRecord& sprite, int c, int r) { return sprite.isInside(c + 1, r + 1); }
 
 }  // namespace
 
-const Editor::Control Editor::gridControl = {leftButton | rightButton, 0, gridEdge, 0, gridEdge,
-                                             nullptr, Pacing::everyPass};
+const Editor::Control Editor::gridControl = {
+    leftButton | rightButton, 0, gridEdge, 0, gridEdge, nullptr, Pacing::everyPass};
 
 // Tested in this order against the same position; the areas of one button do not overlap. A
 // press matches only with exactly its control's button held.

@@ -107,9 +107,8 @@ TEST(SpriteFileTest, WritesEverySpriteUpToTheLastOneDrawnIn) {
     set.nextSprite();
     drawSprite(set, 1, 1, {{1, 1}});
     const std::string blankRows = rows(std::vector<std::string>(8, "00000000"));
-    EXPECT_EQ(formatSpriteFile(set), ";8*8\r\n;sprite 1\r\n" + blankRows +
-                                         ";8*8\r\n;sprite 2\r\n" + blankRows +
-                                         ";1*1\r\n;sprite 3\r\n" + rows({"10000000"}));
+    EXPECT_EQ(formatSpriteFile(set), ";8*8\r\n;sprite 1\r\n" + blankRows + ";8*8\r\n;sprite 2\r\n" +
+                                         blankRows + ";1*1\r\n;sprite 3\r\n" + rows({"10000000"}));
 }
 
 TEST(SpriteFileTest, PixelHiddenByTheWidthComesBackWhenTheRegionGrows) {

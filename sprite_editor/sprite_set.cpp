@@ -25,9 +25,8 @@ bool SpriteRecord::hasSetPixel() const {
 }
 
 int SpriteSet::highestDrawn() const {
-    const auto last = std::find_if(spriteSet_.rbegin(), spriteSet_.rend(), [](const auto& sprite) {
-        return !sprite.isNeverDrawn();
-    });
+    const auto last = std::find_if(spriteSet_.rbegin(), spriteSet_.rend(),
+                                   [](const auto& sprite) { return !sprite.isNeverDrawn(); });
     return static_cast<int>(spriteSet_.rend() - last);
 }
 

@@ -1,11 +1,11 @@
 #include "sprite_set.hpp"
 
-#include "sprite_transforms.hpp"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
+
+#include "sprite_transforms.hpp"
 
 namespace pixelkin {
 namespace {

@@ -24,32 +24,53 @@ struct TransformRule {
 
 constexpr std::array<TransformRule, 9> rules = {{
     {Transform::rotateClockwise, true, false,
-     [](int c, int r, int, int h) { return Position{r, h + 1 - c}; }},
+     [](int c, int r, int, int h) {
+         return Position{r, h + 1 - c};
+     }},
     {Transform::rotateCounterClockwise, true, false,
-     [](int c, int r, int w, int) { return Position{w + 1 - r, c}; }},
+     [](int c, int r, int w, int) {
+         return Position{w + 1 - r, c};
+     }},
     {Transform::flipLeftRight, false, false,
-     [](int c, int r, int w, int) { return Position{w + 1 - c, r}; }},
+     [](int c, int r, int w, int) {
+         return Position{w + 1 - c, r};
+     }},
     {Transform::flipTopBottom, false, false,
-     [](int c, int r, int, int h) { return Position{c, h + 1 - r}; }},
+     [](int c, int r, int, int h) {
+         return Position{c, h + 1 - r};
+     }},
     {Transform::shiftLeft, false, false,
-     [](int c, int r, int w, int) { return Position{c % w + 1, r}; }},
+     [](int c, int r, int w, int) {
+         return Position{c % w + 1, r};
+     }},
     {Transform::shiftRight, false, false,
-     [](int c, int r, int w, int) { return Position{(c + w - 2) % w + 1, r}; }},
+     [](int c, int r, int w, int) {
+         return Position{(c + w - 2) % w + 1, r};
+     }},
     {Transform::shiftUp, false, false,
-     [](int c, int r, int, int h) { return Position{c, r % h + 1}; }},
+     [](int c, int r, int, int h) {
+         return Position{c, r % h + 1};
+     }},
     {Transform::shiftDown, false, false,
-     [](int c, int r, int, int h) { return Position{c, (r + h - 2) % h + 1}; }},
-    {Transform::invert, false, true, [](int c, int r, int, int) { return Position{c, r}; }},
+     [](int c, int r, int, int h) {
+         return Position{c, (r + h - 2) % h + 1};
+     }},
+    {Transform::invert, false, true,
+     [](int c, int r, int, int) {
+         return Position{c, r};
+     }},
 }};
 
-static_assert([] {
-    for (std::size_t index = 0; index < rules.size(); ++index) {
-        if (static_cast<std::size_t>(rules[index].transform) != index) {
-            return false;
+static_assert(
+    [] {
+        for (std::size_t index = 0; index < rules.size(); ++index) {
+            if (static_cast<std::size_t>(rules[index].transform) != index) {
+                return false;
+            }
         }
-    }
-    return true;
-}(), "the rules are listed in the order of Transform");
+        return true;
+    }(),
+    "the rules are listed in the order of Transform");
 
 const TransformRule& ruleFor(Transform transform) {
     return rules[static_cast<std::size_t>(transform)];
