@@ -66,8 +66,9 @@ bool isInside(const SpriteRecord& sprite, int c, int r) { return sprite.isInside
 
 }  // namespace
 
-const Editor::Control Editor::gridControl = {
-    leftButton | rightButton, 0, gridEdge, 0, gridEdge, nullptr, Pacing::everyPass};
+// The grid's area, whichever button: a stroke goes on while a button is held over it.
+const Editor::Control Editor::gridControl = {0, 0, gridEdge, 0, gridEdge, nullptr,
+                                             Pacing::everyPass};
 
 // Tested in this order against the same position; the areas of one button do not overlap. A
 // press matches only with exactly its control's button held.
