@@ -1,14 +1,17 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace pixelkin {
 
-/// The usage line shown for a command line the editor does not accept.
+/// The usage lines shown for a command line the editor does not accept.
 inline constexpr const char* usageLine =
-    "usage: pixelkin [--scale N]   (N a whole number from 1 to 8)";
+    "usage: pixelkin [--scale N] [FOLDER]   (N a whole number from 1 to 8)\n"
+    "       pixelkin --version";
 
 /// Smallest and largest enlargement of the canvas in the window.
 inline constexpr int smallestScale = 1;
@@ -18,11 +21,24 @@ inline constexpr int largestScale = 8;
 struct Options {
     /// The enlargement asked for with --scale; empty means the largest that fits the screen.
     std::optional<int> scale;
+    /// The folder whose pixelkin.spr and pixelkin2.dat are edited.
+    std::filesystem::path folder = ".";
+    /// --version: print the version and do nothing else.
+    bool version = false;
 };
 
-/// Reads the arguments after the program name: none, or "--scale" followed by a whole number
-/// from 1 to 8. Anything else gives no options.
+/// Reads the arguments after the program name: "--scale N" or "--scale=N" with N a whole number
+/// from 1 to 8, at most once, and at most one FOLDER, in any order ("--" ends the options). A
+/// "--version" met before anything wrong asks for the version alone. Anything else gives no
+/// options.
 std::optional<Options> parseCommandLine(std::span<const std::string_view> arguments);
+
+/// Why `folder` cannot be edited in (it does not exist, is no folder or cannot be opened), or
+/// nothing when it can.
+std::optional<std::string> folderProblem(const std::filesystem::path& folder);
+
+/// The window's title: the program and the folder's full path.
+std::string windowTitle(const std::filesystem::path& folder);
 
 /// The largest enlargement from 1 to 8 at which the canvas fits a screen area of the given
 /// size; 1 when even that does not fit.

@@ -10,14 +10,15 @@
 // Input reaches a pass as the mouse held now plus the events since the last pass, with the time
 // read by the loop. Button-down events start presses, so a quick tap is seen even when it is
 // over before the pass; the held state then drives the grid's strokes and the repeat of the
-// stepping controls. Each change (a stroke, a size step, Clear, Load) is kept as an undo step
-// holding the records it replaced.
+// stepping controls. Each change (a stroke, a size step, Clear, Load, a paste, a turn, flip,
+// shift or inversion) is kept as an undo step holding the records it replaced.
 
 #include "editor.hpp"
 
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -49,37 +50,71 @@ constexpr std::array<Caption, 8> captions = {{
     {360, "Clear", white},
     {390, "Next", white},
     {405, "Last", white},
-    {375, "Copy", grey},
-    {420, "Rotote", grey},
+    {375, "Copy", white},
+    {420, "Rotote", white},
 }};
 
 const char* const titleText = "Pixelkin Maker V1.0 By:Oskarine";
+
+/// What the status line says after each transform, in the order of Transform.
+constexpr std::array<const char*, 9> transformMessages = {
+    "Rotated", "Rotated", "Flipped", "Flipped",  "Shifted",
+    "Shifted", "Shifted", "Shifted", "Inverted",
+};
 
 bool isInside(const SpriteRecord& sprite, int c, int r) { return sprite.isInside(c + 1, r + 1); }
 
 }  // namespace
 
-const Editor::Control Editor::gridControl = {0, gridEdge, 0, gridEdge, nullptr, Pacing::everyPass};
+// The grid's area, whichever button: a stroke goes on while a button is held over it.
+const Editor::Control Editor::gridControl = {0, 0, gridEdge, 0, gridEdge, nullptr,
+                                             Pacing::everyPass};
 
-// Tested in this order against the same position; the areas do not overlap.
-const std::array<Editor::Control, 11> Editor::leftButtonControls = {{
-    {1, 5, 140, 145, &Editor::narrowerPressed, Pacing::repeating},
-    {122, 127, 140, 145, &Editor::widerPressed, Pacing::repeating},
-    {140, 145, 2, 7, &Editor::shorterPressed, Pacing::repeating},
-    {140, 145, 122, 127, &Editor::tallerPressed, Pacing::repeating},
-    {10, 50, 315, 325, &Editor::quitPressed, Pacing::oncePerPress},
-    {10, 50, 329, 337, &Editor::savePressed, Pacing::oncePerPress},
-    {10, 50, 343, 353, &Editor::loadPressed, Pacing::oncePerPress},
-    {10, 50, 358, 368, &Editor::clearPressed, Pacing::oncePerPress},
-    {10, 50, 387, 397, &Editor::nextPressed, Pacing::repeating},
-    {10, 50, 407, 417, &Editor::lastPressed, Pacing::repeating},
-    {0, gridEdge, 0, gridEdge, &Editor::gridLeftPressed, Pacing::everyPass},
+// Tested in this order against the same position; the areas of one button do not overlap. A
+// press matches only with exactly its control's button held.
+const std::array<Editor::Control, 16> Editor::controls = {{
+    {leftButton, 1, 5, 140, 145, &Editor::narrowerPressed, Pacing::repeating},
+    {leftButton, 122, 127, 140, 145, &Editor::widerPressed, Pacing::repeating},
+    {leftButton, 140, 145, 2, 7, &Editor::shorterPressed, Pacing::repeating},
+    {leftButton, 140, 145, 122, 127, &Editor::tallerPressed, Pacing::repeating},
+    {leftButton, 10, 50, 315, 325, &Editor::quitPressed, Pacing::oncePerPress},
+    {leftButton, 10, 50, 329, 337, &Editor::savePressed, Pacing::oncePerPress},
+    {leftButton, 10, 50, 343, 353, &Editor::loadPressed, Pacing::oncePerPress},
+    {leftButton, 10, 50, 358, 368, &Editor::clearPressed, Pacing::oncePerPress},
+    {leftButton, 10, 50, 373, 383, &Editor::copyPressed, Pacing::oncePerPress},
+    {leftButton, 10, 50, 387, 397, &Editor::nextPressed, Pacing::repeating},
+    {leftButton, 10, 50, 407, 417, &Editor::lastPressed, Pacing::repeating},
+    {leftButton, 10, 58, 418, 428, &Editor::transformPressed<Transform::rotateClockwise>,
+     Pacing::oncePerPress},
+    {leftButton, 0, gridEdge, 0, gridEdge, &Editor::gridLeftPressed, Pacing::everyPass},
+    {rightButton, 0, gridEdge, 0, gridEdge, &Editor::gridRightPressed, Pacing::everyPass},
+    {rightButton, 10, 50, 373, 383, &Editor::pastePressed, Pacing::oncePerPress},
+    {rightButton, 10, 58, 418, 428, &Editor::transformPressed<Transform::rotateCounterClockwise>,
+     Pacing::oncePerPress},
 }};
 
-const Editor::Control* Editor::leftControlAt(int x, int y) {
-    const auto found = std::ranges::find_if(
-        leftButtonControls, [&](const Control& control) { return control.contains(x, y); });
-    return found == leftButtonControls.end() ? nullptr : &*found;
+const std::array<Editor::KeyAction, 14> Editor::keyActions = {{
+    {EventKind::undo, &Editor::undoPressed},
+    {EventKind::redo, &Editor::redoPressed},
+    {EventKind::save, &Editor::savePressed},
+    {EventKind::nextSprite, &Editor::nextPressed},
+    {EventKind::lastSprite, &Editor::lastPressed},
+    {EventKind::copy, &Editor::copyPressed},
+    {EventKind::paste, &Editor::pastePressed},
+    {EventKind::flipLeftRight, &Editor::transformPressed<Transform::flipLeftRight>},
+    {EventKind::flipTopBottom, &Editor::transformPressed<Transform::flipTopBottom>},
+    {EventKind::shiftLeft, &Editor::transformPressed<Transform::shiftLeft>},
+    {EventKind::shiftRight, &Editor::transformPressed<Transform::shiftRight>},
+    {EventKind::shiftUp, &Editor::transformPressed<Transform::shiftUp>},
+    {EventKind::shiftDown, &Editor::transformPressed<Transform::shiftDown>},
+    {EventKind::invert, &Editor::transformPressed<Transform::invert>},
+}};
+
+const Editor::Control* Editor::controlAt(const MouseState& press) {
+    const auto found = std::ranges::find_if(controls, [&](const Control& control) {
+        return control.buttons == press.buttons && control.contains(press.x, press.y);
+    });
+    return found == controls.end() ? nullptr : &*found;
 }
 
 Editor::Editor(std::filesystem::path folder, std::ostream& errors)
@@ -120,36 +155,15 @@ void Editor::handleEvent(const InputEvent& event) {
         return;
     }
     startedOnControl();
-    switch (event.kind) {
-        case EventKind::undo:
-            undo();
-            break;
-        case EventKind::redo:
-            redo();
-            break;
-        case EventKind::save:
-            savePressed(0, 0);
-            break;
-        case EventKind::nextSprite:
-            nextPressed(0, 0);
-            break;
-        case EventKind::lastSprite:
-            lastPressed(0, 0);
-            break;
-        default:
-            break;
+    const auto key = std::ranges::find(keyActions, event.kind, &KeyAction::kind);
+    if (key != keyActions.end()) {
+        (this->*key->action)(0, 0);
     }
 }
 
 void Editor::beginPress(const MouseState& press) {
     heldControl_ = nullptr;
-    if (press.buttons == rightButton && gridControl.contains(press.x, press.y)) {
-        startedOnControl();
-        gridRightPressed(press.x, press.y);
-        return;
-    }
-    const Control* control =
-        press.buttons == leftButton ? leftControlAt(press.x, press.y) : nullptr;
+    const Control* control = controlAt(press);
     if (control == nullptr) {
         return;
     }
@@ -166,7 +180,7 @@ void Editor::followHeldButtons(const MouseState& mouse) {
         endStroke();
     }
     if (heldControl_ != nullptr &&
-        (mouse.buttons != leftButton || !heldControl_->contains(mouse.x, mouse.y))) {
+        (mouse.buttons != heldControl_->buttons || !heldControl_->contains(mouse.x, mouse.y))) {
         heldControl_ = nullptr;
     }
     if (heldControl_ != nullptr && heldControl_->pacing == Pacing::repeating &&
@@ -254,6 +268,39 @@ void Editor::clearPressed(int, int) {
 void Editor::nextPressed(int, int) { switchSprite(&SpriteSet::nextSprite); }
 void Editor::lastPressed(int, int) { switchSprite(&SpriteSet::previousSprite); }
 
+void Editor::copyPressed(int, int) {
+    clipboard_ = sprites_.current();
+    message_ = "Copied sprite " + std::to_string(sprites_.currentSprite());
+}
+
+void Editor::pastePressed(int, int) {
+    if (!clipboard_) {
+        message_ = nothingToPaste;
+        return;
+    }
+    changeCurrentSprite([&] { sprites_.pasteIntoCurrent(*clipboard_); });
+    message_ = "Pasted into sprite " + std::to_string(sprites_.currentSprite());
+}
+
+template <Transform transform>
+void Editor::transformPressed(int, int) {
+    changeCurrentSprite([&] { sprites_.transformCurrent(transform); });
+    message_ = transformMessages[static_cast<std::size_t>(transform)];
+}
+
+template <typename Change>
+void Editor::changeCurrentSprite(Change change) {
+    const int width = sprites_.current().width;
+    const int height = sprites_.current().height;
+    UndoStep before = UndoHistory::snapshot(sprites_, sprites_.currentSprite(), 1);
+    change();
+    history_.recordIfChanged(sprites_, std::move(before));
+    eraseWidthMarker(width);
+    eraseHeightMarker(height);
+    showSprite();
+    drawMarkers();
+}
+
 void Editor::gridLeftPressed(int x, int y) {
     openStroke();
     sprites_.setPixel(x / cellPixels + 1, y / cellPixels + 1);
@@ -285,8 +332,8 @@ void Editor::expireQuitGuard() {
     }
 }
 
-void Editor::undo() { travelHistory(&UndoHistory::undo); }
-void Editor::redo() { travelHistory(&UndoHistory::redo); }
+void Editor::undoPressed(int, int) { travelHistory(&UndoHistory::undo); }
+void Editor::redoPressed(int, int) { travelHistory(&UndoHistory::redo); }
 
 void Editor::travelHistory(std::optional<int> (UndoHistory::*step)(SpriteSet&)) {
     const int width = sprites_.current().width;

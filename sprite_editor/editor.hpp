@@ -11,6 +11,7 @@
 #include "framebuffer.hpp"
 #include "sprite_files.hpp"
 #include "sprite_set.hpp"
+#include "sprite_transforms.hpp"
 #include "undo_history.hpp"
 
 namespace pixelkin {
@@ -37,6 +38,17 @@ enum class EventKind {
     save,
     nextSprite,
     lastSprite,
+    /// Ctrl+C and Ctrl+V.
+    copy,
+    paste,
+    /// H, V, the arrow keys and I: a change of the current sprite's active region.
+    flipLeftRight,
+    flipTopBottom,
+    shiftLeft,
+    shiftRight,
+    shiftUp,
+    shiftDown,
+    invert,
     /// The window was asked to close.
     close,
 };
@@ -71,13 +83,17 @@ inline constexpr std::chrono::milliseconds repeatInterval{100};
 inline constexpr std::chrono::milliseconds quitConfirmTime{5000};
 /// The status line's warning after a first Quit or close with unsaved changes.
 inline constexpr const char* unsavedWarning = "Unsaved changes: Quit again to leave";
+/// The status line after a paste with nothing copied.
+inline constexpr const char* nothingToPaste = "Nothing to paste: Copy a sprite first";
 
 /// The sprite editor's screen and its controls, drawn into a framebuffer.
 ///
 /// A control acts when a press begins on it; the size controls, Next and Last act again while
 /// the left button stays on them (after repeatDelay, then every repeatInterval), the edit grid
 /// draws on every pass while a button is held over it. Presses arrive as events, so a press
-/// released before the pass still acts. Every change to the set can be undone. Sprite data lives
+/// released before the pass still acts. Every change to the set can be undone. Copy, paste and
+/// the changes of the active region as a whole say on the status line what they did, until the
+/// next press. Sprite data lives
 /// in a SpriteSet; Save and Load go through the files of `folder`. File failures do not end the
 /// editor: they are reported on `errors` and stay on the status line until the next press.
 class Editor {
@@ -116,8 +132,10 @@ class Editor {
         everyPass,
     };
 
-    /// A control hit by the left button: exclusive bounds, the action it runs and its pacing.
+    /// A control: the button that hits it, its exclusive bounds, the action it runs and its
+    /// pacing.
     struct Control {
+        int buttons;
         int xAbove;
         int xBelow;
         int yAbove;
@@ -130,8 +148,15 @@ class Editor {
         }
     };
     static const Control gridControl;
-    static const std::array<Control, 11> leftButtonControls;
-    static const Control* leftControlAt(int x, int y);
+    static const std::array<Control, 16> controls;
+    static const Control* controlAt(const MouseState& press);
+
+    /// A key that is not a press on a control, and what it does.
+    struct KeyAction {
+        EventKind kind;
+        void (Editor::*action)(int x, int y);
+    };
+    static const std::array<KeyAction, 14> keyActions;
 
     void handleEvent(const InputEvent& event);
     void beginPress(const MouseState& press);
@@ -148,13 +173,17 @@ class Editor {
     void clearPressed(int x, int y);
     void nextPressed(int x, int y);
     void lastPressed(int x, int y);
+    void copyPressed(int x, int y);
+    void pastePressed(int x, int y);
+    template <Transform transform>
+    void transformPressed(int x, int y);
     void gridLeftPressed(int x, int y);
     void gridRightPressed(int x, int y);
 
     void requestLeave();
     void expireQuitGuard();
-    void undo();
-    void redo();
+    void undoPressed(int x, int y);
+    void redoPressed(int x, int y);
     /// Undoes or redoes a step and shows the sprite it changed.
     void travelHistory(std::optional<int> (UndoHistory::*step)(SpriteSet&));
     void openStroke();
@@ -162,6 +191,9 @@ class Editor {
     void changeWidth(void (SpriteSet::*step)());
     void changeHeight(void (SpriteSet::*step)());
     void switchSprite(void (SpriteSet::*step)());
+    /// Runs `change` on the current sprite as one undo step and shows the sprite again.
+    template <typename Change>
+    void changeCurrentSprite(Change change);
     void drawMarkers();
     void eraseMarkers();
     void drawWidthMarker();
@@ -182,6 +214,8 @@ class Editor {
     UndoHistory history_;
     /// The sprite as it was when the stroke being drawn began.
     std::optional<UndoStep> stroke_;
+    /// The sprite last copied, pixels and size.
+    std::optional<SpriteRecord> clipboard_;
     Framebuffer screen_;
     std::chrono::milliseconds now_{0};
     /// The control the left button went down on, while it stays held there.

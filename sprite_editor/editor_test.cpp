@@ -4,6 +4,9 @@
 
 #include <chrono>
 #include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "font8x8.hpp"
@@ -162,8 +165,8 @@ TEST_F(EditorTest, StartScreenShowsABlankEightByEightSpriteAndTheControls) {
     EXPECT_TRUE(textShown(140, 2, '-', white, black));
     EXPECT_TRUE(textShown(140, 122, '+', white, black));
     EXPECT_TRUE(textShown(10, 315, 'Q', white, black));
-    EXPECT_TRUE(textShown(10, 375, 'C', grey, black));
-    EXPECT_TRUE(textShown(10, 420, 'R', grey, black));
+    EXPECT_TRUE(textShown(10, 375, 'C', white, black));
+    EXPECT_TRUE(textShown(10, 420, 'R', white, black));
     EXPECT_TRUE(textShown(2, 450, 'P', white, black));
     EXPECT_TRUE(textShown(2 + 8 * 30, 450, 'e', white, black));
     EXPECT_EQ(at(0, 0), gridBlack);
@@ -460,15 +463,200 @@ TEST_F(EditorTest, NextAndLastShowOnlyTheMarkersOfTheSpriteNowShown) {
     expectSpriteShown();
 }
 
-TEST_F(EditorTest, CopyAndRototeChangeNothing) {
+TEST_F(EditorTest, CopyAndPasteCarryPixelsAndSizeIntoAnotherSpriteAsOneStep) {
+    press(30, 378, rightButton);
+    EXPECT_EQ(editor.statusText(), nothingToPaste);
+    EXPECT_EQ(editor.sprites().records(), SpriteSet().records());
+
     leftOnCell(1, 1);
-    const auto before = snapshot();
-    const auto records = editor.sprites().records();
-    clickCaption(375);
-    clickCaption(420);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(editor.sprites().records(), records);
+    leftOnCell(9, 0);
+    clicks(3, 142, 3);  // width 5
+    click(30, 378);     // Copy
+    EXPECT_EQ(editor.statusText(), "Copied sprite 1");
+    key(EventKind::nextSprite);
+    press(30, 378, rightButton);
+    EXPECT_EQ(editor.statusText(), "Pasted into sprite 2");
+    EXPECT_EQ(editor.sprites().current().pixels, editor.sprites().record(1).pixels);
+    EXPECT_EQ(editor.sprites().current().width, 5);
+    EXPECT_EQ(editor.sprites().usedCount(), 2);
+    EXPECT_TRUE(widthMarkerAt(5));
+    EXPECT_TRUE(widthMarkerGone(8));
+    expectSpriteShown();
+
+    key(EventKind::undo);
+    EXPECT_EQ(editor.sprites().current(), SpriteRecord{});
+    EXPECT_EQ(editor.sprites().usedCount(), 1);
+    EXPECT_TRUE(widthMarkerAt(8));
+
+    key(EventKind::nextSprite);
+    key(EventKind::paste);
+    EXPECT_EQ(editor.statusText(), "Pasted into sprite 3");
+    leftOnCell(0, 0);
+    EXPECT_EQ(editor.statusText(), "Sprite 3/50  5x8") << "the next press clears the message";
+    key(EventKind::copy);
+    EXPECT_EQ(editor.statusText(), "Copied sprite 3");
 }
+
+struct Position {
+    int c;
+    int r;
+};
+
+struct TransformCase {
+    const char* name;
+    /// A key, or a press on Rotote.
+    InputEvent event;
+    const char* status;
+    /// Where pixel (c, r) of a w x h region goes.
+    Position (*goesTo)(int c, int r, int w, int h);
+    bool turns;
+    bool inverts;
+};
+
+struct RegionSize {
+    int width;
+    int height;
+};
+
+void PrintTo(const TransformCase& change, std::ostream* out) { *out << change.name; }
+void PrintTo(const RegionSize& size, std::ostream* out) {
+    *out << size.width << "x" << size.height;
+}
+
+class EditorTransformTest
+    : public EditorTest,
+      public ::testing::WithParamInterface<std::tuple<TransformCase, RegionSize>> {};
+
+// A sprite with pixels inside and outside its region is loaded, changed and the change undone
+// and redone.
+TEST_P(EditorTransformTest, ChangesTheActiveRegionAsOneUndoStep) {
+    const auto& [change, size] = GetParam();
+    SpriteRecords records{};
+    SpriteRecord& original = records[0];
+    original.width = static_cast<std::int16_t>(size.width);
+    original.height = static_cast<std::int16_t>(size.height);
+    original.neverDrawn = 0;
+    for (int c = 1; c <= gridSize; ++c) {
+        for (int r = 1; r <= gridSize; ++r) {
+            original.pixels[c - 1][r - 1] = (7 * c + 3 * r) % 5 < 2 ? 1 : 0;
+        }
+    }
+    const auto image = encodeSetImage(records);
+    writeBytes(folder / "pixelkin2.dat", std::string(image.begin(), image.end()));
+    clickCaption(345);  // Load
+
+    SpriteRecord expected = original;
+    if (change.turns) {
+        expected.pixels = {};
+        std::swap(expected.width, expected.height);
+    }
+    for (int c = 1; c <= size.width; ++c) {
+        for (int r = 1; r <= size.height; ++r) {
+            const Position to = change.goesTo(c, r, size.width, size.height);
+            const bool set = original.isSet(c, r) != change.inverts;
+            expected.pixels[to.c - 1][to.r - 1] = set ? 1 : 0;
+        }
+    }
+
+    pass({}, {change.event});
+    EXPECT_EQ(editor.sprites().current(), expected);
+    EXPECT_EQ(editor.statusText(), change.status);
+    EXPECT_TRUE(widthMarkerAt(expected.width));
+    EXPECT_TRUE(heightMarkerAt(expected.height));
+    expectSpriteShown();
+
+    key(EventKind::undo);
+    // A change that changes nothing is no step: undo then takes back the Load.
+    EXPECT_EQ(editor.sprites().current(), expected == original ? SpriteRecord{} : original);
+    EXPECT_TRUE(widthMarkerAt(editor.sprites().current().width));
+    EXPECT_TRUE(heightMarkerAt(editor.sprites().current().height));
+    expectSpriteShown();
+    key(EventKind::redo);
+    EXPECT_EQ(editor.sprites().current(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditorTransformTest,
+    ::testing::Combine(
+        ::testing::Values(TransformCase{"RotateClockwise",
+                                        {EventKind::buttonDown, {54, 423, leftButton}},
+                                        "Rotated",
+                                        [](int c, int r, int, int h) {
+                                            return Position{h + 1 - r, c};
+                                        },
+                                        true,
+                                        false},
+                          TransformCase{"RotateCounterClockwise",
+                                        {EventKind::buttonDown, {11, 419, rightButton}},
+                                        "Rotated",
+                                        [](int c, int r, int w, int) {
+                                            return Position{r, w + 1 - c};
+                                        },
+                                        true,
+                                        false},
+                          TransformCase{"FlipLeftRight",
+                                        {EventKind::flipLeftRight, {}},
+                                        "Flipped",
+                                        [](int c, int r, int w, int) {
+                                            return Position{w + 1 - c, r};
+                                        },
+                                        false,
+                                        false},
+                          TransformCase{"FlipTopBottom",
+                                        {EventKind::flipTopBottom, {}},
+                                        "Flipped",
+                                        [](int c, int r, int, int h) {
+                                            return Position{c, h + 1 - r};
+                                        },
+                                        false,
+                                        false},
+                          TransformCase{"ShiftRight",
+                                        {EventKind::shiftRight, {}},
+                                        "Shifted",
+                                        [](int c, int r, int w, int) {
+                                            return Position{c == w ? 1 : c + 1, r};
+                                        },
+                                        false,
+                                        false},
+                          TransformCase{"ShiftLeft",
+                                        {EventKind::shiftLeft, {}},
+                                        "Shifted",
+                                        [](int c, int r, int w, int) {
+                                            return Position{c == 1 ? w : c - 1, r};
+                                        },
+                                        false,
+                                        false},
+                          TransformCase{"ShiftDown",
+                                        {EventKind::shiftDown, {}},
+                                        "Shifted",
+                                        [](int c, int r, int, int h) {
+                                            return Position{c, r == h ? 1 : r + 1};
+                                        },
+                                        false,
+                                        false},
+                          TransformCase{"ShiftUp",
+                                        {EventKind::shiftUp, {}},
+                                        "Shifted",
+                                        [](int c, int r, int, int h) {
+                                            return Position{c, r == 1 ? h : r - 1};
+                                        },
+                                        false,
+                                        false},
+                          TransformCase{"Invert",
+                                        {EventKind::invert, {}},
+                                        "Inverted",
+                                        [](int c, int r, int, int) {
+                                            return Position{c, r};
+                                        },
+                                        false,
+                                        true}),
+        ::testing::Values(RegionSize{1, 1}, RegionSize{3, 2}, RegionSize{16, 16},
+                          RegionSize{8, 13})),
+    [](const auto& info) {
+        const RegionSize size = std::get<1>(info.param);
+        return std::string(std::get<0>(info.param).name) + std::to_string(size.width) + "x" +
+               std::to_string(size.height);
+    });
 
 TEST_F(EditorTest, ClearShowsTheSpriteAllClearKeepsItsSizeAndPaintsNothingOutsideTheGrid) {
     clicks(126, 141, 8);  // width 16

@@ -63,7 +63,7 @@ int setPixelsShown(const SpriteRecord& sprite) {
 void checkSpriteFile(const std::string& text, const SpriteSet& set) {
     int expectedRows = 0;
     int expectedOnes = 0;
-    for (int number = 1; number <= set.usedCount(); ++number) {
+    for (int number = 1; number <= set.highestDrawn(); ++number) {
         expectedRows += set.record(number).height;
         expectedOnes += setPixelsShown(set.record(number));
     }

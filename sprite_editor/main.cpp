@@ -16,13 +16,23 @@ int main(int argc, char** argv) {
         std::cerr << pixelkin::usageLine << '\n';
         return 2;
     }
+    if (options->version) {
+        std::cout << TOOLCHAIN_VERSION << '\n';
+        return std::cout.flush() ? 0 : 1;
+    }
+    if (const auto problem = pixelkin::folderProblem(options->folder)) {
+        std::cerr << "pixelkin: " << options->folder.string() << ": " << *problem << '\n'
+                  << pixelkin::usageLine << '\n';
+        return 2;
+    }
     std::string error;
-    const auto window = pixelkin::Window::open(options->scale, error);
+    const auto window =
+        pixelkin::Window::open(options->scale, pixelkin::windowTitle(options->folder), error);
     if (!window) {
         std::cerr << "pixelkin: cannot open the window: " << error << '\n';
         return 1;
     }
-    pixelkin::Editor editor(".", std::cerr);
+    pixelkin::Editor editor(options->folder, std::cerr);
     editor.drawStartScreen();
     if (!pixelkin::runEditorLoop(editor, *window, error)) {
         std::cerr << "pixelkin: " << error << '\n';

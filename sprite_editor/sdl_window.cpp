@@ -50,13 +50,22 @@ struct KeyCommand {
     bool repeats;
 };
 
-constexpr std::array<KeyCommand, 6> keyCommands = {{
+constexpr std::array<KeyCommand, 15> keyCommands = {{
     {SDLK_z, true, false, EventKind::undo, true},
     {SDLK_z, true, true, EventKind::redo, true},
     {SDLK_y, true, false, EventKind::redo, true},
     {SDLK_s, true, false, EventKind::save, false},
+    {SDLK_c, true, false, EventKind::copy, false},
+    {SDLK_v, true, false, EventKind::paste, false},
     {SDLK_PAGEDOWN, false, false, EventKind::nextSprite, true},
     {SDLK_PAGEUP, false, false, EventKind::lastSprite, true},
+    {SDLK_h, false, false, EventKind::flipLeftRight, true},
+    {SDLK_v, false, false, EventKind::flipTopBottom, true},
+    {SDLK_LEFT, false, false, EventKind::shiftLeft, true},
+    {SDLK_RIGHT, false, false, EventKind::shiftRight, true},
+    {SDLK_UP, false, false, EventKind::shiftUp, true},
+    {SDLK_DOWN, false, false, EventKind::shiftDown, true},
+    {SDLK_i, false, false, EventKind::invert, true},
 }};
 
 std::optional<EventKind> commandFor(const SDL_KeyboardEvent& key) {
@@ -168,14 +177,15 @@ std::unique_ptr<Window::SdlSession> Window::startVideo(std::string& error) {
     return session;
 }
 
-std::unique_ptr<Window> Window::open(std::optional<int> scale, std::string& error) {
+std::unique_ptr<Window> Window::open(std::optional<int> scale, const std::string& title,
+                                     std::string& error) {
     auto session = startVideo(error);
     if (!session) {
         return nullptr;
     }
     const int chosenScale = scale ? *scale : screenScale();
     SDL_Window* window =
-        SDL_CreateWindow("pixelkin", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                          canvasWidth * chosenScale, canvasHeight * chosenScale, SDL_WINDOW_SHOWN);
     if (window == nullptr) {
         error = sdlError("cannot create the window");

@@ -27,9 +27,11 @@ class Window {
     };
 
   public:
-    /// Opens the window at `scale` times the canvas size, or at the largest scale that fits the
-    /// screen when `scale` is empty. Returns nothing and sets `error` to the cause on failure.
-    static std::unique_ptr<Window> open(std::optional<int> scale, std::string& error);
+    /// Opens the window titled `title` at `scale` times the canvas size, or at the largest scale
+    /// that fits the screen when `scale` is empty. Returns nothing and sets `error` to the cause
+    /// on failure.
+    static std::unique_ptr<Window> open(std::optional<int> scale, const std::string& title,
+                                        std::string& error);
 
     /// A window over an opened SDL window; use open().
     Window(OpenKey, std::unique_ptr<SdlSession> session, SDL_Window* window, int scale);

@@ -167,7 +167,7 @@ std::string FileError::statusText() const {
 
 std::string formatSpriteFile(const SpriteSet& set) {
     std::string text;
-    for (int number = 1; number <= set.usedCount(); ++number) {
+    for (int number = 1; number <= set.highestDrawn(); ++number) {
         appendSpriteLines(text, set.record(number), number);
     }
     return text;

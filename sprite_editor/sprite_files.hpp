@@ -42,7 +42,7 @@ struct FileError {
 /// Outcome of a file operation: empty on success.
 using FileOutcome = std::optional<FileError>;
 
-/// The text of pixelkin.spr for sprites 1 to usedCount, with CR LF line ends.
+/// The text of pixelkin.spr for sprites 1 to the last one drawn in, with CR LF line ends.
 std::string formatSpriteFile(const SpriteSet& set);
 
 /// The 13100-byte image of all 50 records.

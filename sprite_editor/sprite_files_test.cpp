@@ -101,13 +101,14 @@ TEST(SpriteFileTest, EachSpriteHasItsOwnRowWidth) {
                                          ";12*1\r\n;sprite 2\r\n" + rows({"00000000,%00010000"}));
 }
 
-TEST(SpriteFileTest, WritesTheFirstUsedCountRecordsWhicheverWereDrawn) {
+TEST(SpriteFileTest, WritesEverySpriteUpToTheLastOneDrawnIn) {
     SpriteSet set;
     set.nextSprite();
     set.nextSprite();
     drawSprite(set, 1, 1, {{1, 1}});
-    EXPECT_EQ(formatSpriteFile(set),
-              ";8*8\r\n;sprite 1\r\n" + rows(std::vector<std::string>(8, "00000000")));
+    const std::string blankRows = rows(std::vector<std::string>(8, "00000000"));
+    EXPECT_EQ(formatSpriteFile(set), ";8*8\r\n;sprite 1\r\n" + blankRows + ";8*8\r\n;sprite 2\r\n" +
+                                         blankRows + ";1*1\r\n;sprite 3\r\n" + rows({"10000000"}));
 }
 
 TEST(SpriteFileTest, PixelHiddenByTheWidthComesBackWhenTheRegionGrows) {

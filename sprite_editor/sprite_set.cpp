@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sprite_transforms.hpp"
+
 namespace pixelkin {
 
 namespace {
@@ -16,13 +18,21 @@ void stepSize(std::int16_t& size, int delta) {
 
 }  // namespace
 
+bool SpriteRecord::hasSetPixel() const {
+    return std::ranges::any_of(pixels, [](const auto& column) {
+        return std::ranges::any_of(column, [](std::uint8_t value) { return value != 0; });
+    });
+}
+
+int SpriteSet::highestDrawn() const {
+    const auto last = std::find_if(spriteSet_.rbegin(), spriteSet_.rend(),
+                                   [](const auto& sprite) { return !sprite.isNeverDrawn(); });
+    return static_cast<int>(spriteSet_.rend() - last);
+}
+
 void SpriteSet::setPixel(int c, int r) {
-    SpriteRecord& sprite = currentRecord();
-    if (sprite.isNeverDrawn()) {
-        sprite.neverDrawn = 0;
-        ++usedCount_;
-    }
-    sprite.pixels[c - 1][r - 1] = 1;
+    markDrawnIf(true);
+    currentRecord().pixels[c - 1][r - 1] = 1;
 }
 
 void SpriteSet::clearPixel(int c, int r) { currentRecord().pixels[c - 1][r - 1] = 0; }
@@ -43,6 +53,27 @@ void SpriteSet::narrower() { stepSize(currentRecord().width, -1); }
 void SpriteSet::wider() { stepSize(currentRecord().width, +1); }
 void SpriteSet::shorter() { stepSize(currentRecord().height, -1); }
 void SpriteSet::taller() { stepSize(currentRecord().height, +1); }
+
+void SpriteSet::transformCurrent(Transform transform) {
+    currentRecord() = transformed(current(), transform);
+    markDrawnIf(current().hasSetPixel());
+}
+
+void SpriteSet::pasteIntoCurrent(const SpriteRecord& copied) {
+    SpriteRecord& sprite = currentRecord();
+    sprite.pixels = copied.pixels;
+    sprite.width = copied.width;
+    sprite.height = copied.height;
+    markDrawnIf(!copied.isNeverDrawn() || sprite.hasSetPixel());
+}
+
+void SpriteSet::markDrawnIf(bool drawn) {
+    SpriteRecord& sprite = currentRecord();
+    if (drawn && sprite.isNeverDrawn()) {
+        sprite.neverDrawn = 0;
+        ++usedCount_;
+    }
+}
 
 void SpriteSet::replaceRecords(const SpriteRecords& records) {
     spriteSet_ = records;

@@ -6,6 +6,8 @@
 
 namespace pixelkin {
 
+enum class Transform;
+
 /// Number of sprites in a set; sprites are numbered 1 to spriteCount.
 inline constexpr int spriteCount = 50;
 /// Columns and rows of a sprite's pixel grid; columns and rows are numbered 1 to gridSize.
@@ -37,6 +39,8 @@ struct SpriteRecord {
     bool isInside(int c, int r) const { return c <= width && r <= height; }
     /// True when the sprite was never drawn in.
     bool isNeverDrawn() const { return neverDrawn != 0; }
+    /// True when any of the 256 pixels is set.
+    bool hasSetPixel() const;
 
     bool operator==(const SpriteRecord&) const = default;
 };
@@ -63,6 +67,8 @@ class SpriteSet {
     int currentSprite() const { return currentSprite_; }
     /// Number of records that were drawn in, 0 to 50.
     int usedCount() const { return usedCount_; }
+    /// Number of the last sprite that was drawn in, 0 when none was.
+    int highestDrawn() const;
 
     /// Sets pixel (c, r), 1-based, anywhere in the grid; counts the sprite as drawn in.
     void setPixel(int c, int r);
@@ -82,6 +88,12 @@ class SpriteSet {
     void shorter();
     /// Height plus one, unless it is 16 already.
     void taller();
+    /// Turns, flips, shifts or inverts the active region; a sprite left with a set pixel counts
+    /// as drawn in.
+    void transformCurrent(Transform transform);
+    /// Gives the current sprite the pixels and size of `copied`. It counts as drawn in when it
+    /// was already, when `copied` was, or when it now has a set pixel.
+    void pasteIntoCurrent(const SpriteRecord& copied);
     /// Replaces all 50 records; the current sprite keeps its number and usedCount() is
     /// recounted.
     void replaceRecords(const SpriteRecords& records);
@@ -93,6 +105,8 @@ class SpriteSet {
 
   private:
     void recountUsed();
+    /// Counts the current sprite as drawn in when `drawn` holds.
+    void markDrawnIf(bool drawn);
     SpriteRecord& currentRecord() { return spriteSet_[currentSprite_ - 1]; }
 
     SpriteRecords spriteSet_{};

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "sprite_transforms.hpp"
+
 namespace pixelkin {
 namespace {
 
@@ -114,6 +116,41 @@ TEST(SpriteSetTest, ReplacingRecordsRecountsAndKeepsTheCurrentNumber) {
     EXPECT_EQ(set.usedCount(), 2);
     EXPECT_EQ(set.currentSprite(), 3);
     EXPECT_EQ(set.record(1).pixel(1, 1), 0);
+}
+
+TEST(SpriteSetTest, HighestDrawnIsTheLastSpriteDrawnInEvenAfterClearing) {
+    SpriteSet set;
+    EXPECT_EQ(set.highestDrawn(), 0);
+    set.selectSprite(7);
+    set.setPixel(1, 1);
+    set.selectSprite(3);
+    set.setPixel(1, 1);
+    set.selectSprite(7);
+    set.clearSprite();
+    EXPECT_EQ(set.highestDrawn(), 7);
+    set.selectSprite(50);
+    set.setPixel(1, 1);
+    EXPECT_EQ(set.highestDrawn(), 50);
+}
+
+TEST(SpriteSetTest, ASpriteLeftWithASetPixelOrPastedFromADrawnOneCountsAsDrawnIn) {
+    SpriteSet set;
+    set.transformCurrent(Transform::rotateClockwise);
+    EXPECT_EQ(set.usedCount(), 0) << "turning a blank sprite draws nothing";
+    set.transformCurrent(Transform::invert);
+    EXPECT_EQ(set.usedCount(), 1);
+
+    set.nextSprite();
+    set.pasteIntoCurrent(SpriteRecord{});
+    EXPECT_EQ(set.usedCount(), 1) << "a blank never drawn in";
+    SpriteRecord drawnBlank{};
+    drawnBlank.width = 3;
+    drawnBlank.neverDrawn = 0;
+    drawnBlank.filler = 9;
+    set.pasteIntoCurrent(drawnBlank);
+    EXPECT_EQ(set.usedCount(), 2);
+    EXPECT_EQ(set.current().width, 3);
+    EXPECT_EQ(set.current().filler, 0) << "the filler is the sprite's own";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Measures the editor in a real window: processor use while idle, the time of a full sprite
-// redraw with its present, of an undo step, and the loop's passes per second while a button is
-// held.
+// redraw with its present, of an undo step, of each change of the whole sprite (turn, flip,
+// shift, invert, paste), and the loop's passes per second while a button is held.
 // Usage: pixelkin_bench [SCALE]   (needs a display; does not save anything)
 
 #include <time.h>
@@ -144,12 +144,61 @@ void measureRedraw(pixelkin::Editor& editor, pixelkin::Window& window) {
     }).print("undo or redo of a whole-sprite stroke, redraw + present (aim: below 1000)");
 }
 
+void measureTransforms(pixelkin::Editor& editor, pixelkin::Window& window) {
+    using pixelkin::EventKind;
+    // A 16 x 16 sprite set on and below its diagonal: each turn, flip and inversion changes at
+    // least half the cells.
+    tap(editor, 30, 392, pixelkin::leftButton);  // Next, to a sprite of its own
+    for (int step = 0; step < 8; ++step) {
+        tap(editor, 124, 142, pixelkin::leftButton);
+        tap(editor, 142, 124, pixelkin::leftButton);
+    }
+    for (int c = 0; c < pixelkin::gridSize; ++c) {
+        for (int r = c; r < pixelkin::gridSize; ++r) {
+            tap(editor, 8 * c + 4, 8 * r + 4, pixelkin::leftButton);
+        }
+    }
+    key(editor, EventKind::copy);
+    std::string error;
+    window.present(editor.screen(), error);
+
+    struct Change {
+        const char* name;
+        pixelkin::InputEvent event;
+    };
+    const Change changes[] = {
+        {"Rotote clockwise", {EventKind::buttonDown, {30, 423, pixelkin::leftButton}}},
+        {"Rotote counter-clockwise", {EventKind::buttonDown, {30, 423, pixelkin::rightButton}}},
+        {"H flip", {EventKind::flipLeftRight, {}}},
+        {"V flip", {EventKind::flipTopBottom, {}}},
+        {"Right shift", {EventKind::shiftRight, {}}},
+        {"I invert", {EventKind::invert, {}}},
+    };
+    for (const Change& change : changes) {
+        timeSteps(editor, window, [&](int) {
+            editor.runPass({monotonicNow(), {200, 200, 0}, {change.event}});
+        }).print((std::string(change.name) + ", redraw + present (aim: below 1000)").c_str());
+    }
+
+    // A paste over the inverted sprite, so that every cell changes; the inversion is not timed.
+    Timings pastes;
+    for (int round = 0; round < rounds; ++round) {
+        key(editor, EventKind::invert);
+        window.present(editor.screen(), error);
+        const auto start = Clock::now();
+        key(editor, EventKind::paste);
+        window.present(editor.screen(), error);
+        pastes.add(start);
+    }
+    pastes.print("paste over every cell, redraw + present (aim: below 1000)");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int scale = argc > 1 ? std::atoi(argv[1]) : 2;
     std::string error;
-    const auto window = pixelkin::Window::open(scale, error);
+    const auto window = pixelkin::Window::open(scale, "pixelkin_bench", error);
     if (!window) {
         std::cerr << "pixelkin_bench: cannot open the window: " << error << '\n';
         return 1;
@@ -159,6 +208,7 @@ int main(int argc, char** argv) {
     editor.drawStartScreen();
 
     measureRedraw(editor, *window);
+    measureTransforms(editor, *window);
 
     constexpr double heldSeconds = 2.0;
     const long held = runFor(editor, *window, {20, 20, pixelkin::leftButton}, heldSeconds);

@@ -44,13 +44,18 @@ step() { echo "== $*"; }
 
 # Starts the editor in the files folder with the given arguments and waits for its window
 # to show the start screen.
-start_editor() {
-    (cd "$files" && exec "$pixelkin" "$@") >"$work/stdout" 2>"$work/stderr" &
+start_editor() { start_editor_in "$files" "$@"; }
+
+# Starts the editor in folder $1 with the other arguments.
+start_editor_in() {
+    local folder="$1"
+    shift
+    (cd "$folder" && exec "$pixelkin" "$@") >"$work/stdout" 2>"$work/stderr" &
     editor_pid=$!
     window=""
     for _ in $(seq 100); do
         kill -0 "$editor_pid" 2>/dev/null || fail "the editor ended before its window appeared"
-        window="$(xdotool search --name '^pixelkin$' 2>/dev/null | tail -n1 || true)"
+        window="$(xdotool search --name '^pixelkin: ' 2>/dev/null | tail -n1 || true)"
         if [[ -n "$window" ]] && screenshot 2>/dev/null && [[ "$(colour_at 4 4)" == white ]]; then
             expect_no_gl_driver "$editor_pid"
             return
@@ -178,7 +183,17 @@ timeout 10 "$pixelkin" --scale 9 2>"$work/usage"
 status=$?
 set -e
 [[ $status == 2 ]] || fail "--scale 9 gave exit status $status, expected 2"
-grep -q '^usage: pixelkin \[--scale N\]' "$work/usage" || fail "no usage line: $(cat "$work/usage")"
+grep -q '^usage: pixelkin \[--scale N\] \[FOLDER\]' "$work/usage" ||
+    fail "no usage line: $(cat "$work/usage")"
+set +e
+timeout 10 "$pixelkin" --scale=2 "$work/no such folder" 2>"$work/usage"
+status=$?
+set -e
+[[ $status == 2 ]] || fail "a missing folder gave exit status $status, expected 2"
+grep -q "no such folder" "$work/usage" && grep -q '^usage: pixelkin' "$work/usage" ||
+    fail "no cause and usage for a missing folder: $(cat "$work/usage")"
+version="$("$pixelkin" --version)" || fail "--version failed"
+[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed '$version'"
 set +e
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$pixelkin" 2>"$work/nodisplay"
 status=$?
@@ -195,7 +210,7 @@ expect_colours "start screen" \
     171 6 white  203 6 green \
     2 178 white  74 178 green \
     64 132 white  135 61 white \
-    12 375 grey  2 450 white  0 468 black
+    12 375 white  12 420 white  2 450 white  0 468 black
 
 step "drawing with the left button, clearing with the right"
 for cell in 2,0 3,0 4,0 5,0 1,1 6,1 0,2 2,2 5,2 7,2 0,3 7,3 \
@@ -319,6 +334,43 @@ start_editor --scale "$scale"
 press_cell 0 0
 "$close_window" "$window"
 expect_editor_running "first close"
+press_caption $captions_quit
+expect_editor_exit 0
+
+step "a folder argument: Copy, paste with a right press, Rotote and an arrow; Save writes all three"
+other="$work/other folder"
+mkdir -p "$other" "$work/elsewhere"
+start_editor_in "$work/elsewhere" --scale=2 "$other"
+[[ "$(xdotool getwindowname "$window")" == "pixelkin: $other" ]] ||
+    fail "the window title does not name the folder: $(xdotool getwindowname "$window")"
+for cell in 0,0 1,0 2,0 0,1; do
+    press_cell "${cell%,*}" "${cell#*,}"
+done
+press 3 142
+press 3 142
+press_caption 375
+press_caption $captions_next
+press_caption $captions_next
+press 30 379 3
+press_caption 420
+keys Right
+screenshot
+# Sprite 3 is 8 wide and 6 high now: "^" under column 8, "<" beside row 6.
+expect_colours "pasted, turned, shifted" 4 4 blue  60 4 blue  52 4 white  4 20 blue \
+    4 28 white  64 132 white  135 45 white  4 52 green
+keys ctrl+s
+zeros=$'\t .db %00000000\r\n'
+{
+    printf ';6*8\r\n;sprite 1\r\n\t .db %%11100000\r\n\t .db %%10000000\r\n'
+    for _ in 1 2 3 4 5 6; do printf '%s' "$zeros"; done
+    printf ';8*8\r\n;sprite 2\r\n'
+    for _ in 1 2 3 4 5 6 7 8; do printf '%s' "$zeros"; done
+    printf ';8*6\r\n;sprite 3\r\n\t .db %%10000001\r\n\t .db %%10000000\r\n\t .db %%10000000\r\n'
+    for _ in 1 2 3; do printf '%s' "$zeros"; done
+} >"$work/expected.spr"
+cmp "$work/expected.spr" "$other/pixelkin.spr" || fail "pixelkin.spr in the folder argument differs"
+[[ "$(stat -c %s "$other/pixelkin2.dat")" == 13100 ]] || fail "pixelkin2.dat is not 13100 bytes"
+[[ -z "$(ls -A "$work/elsewhere")" ]] || fail "Save wrote into the folder it was started in"
 press_caption $captions_quit
 expect_editor_exit 0
 
