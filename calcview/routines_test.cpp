@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
 #include <functional>
+#include <map>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -257,6 +261,60 @@ INSTANTIATE_TEST_SUITE_P(
                                                  call(0x4EFC)}),
                   "_ConvOP1 was given 10000"}),
     [](const auto& info) { return std::string(info.param.what); });
+
+
+// ---- the shipped include files and the routine table ----------------------
+
+/// name (lower case) -> value of every `NAME .equ VALUEh` in the file.
+std::map<std::string, std::uint16_t> equates(const std::string& file) {
+    std::ifstream in(std::string(CALCULATOR_INCLUDE_DIR) + "/" + file);
+    EXPECT_TRUE(in) << file;
+    static const std::regex line(R"(^(\S+)\s+\.equ\s+0?([0-9A-Fa-f]+)h\b)");
+    std::map<std::string, std::uint16_t> values;
+    std::string text;
+    std::smatch match;
+    while (std::getline(in, text)) {
+        if (!std::regex_search(text, match, line)) continue;
+        std::string name = match[1];
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        values[name] = static_cast<std::uint16_t>(std::stoul(match[2], nullptr, 16));
+    }
+    return values;
+}
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+TEST(Routines, AgreeWithTheShippedIncludeFiles) {
+    std::map<std::string, std::uint16_t> names = equates("ti83asm.inc");
+    names.merge(equates("ion.inc"));
+    ASSERT_GT(names.size(), 100U);
+    // Every routine address the include files give is one the preview knows.
+    for (const auto& [name, value] : names) {
+        if (name[0] != '_' || value >= 0x8000) continue;
+        EXPECT_NE(routineAt(value), nullptr) << name << " at " << std::hex << value << "h has no row";
+    }
+    // Every row's name the include files know has their address; Ion's
+    // routines are reached through the jump table at 91A7h, in table order.
+    // Left out of the files: names from one listing only and _grphcirc,
+    // which translated programs define themselves.
+    const std::set<std::string> notShipped = {"_clrscrn", "_circcmd", "_grphcirc"};
+    for (const Routine& routine : allRoutines()) {
+        const std::string name = lower(routine.name);
+        const auto found = names.find(name);
+        if (routine.address >= ionRoutineBase && routine.address < ionRoutineBase + 3 * ionRoutineCount) {
+            ASSERT_NE(found, names.end()) << name;
+            EXPECT_EQ(found->second - ionVectorsAddress, routine.address - ionRoutineBase) << name;
+        } else if (found == names.end()) {
+            EXPECT_TRUE(notShipped.count(name)) << name << " is not in the include files";
+        } else {
+            EXPECT_EQ(found->second, routine.address) << name;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace calcview
