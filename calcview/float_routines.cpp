@@ -129,7 +129,7 @@ RoutineResult fpSub(Calculator& calc) { return operate(calc, "_FPSub", bcd::subt
 RoutineResult fpMult(Calculator& calc) { return operate(calc, "_FPMult", bcd::multiply); }
 RoutineResult fpDiv(Calculator& calc) { return operate(calc, "_FPDiv", bcd::divide); }
 
-/// DE = the integer part of OP1 (its size; up to 9999), A = E.
+/// DE = the integer part of OP1, sign left aside (up to 9999), A = E.
 RoutineResult convOP1(Calculator& calc) {
     constexpr std::uint32_t limit = 10000;
     const bcd::Real value = readReal(calc, op1Address);
