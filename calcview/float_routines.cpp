@@ -1,5 +1,6 @@
 #include "float_routines.hpp"
 
+#include <cstdio>
 #include <string>
 
 #include "bcd.hpp"
@@ -32,6 +33,15 @@ void copyOP(Calculator& calc, std::uint16_t from, std::uint16_t to) {
     }
 }
 
+/// " (called from 9330h)": where the call instruction is, 3 bytes before
+/// the return address on the stack.
+std::string calledFrom(const Calculator& calc) {
+    char text[32];
+    const auto call = static_cast<std::uint16_t>(calc.readWord(calc.reg(Reg::sp)) - 3);
+    std::snprintf(text, sizeof text, " (called from %04Xh)", call);
+    return text;
+}
+
 const char* errorName(bcd::Error error) {
     return error == bcd::Error::divideByZero ? "ERR:DIVIDE BY 0" : "ERR:OVERFLOW";
 }
@@ -41,8 +51,8 @@ RoutineResult operate(Calculator& calc, const char* name,
                       bcd::Result (*operation)(const bcd::Real&, const bcd::Real&)) {
     const bcd::Result result = operation(readReal(calc, op1Address), readReal(calc, op2Address));
     if (!result.value) {
-        calc.systemError(std::string(name) + " ended in " + errorName(result.error) +
-                         ", which stops the program on the calculator");
+        calc.systemError(std::string(name) + calledFrom(calc) + " ended in " +
+                         errorName(result.error) + ", which stops the program on the calculator");
     } else {
         writeReal(calc, op1Address, *result.value);
     }
@@ -135,7 +145,7 @@ RoutineResult convOP1(Calculator& calc) {
     const bcd::Real value = readReal(calc, op1Address);
     const auto whole = bcd::integerPart(value, limit);
     if (!whole) {
-        calc.systemError("_ConvOP1 was given " + bcd::format(value, 16) +
+        calc.systemError("_ConvOP1" + calledFrom(calc) + " was given " + bcd::format(value, 16) +
                          " in OP1; above 9999 the calculator stops the program with an error");
         return RoutineResult::done;
     }

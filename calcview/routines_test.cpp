@@ -256,10 +256,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ErrorCase{"division_by_zero", program({ldA7, call(0x4A74), call(0x4286), call(0x418E),
                                                ldA7, call(0x4A74), call(0x40C6)}),
-                  "_FPDiv ended in ERR:DIVIDE BY 0"},
+                  "_FPDiv (called from 9337h) ended in ERR:DIVIDE BY 0"},
         ErrorCase{"convop1_above_9999", program({{0x21, 0x10, 0x27}, call(0x4A7C), call(0x41C2),
                                                  call(0x4EFC)}),
-                  "_ConvOP1 was given 10000"}),
+                  "_ConvOP1 (called from 9330h) was given 10000"}),
     [](const auto& info) { return std::string(info.param.what); });
 
 
