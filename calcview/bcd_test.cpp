@@ -99,13 +99,6 @@ TEST(Bcd, NarrowWidthsShowFewerDigits) {
     EXPECT_EQ(readable(format(fromInteger(123456), 4)), "1E5");  // not 1235 or 123500
 }
 
-TEST(Bcd, IntegerPartStopsAtTheLimit) {
-    EXPECT_EQ(integerPart(fromInteger(9999), 10000), 9999U);
-    EXPECT_EQ(integerPart(fromInteger(10000), 10000), std::nullopt);
-    EXPECT_EQ(integerPart(*divide(fromInteger(7), fromInteger(2)).value, 10000), 3U);
-    EXPECT_EQ(integerPart(decode({0x00, 0xE3, 0x90, 0, 0, 0, 0, 0, 0}), 10000), std::nullopt);
-}
-
 TEST(Bcd, DigitsAboveNineDoNotBreakDecoding) {
     const Real odd = decode({0x00, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
     EXPECT_LT(odd.mantissa, 100'000'000'000'000U);
