@@ -19,6 +19,9 @@ trap cleanup EXIT
 
 # ld hl,0 / loop: inc hl / ld a,(hl) / add a,l / ld (9000h),a / jr loop
 printf '\x21\x00\x00\x23\x7e\x85\x32\x00\x90\x18\xf8' > "$work/compute.bin"
+# loop: ld hl,1234 / call _SetXXXXOP2 / call _OP2ToOP1 / ld a,5 / call _DispOP1A /
+#       xor a / ld (pencol),a / jr loop
+printf '\x21\xd2\x04\xcd\x7c\x4a\xcd\xc2\x41\x3e\x05\xcd\xd4\x51\xaf\x32\x52\x82\x18\xec' > "$work/numbers.bin"
 # ei / loop: halt / jr loop
 printf '\xfb\x76\x18\xfd' > "$work/halt.bin"
 cp "$root/examples/catch.p83" "$root/examples/catch.spr" "$work/"
@@ -33,6 +36,8 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f", a / b }'; }
 echo "headless, 60 s of calculator time:"
 read -r wall cpu <<< "$(measure "$calcview" --headless --time-limit 60 "$work/compute.bin")"
 echo "  computing without pause: ${wall} s wall, ${cpu} s processor: $(ratio 60 "$wall") x wall, $(ratio 60 "$cpu") x processor"
+read -r wall cpu <<< "$(measure "$calcview" --headless --time-limit 60 "$work/numbers.bin")"
+echo "  showing numbers:         ${wall} s wall, ${cpu} s processor: $(ratio 60 "$wall") x wall, $(ratio 60 "$cpu") x processor"
 keys="right:800,down:600,left:800,up:600"
 read -r wall cpu <<< "$(measure "$calcview" --headless --time-limit 60 --keys "$keys,$keys,$keys,$keys" "$work/catch.bin")"
 echo "  catch with keys:         ${wall} s wall, ${cpu} s processor: $(ratio 60 "$wall") x wall, $(ratio 60 "$cpu") x processor"

@@ -357,6 +357,7 @@ bool Calculator::enterRom(std::uint16_t pc) {
     }
     if (routineObserver) routineObserver(*routine);
     if (routine->run(*this) == RoutineResult::wait) return true;
+    if (state_ == RunState::fault) return false;  // the routine ended in an error
     cycles_ += static_cast<std::uint64_t>(routine->cycles);
     setReg(Reg::pc, pop());
     atRom_ = false;

@@ -85,6 +85,9 @@ class Calculator {
     /// Sets or clears flag bits of F (0x01 carry, 0x40 zero).
     void setFlag(std::uint8_t bits, bool on);
     bool systemFlag(int offset, int bit) const;
+    /// A system routine met what the calculator answers with an error screen
+    /// (ERR:OVERFLOW, ...): the run ends with a fault naming it.
+    void systemError(const std::string& message) { fail(message); }
 
     Lcd& lcd() { return lcd_; }
     const Lcd& lcd() const { return lcd_; }
@@ -101,6 +104,8 @@ class Calculator {
     /// Told of every system or Ion routine the program calls, before it runs.
     std::function<void(const Routine&)> routineObserver;
     std::uint16_t randomState = 0x5A3C;
+    /// For _Random's 14-digit numbers.
+    std::uint64_t realRandomState = 0x2545F4914F6CDD1DULL;
 
   private:
     struct CpuDeleter {

@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
     Calculator, Faults,
     testing::Values(
         FaultCase{"jump into ROM", {0xC3, 0x00, 0x00}, "ran away to 0000h"},
-        FaultCase{"call of a known routine not carried out", {0xCD, 0x18, 0x4A}, "_GetK at 4A18h"},
+        FaultCase{"call of a known routine not carried out", {0xCD, 0x84, 0x4A}, "_CLine at 4A84h"},
         FaultCase{"call where no routine is", {0xCD, 0x34, 0x12}, "called 1234h from 9327h"},
         FaultCase{"endless push", {0xC5, 0x18, 0xFD}, "stack overflowed"},
         FaultCase{"pop past the return address", {0xE1, 0xE1, 0xC9}, "stack underflowed"}),

@@ -8,6 +8,7 @@
 
 #include "addresses.hpp"
 #include "calculator.hpp"
+#include "float_routines.hpp"
 #include "graph.hpp"
 #include "home_screen.hpp"
 
@@ -249,17 +250,6 @@ constexpr Routine routines[] = {
     {0x400C, "_divHLbyA", finished<divHLbyA>, 800},
     {0x4014, "_getcsc", finished<getcsc>, 500},
     {0x4066, "_lcd_busy", finished<nothing>, 60},
-    {0x408E, "_FPSub", nullptr, 0},
-    {0x4092, "_FPAdd", nullptr, 0},
-    {0x40AA, "_FPMult", nullptr, 0},
-    {0x40C6, "_FPDiv", nullptr, 0},
-    {0x4146, "_HLTimes9", nullptr, 0},
-    {0x418E, "_OP1ToOP2", nullptr, 0},
-    {0x41C2, "_OP2ToOP1", nullptr, 0},
-    {0x4206, "_Mov9ToOP1", nullptr, 0},
-    {0x4286, "_OP1Set0", nullptr, 0},
-    {0x428E, "_ZeroOP1", nullptr, 0},
-    {0x4306, "_OP1ExOP2", nullptr, 0},
     {0x4382, "_HTimesL", finished<hTimesL>, 300},
     {0x441A, "_MemChk", nullptr, 0},
     {0x442A, "_ChkFindSym", nullptr, 0},
@@ -297,10 +287,6 @@ constexpr Routine routines[] = {
     {0x4791, "_runindicon", finished<runIndicOn>, 100},
     {0x4795, "_runindicoff", finished<runIndicOff>, 100},
     {0x47F1, "_dispDone", nullptr, 0},
-    {0x4A18, "_GetK", nullptr, 0},
-    {0x4A74, "_SetXXOP1", nullptr, 0},
-    {0x4A78, "_SetXXOP2", nullptr, 0},
-    {0x4A7C, "_SetXXXXOP2", nullptr, 0},
     {0x4A84, "_CLine", nullptr, 0},
     {0x4AD4, "_CircCmd", nullptr, 0},
     {0x4AD8, "_grphcirc", finished<grphCirc>, 80000},
@@ -319,15 +305,32 @@ constexpr Routine routines[] = {
     {0x4ED4, "_StoX", nullptr, 0},
     {0x4EE0, "_RclY", nullptr, 0},
     {0x4EE8, "_RclX", nullptr, 0},
-    {0x4EFC, "_ConvOP1", nullptr, 0},
-    {0x50B6, "_Random", nullptr, 0},
     {0x50BA, "_StoRand", nullptr, 0},
     {0x515B, "_grbufclr", finished<clearBuffer>, 10000},
     {0x5164, "_grbufcpy_v", finished<copyBufferToDisplay>, 60000},
     {0x51A7, "_setPenX", nullptr, 0},
     {0x51B0, "_setPenY", nullptr, 0},
     {0x51B9, "_setPenT", nullptr, 0},
-    {0x51D4, "_DispOP1A", nullptr, 0},
+    // Real numbers in the OP registers, and _GetK, which gives a key as one
+    // (float_routines.cpp).
+    {0x408E, "_FPSub", numbers::fpSub, 3500},
+    {0x4092, "_FPAdd", numbers::fpAdd, 3500},
+    {0x40AA, "_FPMult", numbers::fpMult, 6700},
+    {0x40C6, "_FPDiv", numbers::fpDiv, 12000},
+    {0x4146, "_HLTimes9", numbers::hlTimes9, 100},
+    {0x418E, "_OP1ToOP2", numbers::op1ToOP2, 250},
+    {0x41C2, "_OP2ToOP1", numbers::op2ToOP1, 250},
+    {0x4206, "_Mov9ToOP1", numbers::mov9ToOP1, 230},
+    {0x4286, "_OP1Set0", numbers::op1Set0, 200},
+    {0x428E, "_ZeroOP1", numbers::zeroOP1, 250},
+    {0x4306, "_OP1ExOP2", numbers::op1ExOP2, 500},
+    {0x4A18, "_GetK", numbers::getK, 1000},
+    {0x4A74, "_SetXXOP1", numbers::setXXOP1, 600},
+    {0x4A78, "_SetXXOP2", numbers::setXXOP2, 600},
+    {0x4A7C, "_SetXXXXOP2", numbers::setXXXXOP2, 1500},
+    {0x4EFC, "_ConvOP1", numbers::convOP1, 1200},
+    {0x50B6, "_Random", numbers::random, 180000},
+    {0x51D4, "_DispOP1A", numbers::dispOP1A, 20000},
 };
 
 /// For each address below 8000h: 1 + the index of its routine, or 0.
