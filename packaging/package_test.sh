@@ -68,6 +68,9 @@ for name in trovik pixelkin tasm.exe pack83 calcview; do
     zcat "$page" | grep -q "^\.SH \"\?$heading\"\?$" || fail "$name(1) has no $heading"
   done
   quiet "groff on $name(1)" bash -c "zcat '$page' | groff -man -ww -z"
+  if have lexgrog; then
+    lexgrog "$page" | grep -q "\"$name - [a-z]" || fail "$name(1): whatis finds no NAME line"
+  fi
   if have man; then
     quiet "man -l $name(1)" env MANWIDTH=80 man --warnings -l "$page"
   fi
