@@ -16,10 +16,11 @@ fail() {
 }
 # Runs a check; its output on standard error counts as a failure too.
 quiet() {
-  local what=$1 errors
+  local what=$1 errors status=0
   shift
-  if ! errors=$("$@" 2>&1 >/dev/null) || [[ -n $errors ]]; then
-    fail "$what: ${errors:-exit status $?}"
+  errors=$("$@" 2>&1 >/dev/null) || status=$?
+  if ((status != 0)) || [[ -n $errors ]]; then
+    fail "$what: ${errors:-exit status $status}"
   fi
 }
 have() { command -v "$1" >/dev/null; }
@@ -48,14 +49,15 @@ section "hello through the unpacked programs"
 bin=$root/usr/bin
 mkdir "$work/hello"
 cp "$source/examples/hello.p83" "$work/hello/"
+# (set -e does not hold inside a subshell whose status is tested: each step
+# says how it ends.)
 (
-  cd "$work/hello"
+  cd "$work/hello" || exit 1
   export PATH="$bin:/usr/bin:/bin"
   unset TASM_INCLUDE
-  trovik hello >trovik.log 2>&1 </dev/null || { cat trovik.log; exit 1; }
-  [[ -s hello.obj ]] || { cat trovik.log; exit 1; }
-  pack83 hello.obj
-  calcview --headless --time-limit 2 --screenshot hello.png hello.83p
+  trovik hello >trovik.log 2>&1 </dev/null && [[ -s hello.obj ]] || { cat trovik.log; exit 1; }
+  pack83 hello.obj || exit 1
+  calcview --headless --time-limit 2 --screenshot hello.png hello.83p || exit 1
   [[ -s hello.png ]]
 ) || fail "hello did not translate, assemble, pack and run"
 [[ $("$bin/pack83" --version) == "$version" ]] || fail "pack83 --version"
@@ -80,7 +82,8 @@ section "menu entries and icons"
 for name in pixelkin calcview; do
   entry=$root/usr/share/applications/$name.desktop
   [[ -f $entry ]] || { fail "no menu entry for $name"; continue; }
-  have desktop-file-validate && quiet "desktop-file-validate $name" desktop-file-validate "$entry"
+  have desktop-file-validate &&
+    quiet "desktop-file-validate $name" bash -c 'desktop-file-validate "$1" >&2' _ "$entry"
   for size in 16 32 48 256; do
     icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/$name.png
     file "$icon" | grep -q "PNG image data, $size x $size" || fail "icon $icon"
