@@ -6,6 +6,7 @@
 #include <fstream>
 #include <ostream>
 #include <sstream>
+#include <string_view>
 
 #include "calculator_file.hpp"
 
@@ -87,6 +88,10 @@ Result<Options> parseArguments(const std::vector<std::string>& arguments) {
         } else if (argument == "--squished" || argument == "--unsquished") {
             if (options.form) return Failure{"choose one of --squished and --unsquished"};
             options.form = argument == "--squished" ? Form::squished : Form::unsquished;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (argument.starts_with("--name=")) {
+            options.name = argument.substr(std::string_view("--name=").size());
         } else if (argument == "--name") {
             if (i + 1 == arguments.size()) return Failure{"--name needs a program name"};
             options.name = arguments[++i];
@@ -98,7 +103,7 @@ Result<Options> parseArguments(const std::vector<std::string>& arguments) {
             options.input = argument;
         }
     }
-    if (options.help) return options;
+    if (options.help || options.version) return options;
     if (options.input.empty()) return Failure{"no input file"};
     if (!inputKind(options.input)) {
         return Failure{options.input + ": the input must be FILE.bin or FILE.obj"};
@@ -122,6 +127,7 @@ std::string usage() {
            "  --squished     write the machine code as a protected program (06h)\n"
            "  --unsquished   write hex text with End/0000/End as a program (05h)\n"
            "  --help         show this text\n"
+           "  --version      show the version\n"
            "\n"
            "Exit status: 0 when the .83p was written, 1 when it was not (no .83p is\n"
            "left behind), 2 for a command line it does not understand.\n";
@@ -140,6 +146,10 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
     }
     if (options->help) {
         out << usage();
+        return 0;
+    }
+    if (options->version) {
+        out << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
     const std::string output = *outputPath(options->input);

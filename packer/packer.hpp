@@ -14,11 +14,12 @@ namespace pack83 {
 
 struct Options {
     std::string input;
-    /// --name NAME; otherwise the input's file name.
+    /// --name NAME or --name=NAME; otherwise the input's file name.
     std::optional<std::string> name;
     /// --squished or --unsquished; otherwise chosen by the program header.
     std::optional<Form> form;
     bool help = false;
+    bool version = false;
 };
 
 /// The options after the program's name.

@@ -120,6 +120,9 @@ TEST_F(Pack83, OptionsForceTheFormAndTheName) {
     EXPECT_EQ(back.type, 0x05);
     EXPECT_EQ(decodeHexText(back.data), ionProgram);
 
+    ASSERT_EQ(pack({"--name=GAME3", binary("z.bin", ionProgram).string()}), 0);
+    EXPECT_EQ(readCalculatorFile(folder_ / "z.83p").name, "GAME3");
+
     ASSERT_EQ(pack({binary("y.bin", plainProgram), "--squished"}), 0);
     back = readCalculatorFile(folder_ / "y.83p");
     EXPECT_EQ(back.type, 0x06);
@@ -178,6 +181,7 @@ TEST_F(Pack83, CommandLinesItDoesNotUnderstand) {
                                                {"a.bin", "b.bin"},
                                                {"prog.asm"},
                                                {"--name"},
+                                               {"--squished=yes", "a.bin"},
                                                {"--fast", "a.bin"},
                                                {"--squished", "--unsquished", "a.bin"}}) {
         EXPECT_EQ(pack(arguments), 2) << arguments.size();
@@ -185,6 +189,8 @@ TEST_F(Pack83, CommandLinesItDoesNotUnderstand) {
     }
     EXPECT_EQ(pack({"--help"}), 0);
     EXPECT_NE(out_.str().find(".83p"), std::string::npos);
+    EXPECT_EQ(pack({"--version"}), 0);
+    EXPECT_EQ(out_.str(), TOOLCHAIN_VERSION "\n");
 }
 
 }  // namespace
