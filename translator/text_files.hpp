@@ -93,6 +93,7 @@ public:
     template <typename... Parts>
     void writeLineOf(const Parts&... parts) {
         const std::size_t size = (sizeOfPart(parts) + ... + 1);
+        ++linesWritten_;
         if (size > bufferSize - used_ && !makeRoom(size)) {
             (writeAll(std::string_view(parts)), ...);
             writeAll("\n");
@@ -112,6 +113,8 @@ public:
     /// any write, the flush or the close.
     std::optional<FileFailure> close();
     const std::optional<FileFailure>& failure() const { return failure_; }
+    /// How many lines were handed to the file so far.
+    long linesWritten() const { return linesWritten_; }
 
 private:
     static constexpr std::size_t bufferSize = 256 * 1024;
@@ -143,6 +146,7 @@ private:
     std::string path_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    long linesWritten_ = 0;
     bool dropping_ = false;
     std::optional<FileFailure> failure_;
 };

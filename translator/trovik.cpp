@@ -8,6 +8,10 @@
 
 #include "trovik.hpp"
 
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
 #include "command_line.hpp"
 #include "prologue.hpp"
 #include "statement_loop.hpp"
@@ -37,8 +41,8 @@ std::string sourceLineAt(FileSystem& files, const std::string& sourceName, long 
 }
 
 int reportTranslationError(Console& console, FileSystem& files, const TranslationError& error,
-                           const std::string& sourceName) {
-    if (error.clearScreenFirst) console.clearScreen(Stream::err);
+                           const std::string& sourceName, bool keepWarnings) {
+    if (error.clearScreenFirst && !keepWarnings) console.clearScreen(Stream::err);
     for (const MessagePiece& piece : error.message) {
         console.setAttribute(Stream::err, piece.attribute);
         console.write(Stream::err, piece.text);
@@ -65,48 +69,174 @@ void translate(Translation& t) {
     }
 }
 
-void runAssembler(Console& console, ProcessStarter& processStarter, const CommandLine& line) {
-    const auto why = processStarter.runAndWait(std::string(assemblerProgram),
-                                               splitAtBlanks(line.assemblerArguments));
-    if (why) {
-        console.write(Stream::err, "trovik: " + std::string(assemblerProgram) +
-                                       " could not be started (" + *why + "); " +
-                                       line.outputName + " was written\n");
+/// Reads source lines again by number for messages about them. Messages
+/// mostly come in the order of their lines, so the file stays open and is
+/// only read again from its start for an earlier line.
+class SourceLines {
+public:
+    SourceLines(FileSystem& files, std::string name) : files_(files), name_(std::move(name)) {}
+
+    /// Line `number` (counted from 1), empty when the file does not have it.
+    std::string lineAt(long number) {
+        if (reader_ && number == linesRead_) return line_;
+        if (number < linesRead_ || !reader_) {
+            reader_.emplace();
+            linesRead_ = 0;
+            if (reader_->open(files_, name_)) return {};
+        }
+        while (linesRead_ < number && reader_->readLine(line_)) ++linesRead_;
+        return linesRead_ == number ? line_ : std::string();
     }
+
+private:
+    FileSystem& files_;
+    std::string name_;
+    std::optional<LineReader> reader_;
+    long linesRead_ = 0;
+    std::string line_;
+};
+
+bool isNameCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-' ||
+           c == '/' || c == '\\';
+}
+
+/// The output line numbers N that `text` names as `outputName:N`, in order.
+std::vector<long> outputLinesNamed(std::string_view text, std::string_view outputName) {
+    std::vector<long> lines;
+    for (std::size_t at = text.find(outputName); at != std::string_view::npos;
+         at = text.find(outputName, at + 1)) {
+        if (at > 0 && isNameCharacter(text[at - 1])) continue;  // part of a longer name
+        std::size_t digit = at + outputName.size() + 1;
+        if (digit > text.size() || text[digit - 1] != ':') continue;
+        long number = 0;
+        const std::size_t first = digit;
+        for (; digit < text.size() && std::isdigit(static_cast<unsigned char>(text[digit]));
+             ++digit) {
+            number = std::min(number * 10 + (text[digit] - '0'), 1L << 40);
+        }
+        if (digit > first) lines.push_back(number);
+    }
+    return lines;
+}
+
+/// Passes the assembler's lines on as they come. After a line that names
+/// FILENAME.asm:N it writes FILENAME.p83:M: and the source line M whose
+/// translation wrote output line N.
+class AssemblerMessages final : public ProgramOutput {
+public:
+    AssemblerMessages(Console& console, FileSystem& files, LineMap& lineMap,
+                      const CommandLine& line, long outputLines)
+        : console_(console),
+          lineMap_(lineMap),
+          source_(files, line.sourceName),
+          sourceName_(line.sourceName),
+          outputName_(line.outputName),
+          outputLines_(outputLines) {}
+
+    void line(Stream stream, std::string_view text) override {
+        console_.write(stream, text);
+        console_.write(stream, "\n");
+        std::vector<long> named;
+        for (long outputLine : outputLinesNamed(text, outputName_)) {
+            if (outputLine < 1 || outputLine > outputLines_) continue;
+            const long sourceLine = lineMap_.sourceLineOf(outputLine);
+            if (sourceLine < 1 || std::find(named.begin(), named.end(), sourceLine) != named.end()) {
+                continue;
+            }
+            named.push_back(sourceLine);
+            console_.write(stream, sourceName_ + ":" + std::to_string(sourceLine) + ": " +
+                                       source_.lineAt(sourceLine) + "\n");
+        }
+    }
+
+private:
+    Console& console_;
+    LineMap& lineMap_;
+    SourceLines source_;
+    std::string sourceName_;
+    std::string outputName_;
+    long outputLines_;
+};
+
+/// Runs the assembler on the output; the exit status that tells whether it
+/// built the program.
+int runAssembler(Console& console, ProcessStarter& processStarter, const CommandLine& line,
+                 AssemblerMessages& messages) {
+    const std::string program(assemblerProgram);
+    const ProgramEnd end =
+        processStarter.run(program, splitAtBlanks(line.assemblerArguments), messages);
+    if (end.notStarted) {
+        console.write(Stream::err, "trovik: " + program + " could not be started (" +
+                                       *end.notStarted + "); " + line.outputName +
+                                       " was written\n");
+        return exitNormal;
+    }
+    if (end.status == 0) return exitNormal;
+    console.write(Stream::err, program + " failed (exit status " + std::to_string(end.status) +
+                                   "); " + line.outputName + " was written\n");
+    return exitAssemblerFailed;
+}
+
+/// A FILENAME given with its .p83 is not found as FILENAME.p83.p83.
+void suggestNameWithoutExtension(Console& console, const std::vector<std::string>& arguments) {
+    constexpr std::string_view extension = ".p83";
+    const std::string& name = arguments.front();
+    if (name.size() <= extension.size() || !name.ends_with(extension)) return;
+    std::string suggestion = "did you mean: trovik " + name.substr(0, name.size() - extension.size());
+    for (std::size_t i = 1; i < arguments.size(); ++i) suggestion += " " + arguments[i];
+    console.write(Stream::err, suggestion + "\n");
 }
 
 }  // namespace
 
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
               ProcessStarter& processStarter, FileSystem& files) {
+    if (arguments.size() == 1 && arguments.front() == "--version") {
+        console.write(Stream::out, TOOLCHAIN_VERSION "\n");
+        return exitNormal;
+    }
     const auto line = parseCommandLine(arguments);
     if (!line) {
         showHelp(console);
+        if (const std::string why = describeRefusedArguments(arguments); !why.empty()) {
+            console.write(Stream::err, why + "\n");
+        }
         return exitHelpShown;
     }
 
     LineReader source;
     if (auto failure = source.open(files, line->sourceName)) {
-        return reportFileFailure(console, *failure);
+        const int status = reportFileFailure(console, *failure);
+        suggestNameWithoutExtension(console, arguments);
+        return status;
     }
     OutputFile output;
     if (auto failure = output.create(files, line->outputName)) {
         return reportFileFailure(console, *failure);
     }
 
+    LineMap lineMap(files);
     Translation t({line->fileName, line->sourceName, line->spriteFileName, line->optimise}, source,
-                  output, console, files);
+                  output, lineMap, console, files);
     console.clearScreen(Stream::out);
     translate(t);
-    if (!t.stopped()) console.clearScreen(Stream::out);
+    // A clear would wipe the warnings before anyone could read them.
+    if (!t.stopped() && !t.warned()) console.clearScreen(Stream::out);
     // What was written stays, also when the run stops early.
     const auto closeFailure = output.close();
     if (auto failure = t.fileFailure()) return reportFileFailure(console, *failure);
     if (closeFailure) return reportFileFailure(console, *closeFailure);
-    if (t.error()) return reportTranslationError(console, files, *t.error(), line->sourceName);
+    if (t.error()) {
+        return reportTranslationError(console, files, *t.error(), line->sourceName, t.warned());
+    }
 
-    runAssembler(console, processStarter, *line);
-    return exitNormal;
+    if (const auto& failure = lineMap.failure()) {
+        console.write(Stream::err, "trovik: " + failure->fileName + ": " + failure->cause +
+                                       "; the assembler's messages will not name source lines\n");
+    }
+    AssemblerMessages messages(console, files, lineMap, *line, output.linesWritten());
+    return runAssembler(console, processStarter, *line, messages);
 }
 
 }  // namespace trovik
