@@ -6,15 +6,18 @@ namespace trovik {
 
 namespace {
 
-/// The most bytes one run takes: two 64-bit numbers of seven bits a byte.
-constexpr std::size_t longestRun = 20;
+/// The most bytes one run takes: the escape and two 64-bit numbers of seven
+/// bits a byte.
+constexpr std::size_t longestRun = 21;
 
-void putNumber(std::vector<unsigned char>& bytes, unsigned long value) {
+/// Writes `value` seven bits a byte, low bits first; returns the end.
+unsigned char* putNumber(unsigned char* out, unsigned long value) {
     while (value >= 0x80) {
-        bytes.push_back(static_cast<unsigned char>(value | 0x80));
+        *out++ = static_cast<unsigned char>(value | 0x80);
         value >>= 7;
     }
-    bytes.push_back(static_cast<unsigned char>(value));
+    *out++ = static_cast<unsigned char>(value);
+    return out;
 }
 
 /// Small differences of either sign as small unsigned numbers.
@@ -33,6 +36,29 @@ class LineMap::Reader {
 public:
     Reader(LineMap& map, std::size_t offset) : map_(map), offset_(offset) {}
 
+    /// The next run after `run`; false at the end.
+    bool nextRun(Run& run) {
+        unsigned char first = 0;
+        if (!next(first)) return false;
+        if (first < nearStep) {
+            run = Run{run.output + first, run.source + 1};
+            return true;
+        }
+        if (first != escape) {
+            unsigned char outputStep = 0;
+            if (!next(outputStep)) return false;
+            const long sourceStep = (first & 0x3f) >= nearSourceSteps ? (first & 0x3f) - 64 : first & 0x3f;
+            run = Run{run.output + outputStep, run.source + sourceStep};
+            return true;
+        }
+        unsigned long outputStep = 0;
+        unsigned long sourceStep = 0;
+        if (!number(outputStep) || !number(sourceStep)) return false;
+        run = Run{run.output + static_cast<long>(outputStep), run.source + unzigzag(sourceStep)};
+        return true;
+    }
+
+private:
     bool number(unsigned long& value) {
         value = 0;
         for (int shift = 0; shift < 64; shift += 7) {
@@ -43,8 +69,6 @@ public:
         }
         return false;
     }
-
-private:
     bool next(unsigned char& byte) {
         if (position_ == end_ && !refill()) return false;
         byte = bytes_[position_++];
@@ -53,9 +77,9 @@ private:
     bool refill() {
         if (offset_ >= map_.spilled_) {
             const std::size_t inBlock = offset_ - map_.spilled_;
-            if (inBlock >= map_.block_.size()) return false;
-            bytes_ = map_.block_.data() + inBlock;
-            end_ = map_.block_.size() - inBlock;
+            if (inBlock >= map_.used_) return false;
+            bytes_ = map_.block_.get() + inBlock;
+            end_ = map_.used_ - inBlock;
         } else {
             buffer_.resize(map_.blockSize_);
             const std::size_t wanted = std::min(buffer_.size(), map_.spilled_ - offset_);
@@ -78,22 +102,27 @@ private:
 };
 
 LineMap::LineMap(FileSystem& files, std::size_t blockSize)
-    : files_(files), blockSize_(std::max(blockSize, 2 * longestRun)) {
-    block_.reserve(blockSize_);
+    : files_(files),
+      blockSize_(std::max(blockSize, 2 * longestRun)),
+      block_(std::make_unique_for_overwrite<unsigned char[]>(blockSize_)) {
     index_.push_back(blockStart_);
 }
 
-void LineMap::startRun(long outputLine, long sourceLine) {
-    if (outputLine > current_.output) commit(current_);
-    current_ = Run{outputLine, sourceLine};
-}
-
-void LineMap::commit(const Run& run) {
-    // A run that goes on with the source line of the last one adds nothing.
-    if (run.source == lastCommitted_.source || failure_) return;
-    if (block_.size() + longestRun > blockSize_) spillBlock();
-    putNumber(block_, static_cast<unsigned long>(run.output - lastCommitted_.output));
-    putNumber(block_, zigzag(run.source - lastCommitted_.source));
+void LineMap::commitInFull(const Run& run) {
+    if (failure_) return;
+    if (used_ + longestRun > blockSize_) {
+        spillBlock();
+        if (failure_) return;
+        if (run.output - lastCommitted_.output < 256) {  // it may fit a short form now
+            commit(run);
+            return;
+        }
+    }
+    unsigned char* out = block_.get() + used_;
+    *out++ = escape;
+    out = putNumber(out, static_cast<unsigned long>(run.output - lastCommitted_.output));
+    out = putNumber(out, zigzag(run.source - lastCommitted_.source));
+    used_ = static_cast<std::size_t>(out - block_.get());
     lastCommitted_ = run;
 }
 
@@ -106,13 +135,13 @@ void LineMap::spillBlock() {
         }
         scratch_ = std::move(opened.file);
     }
-    if (auto why = scratch_->append(std::string_view(
-            reinterpret_cast<const char*>(block_.data()), block_.size()))) {
+    if (auto why = scratch_->append(
+            std::string_view(reinterpret_cast<const char*>(block_.get()), used_))) {
         failure_ = FileFailure{files_.scratchFolder(), *why};
         return;
     }
-    spilled_ += block_.size();
-    block_.clear();
+    spilled_ += used_;
+    used_ = 0;
     blockStart_ = BlockStart{spilled_, lastCommitted_};
     if (++blocksSpilled_ % indexStride_ != 0) return;
     if (index_.size() == indexCapacity) {
@@ -128,14 +157,7 @@ void LineMap::spillBlock() {
 LineMap::Run LineMap::findFrom(const BlockStart& start, long outputLine) {
     Reader reader(*this, start.offset);
     Run found = start.before;
-    unsigned long outputStep = 0;
-    unsigned long sourceStep = 0;
-    while (reader.number(outputStep) && reader.number(sourceStep)) {
-        const Run next{found.output + static_cast<long>(outputStep),
-                       found.source + unzigzag(sourceStep)};
-        if (next.output > outputLine) break;
-        found = next;
-    }
+    for (Run next = found; reader.nextRun(next) && next.output <= outputLine;) found = next;
     return found;
 }
 

@@ -122,11 +122,7 @@ void translateCountedLoop(Translation& t) {
     }
     while (more && line != "end;" && !t.stopped()) {
         t.setCurrentLine(line);
-        if (t.matchKeyword("for(")) {
-            t.warnAtLine("loops do not nest; this for( line is skipped");
-        } else {
-            translateStatement(t);
-        }
+        translateStatement(t);
         more = readBodyLine(t, line);
     }
     if (!more) t.warnEndOfSource("the line end; that closes a loop");
@@ -155,7 +151,10 @@ void translateStatement(Translation& t) {
         if (t.stopped()) return;
     }
     if (!matched && !isStructuralLine(t.currentLine)) {
-        t.warnAtLine("no statement matches this line; nothing was written for it");
+        // The body loop takes for( lines itself; one that reaches here is in a loop body.
+        t.warnAtLine(t.matchKeyword("for(")
+                         ? "loops do not nest; this for( line is skipped"
+                         : "no statement matches this line; nothing was written for it");
     }
 }
 

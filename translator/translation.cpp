@@ -3,7 +3,7 @@
 namespace trovik {
 
 Translation::Translation(TranslationSettings settingsIn, LineReader& source, OutputFile& output,
-                         LineMap& lineMap, Console& console, FileSystem& files)
+                         LineMap* lineMap, Console& console, FileSystem& files)
     : settings(std::move(settingsIn)),
       stringTable{StringEntry{"description", ""}},
       optimise(settings.optimise),

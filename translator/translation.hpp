@@ -63,7 +63,7 @@ inline constexpr int stringTableCapacity = 100;
 class Translation : public CuttingState, public RoutineFlags {
 public:
     Translation(TranslationSettings settings, LineReader& source, OutputFile& output,
-                LineMap& lineMap, Console& console, FileSystem& files);
+                LineMap* lineMap, Console& console, FileSystem& files);
 
     const TranslationSettings settings;
     std::string shellName;
@@ -119,9 +119,12 @@ public:
 
     /// The number of the source line read last, counted from 1.
     long sourceLineNumber() const { return sourceLineNumber_; }
-    /// Output lines written from now on come from `sourceLine`. Reading a
-    /// source line attributes the lines after it to that line.
-    void attributeTo(long sourceLine) { lineMap_.mark(output_.linesWritten() + 1, sourceLine); }
+    /// Output lines written from now on come from `sourceLine`, for the line
+    /// map when there is one. Reading a source line attributes the lines
+    /// after it to that line.
+    void attributeTo(long sourceLine) {
+        if (lineMap_) lineMap_->mark(output_.linesWritten() + 1, sourceLine);
+    }
 
     /// The files the translation copies from.
     FileSystem& files() { return files_; }
@@ -161,7 +164,7 @@ private:
     std::vector<char> currentLineText_;
     LineReader& source_;
     OutputFile& output_;
-    LineMap& lineMap_;
+    LineMap* lineMap_;  ///< null when no map is kept
     Console& console_;
     FileSystem& files_;
     long sourceLineNumber_ = 0;

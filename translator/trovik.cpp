@@ -120,43 +120,89 @@ std::vector<long> outputLinesNamed(std::string_view text, std::string_view outpu
     return lines;
 }
 
+/// A console that nobody sees.
+class SilentConsole final : public Console {
+public:
+    void clearScreen(Stream) override {}
+    void setAttribute(Stream, Attribute) override {}
+    void write(Stream, std::string_view) override {}
+    bool inputIsTerminal() override { return false; }
+    bool readLine(std::string&) override { return false; }
+};
+
+/// Translates the source once more, into nothing, and records in `map`
+/// which source line wrote each output line. Returns how many lines it
+/// wrote; 0 when it did not write the `outputBytes` bytes of the first run
+/// (a file changed in between).
+long mapOutputLines(const TranslationSettings& settings, FileSystem& files,
+                    std::size_t outputBytes, LineMap& map) {
+    LineReader source;
+    if (source.open(files, settings.sourceName)) return 0;
+    OutputFile output;
+    output.openDiscarding();
+    SilentConsole console;
+    Translation t(settings, source, output, &map, console, files);
+    translate(t);
+    if (t.stopped() || output.bytesWritten() != outputBytes) return 0;
+    return output.linesWritten();
+}
+
 /// Passes the assembler's lines on as they come. After a line that names
 /// FILENAME.asm:N it writes FILENAME.p83:M: and the source line M whose
 /// translation wrote output line N.
+///
+/// The translation keeps no record of where its lines came from, so that a
+/// run without messages costs nothing for them. The first message that
+/// names an output line translates the source again into a line map.
 class AssemblerMessages final : public ProgramOutput {
 public:
-    AssemblerMessages(Console& console, FileSystem& files, LineMap& lineMap,
-                      const CommandLine& line, long outputLines)
+    AssemblerMessages(Console& console, FileSystem& files, TranslationSettings settings,
+                      std::string outputName, std::size_t outputBytes)
         : console_(console),
-          lineMap_(lineMap),
-          source_(files, line.sourceName),
-          sourceName_(line.sourceName),
-          outputName_(line.outputName),
-          outputLines_(outputLines) {}
+          files_(files),
+          settings_(std::move(settings)),
+          source_(files, settings_.sourceName),
+          outputName_(std::move(outputName)),
+          outputBytes_(outputBytes) {}
 
     void line(Stream stream, std::string_view text) override {
         console_.write(stream, text);
         console_.write(stream, "\n");
         std::vector<long> named;
         for (long outputLine : outputLinesNamed(text, outputName_)) {
-            if (outputLine < 1 || outputLine > outputLines_) continue;
-            const long sourceLine = lineMap_.sourceLineOf(outputLine);
+            const long sourceLine = sourceLineOf(outputLine);
             if (sourceLine < 1 || std::find(named.begin(), named.end(), sourceLine) != named.end()) {
                 continue;
             }
             named.push_back(sourceLine);
-            console_.write(stream, sourceName_ + ":" + std::to_string(sourceLine) + ": " +
+            console_.write(stream, settings_.sourceName + ":" + std::to_string(sourceLine) + ": " +
                                        source_.lineAt(sourceLine) + "\n");
         }
     }
 
 private:
+    /// 0 when the output has no such line or the map could not be made.
+    long sourceLineOf(long outputLine) {
+        if (!map_) {
+            map_.emplace(files_);
+            outputLines_ = mapOutputLines(settings_, files_, outputBytes_, *map_);
+            if (const auto& failure = map_->failure()) {
+                console_.write(Stream::err, "trovik: " + failure->fileName + ": " + failure->cause +
+                                                "; the assembler's messages do not name source "
+                                                "lines\n");
+            }
+        }
+        return outputLine >= 1 && outputLine <= outputLines_ ? map_->sourceLineOf(outputLine) : 0;
+    }
+
     Console& console_;
-    LineMap& lineMap_;
+    FileSystem& files_;
+    TranslationSettings settings_;
     SourceLines source_;
-    std::string sourceName_;
     std::string outputName_;
-    long outputLines_;
+    std::size_t outputBytes_;
+    long outputLines_ = 0;  ///< as the second translation wrote them
+    std::optional<LineMap> map_;
 };
 
 /// Runs the assembler on the output; the exit status that tells whether it
@@ -216,9 +262,9 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
         return reportFileFailure(console, *failure);
     }
 
-    LineMap lineMap(files);
-    Translation t({line->fileName, line->sourceName, line->spriteFileName, line->optimise}, source,
-                  output, lineMap, console, files);
+    const TranslationSettings settings{line->fileName, line->sourceName, line->spriteFileName,
+                                       line->optimise};
+    Translation t(settings, source, output, nullptr, console, files);
     console.clearScreen(Stream::out);
     translate(t);
     // A clear would wipe the warnings before anyone could read them.
@@ -231,11 +277,7 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
         return reportTranslationError(console, files, *t.error(), line->sourceName, t.warned());
     }
 
-    if (const auto& failure = lineMap.failure()) {
-        console.write(Stream::err, "trovik: " + failure->fileName + ": " + failure->cause +
-                                       "; the assembler's messages will not name source lines\n");
-    }
-    AssemblerMessages messages(console, files, lineMap, *line, output.linesWritten());
+    AssemblerMessages messages(console, files, settings, line->outputName, output.bytesWritten());
     return runAssembler(console, processStarter, *line, messages);
 }
 
