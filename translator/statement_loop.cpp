@@ -119,6 +119,7 @@ void translateCountedLoop(Translation& t) {
         more = readBodyLine(t, line);
         t.attributeTo(loopLine);
         t.emit("\tpush bc");
+        t.attributeTo(t.sourceLineNumber());  // the body line read before it
     }
     while (more && line != "end;" && !t.stopped()) {
         t.setCurrentLine(line);
