@@ -29,49 +29,10 @@ int reportFileFailure(Console& console, const FileFailure& failure) {
     return exitFileFailure;
 }
 
-/// Line `number` of the source, read again for an error report: the
-/// translation itself keeps no copy of the lines it has passed.
-std::string sourceLineAt(FileSystem& files, const std::string& sourceName, long number) {
-    LineReader source;
-    std::string line;
-    if (source.open(files, sourceName)) return line;
-    for (long i = 0; i < number && source.readLine(line); ++i) {
-    }
-    return line;
-}
-
-int reportTranslationError(Console& console, FileSystem& files, const TranslationError& error,
-                           const std::string& sourceName, bool keepWarnings) {
-    if (error.clearScreenFirst && !keepWarnings) console.clearScreen(Stream::err);
-    for (const MessagePiece& piece : error.message) {
-        console.setAttribute(Stream::err, piece.attribute);
-        console.write(Stream::err, piece.text);
-    }
-    console.write(Stream::err, "\n");
-    console.setAttribute(Stream::err, Attribute::normal);
-    if (error.sourceLineNumber > 0) {
-        console.write(Stream::err,
-                      sourceName + ":" + std::to_string(error.sourceLineNumber) + ": " +
-                          sourceLineAt(files, sourceName, error.sourceLineNumber) + "\n");
-    }
-    if (error.waitForEnter && console.inputIsTerminal()) {
-        std::string ignored;
-        console.readLine(ignored);
-    }
-    return exitTranslationError;
-}
-
-void translate(Translation& t) {
-    for (auto step : {copyLeadingComments, checkProgramLine, writeFixedHeader,
-                      declareShellAndVariables, translateBody}) {
-        if (t.stopped()) return;
-        step(t);
-    }
-}
-
-/// Reads source lines again by number for messages about them. Messages
-/// mostly come in the order of their lines, so the file stays open and is
-/// only read again from its start for an earlier line.
+/// Reads source lines again by number for messages about them: the
+/// translation keeps no copy of the lines it has passed. Messages mostly
+/// come in the order of their lines, so the file stays open and is only
+/// read again from its start for an earlier line.
 class SourceLines {
 public:
     SourceLines(FileSystem& files, std::string name) : files_(files), name_(std::move(name)) {}
@@ -95,6 +56,35 @@ private:
     long linesRead_ = 0;
     std::string line_;
 };
+
+int reportTranslationError(Console& console, FileSystem& files, const TranslationError& error,
+                           const std::string& sourceName, bool keepWarnings) {
+    if (error.clearScreenFirst && !keepWarnings) console.clearScreen(Stream::err);
+    for (const MessagePiece& piece : error.message) {
+        console.setAttribute(Stream::err, piece.attribute);
+        console.write(Stream::err, piece.text);
+    }
+    console.write(Stream::err, "\n");
+    console.setAttribute(Stream::err, Attribute::normal);
+    if (error.sourceLineNumber > 0) {
+        console.write(Stream::err,
+                      sourceName + ":" + std::to_string(error.sourceLineNumber) + ": " +
+                          SourceLines(files, sourceName).lineAt(error.sourceLineNumber) + "\n");
+    }
+    if (error.waitForEnter && console.inputIsTerminal()) {
+        std::string ignored;
+        console.readLine(ignored);
+    }
+    return exitTranslationError;
+}
+
+void translate(Translation& t) {
+    for (auto step : {copyLeadingComments, checkProgramLine, writeFixedHeader,
+                      declareShellAndVariables, translateBody}) {
+        if (t.stopped()) return;
+        step(t);
+    }
+}
 
 bool isNameCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-' ||
