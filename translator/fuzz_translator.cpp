@@ -60,7 +60,7 @@ public:
                                ? 0
                                : static_cast<long>(std::count(found->second.begin(),
                                                               found->second.end(), '\n'));
-        const long step = std::max(1L, lines / 200);
+        const long step = std::max(1L, lines / 32);
         for (long n = lines + 1; n >= 0; n -= step) {
             output.line(Stream::err, "demo.asm:" + std::to_string(n) + ": x, first at demo.asm:1");
         }
