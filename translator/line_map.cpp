@@ -33,7 +33,7 @@ long unzigzag(unsigned long value) {
 /// Reads the encoded runs byte by byte from an offset on: from the scratch
 /// file up to what it holds, then from the block in memory.
 class LineMap::Reader {
-public:
+  public:
     Reader(LineMap& map, std::size_t offset) : map_(map), offset_(offset) {}
 
     /// The next run after `run`; false at the end.
@@ -47,7 +47,8 @@ public:
         if (first != escape) {
             unsigned char outputStep = 0;
             if (!next(outputStep)) return false;
-            const long sourceStep = (first & 0x3f) >= nearSourceSteps ? (first & 0x3f) - 64 : first & 0x3f;
+            const long sourceStep =
+                (first & 0x3f) >= nearSourceSteps ? (first & 0x3f) - 64 : first & 0x3f;
             run = Run{run.output + outputStep, run.source + sourceStep};
             return true;
         }
@@ -58,7 +59,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool number(unsigned long& value) {
         value = 0;
         for (int shift = 0; shift < 64; shift += 7) {

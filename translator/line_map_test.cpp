@@ -26,10 +26,17 @@ MarkedRuns markRandomRuns(LineMap& map, int runs, unsigned seed) {
     long source = 1;
     for (int i = 0; i < runs; ++i) {
         switch (random() % 6) {
-            case 0: source += 1 + random() % 40'000; break;          // far ahead
-            case 1: source = std::max(1L, source - 1 - static_cast<long>(random() % 31)); break;
-            case 2: source += 2 + random() % 29; break;              // near ahead
-            default: source += 1;                                    // the next line
+            case 0:
+                source += 1 + random() % 40'000;
+                break;  // far ahead
+            case 1:
+                source = std::max(1L, source - 1 - static_cast<long>(random() % 31));
+                break;
+            case 2:
+                source += 2 + random() % 29;
+                break;  // near ahead
+            default:
+                source += 1;  // the next line
         }
         const long lines = random() % 4 == 0 ? static_cast<long>(random() % 400) : random() % 8;
         marked.mark(map, source, lines);
@@ -61,7 +68,7 @@ TEST(LineMap, GivesBackEveryLineWhateverTheRunsAndWhereTheyAreKept) {
 
 /// A file system without room for scratch files.
 class NoScratchRoom final : public FileSystem {
-public:
+  public:
     Opened<FileReader> openForReading(const std::string&) override { return {nullptr, "-"}; }
     Opened<FileWriter> createForWriting(const std::string&) override { return {nullptr, "-"}; }
     Opened<ScratchFile> createScratchFile() override { return {nullptr, "Disk Full"}; }
