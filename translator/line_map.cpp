@@ -33,7 +33,7 @@ long unzigzag(unsigned long value) {
 /// Reads the encoded runs byte by byte from an offset on: from the scratch
 /// file up to what it holds, then from the block in memory.
 class LineMap::Reader {
-  public:
+public:
     Reader(LineMap& map, std::size_t offset) : map_(map), offset_(offset) {}
 
     /// The next run after `run`; false at the end.
@@ -59,7 +59,7 @@ class LineMap::Reader {
         return true;
     }
 
-  private:
+private:
     bool number(unsigned long& value) {
         value = 0;
         for (int shift = 0; shift < 64; shift += 7) {

@@ -19,7 +19,7 @@ namespace trovik {
 /// the file (at most `indexCapacity` entries, thinned out as the file grows)
 /// lets a lookup start close to the run it looks for.
 class LineMap {
-  public:
+public:
     static constexpr std::size_t indexCapacity = 1024;
     /// First bytes of a run: below `nearStep` a one-byte run, up to
     /// `nearStep` + 63 a two-byte run, `escape` a run in full.
@@ -46,7 +46,7 @@ class LineMap {
     /// Why the runs could not be kept, when the scratch file failed.
     const std::optional<FileFailure>& failure() const { return failure_; }
 
-  private:
+private:
     struct Run {
         long output = 1;
         long source = 0;

@@ -68,7 +68,7 @@ TEST(LineMap, GivesBackEveryLineWhateverTheRunsAndWhereTheyAreKept) {
 
 /// A file system without room for scratch files.
 class NoScratchRoom final : public FileSystem {
-  public:
+public:
     Opened<FileReader> openForReading(const std::string&) override { return {nullptr, "-"}; }
     Opened<FileWriter> createForWriting(const std::string&) override { return {nullptr, "-"}; }
     Opened<ScratchFile> createScratchFile() override { return {nullptr, "Disk Full"}; }
