@@ -2,7 +2,8 @@
 # Translates a generated program of 1,000,000 statement lines (counted loops
 # and arithmetic) and prints: trovik's wall time, the wall time of copying its
 # output in user space with dd (read and write the same bytes through a 256 KiB
-# buffer; best of ten runs each), their ratio, and trovik's peak memory. cp
+# buffer; best of ten runs each), their ratio, and trovik's peak memory, also
+# in a run where the assembler names the last line of the output. cp
 # would copy inside the kernel, which no program that produces its bytes can
 # match.
 #   bench/run.sh [path/to/trovik]   (default: build/bin/trovik)
@@ -49,8 +50,22 @@ for run in 1 2 3 4 5 6 7 8 9 10; do
 done
 /usr/bin/time -f '%M' -o peak "$trovik" bench >/dev/null
 
+# An assembler that names the last line of the output: trovik translates
+# once more to find the source line that wrote it.
+mkdir "$work/failing"
+printf '#!/bin/sh\necho "bench.asm:$(wc -l < bench.asm): a message" >&2\nexit 1\n' \
+  > "$work/failing/tasm.exe"
+chmod +x "$work/failing/tasm.exe"
+start=$(now)
+PATH="$work/failing:$PATH" /usr/bin/time -f '%M' -o peak-named "$trovik" bench >/dev/null \
+  2>named || true
+named_seconds=$(elapsed "$start")
+
 printf 'output: %s\n' "$(du -h bench.asm | cut -f1)"
 printf 'trovik wall time: %.3f s\n' "$trovik_seconds"
 printf 'dd wall time:     %.3f s\n' "$copy_seconds"
 printf 'ratio:            %.2f\n' "$(awk -v a="$trovik_seconds" -v b="$copy_seconds" 'BEGIN { print a / b }')"
 printf 'trovik peak memory: %s KiB\n' "$(cat peak)"
+printf 'with a message naming the last line: %.3f s, peak memory %s KiB\n' "$named_seconds" \
+  "$(tail -n 1 peak-named)"
+grep -v '^bench.asm' named | head -n 2

@@ -11,10 +11,11 @@ for name in "$@"; do
   mkdir "$work/fakebin"
   for f in "$case_dir"/*; do
     base="$(basename "$f")"
-    case "$base" in cmd|setup|no-assembler|expected.*) ;; *) cp -r "$f" "$work/";; esac
+    case "$base" in cmd|setup|no-assembler|tasm-script|expected.*) ;; *) cp -r "$f" "$work/";; esac
   done
   if [ ! -e "$case_dir/no-assembler" ]; then
     printf '#!/bin/sh\nprintf '"'"'%%s\\n'"'"' "$*" > tasm.args\n' > "$work/fakebin/tasm.exe"
+    [ ! -e "$case_dir/tasm-script" ] || cat "$case_dir/tasm-script" >> "$work/fakebin/tasm.exe"
     chmod +x "$work/fakebin/tasm.exe"
   fi
   args="$(cat "$case_dir/cmd")"

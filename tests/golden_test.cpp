@@ -7,6 +7,8 @@
 //   cmd              the command-line arguments, separated by blanks
 //   setup            optional shell commands run in the folder first
 //   no-assembler     optional: no tasm.exe on PATH at all
+//   tasm-script      optional: shell lines the fake tasm.exe runs after it
+//                    has noted its arguments (messages, an exit status)
 //   expected.asm     FILENAME.asm; when missing it must not exist, unless
 //                    there is a setup script (then it is not checked)
 //   expected.status  the exit status (missing: 0)
@@ -55,7 +57,8 @@ std::string trimmed(std::string text) {
 }
 
 bool isCaseDescription(const std::string& name) {
-    return name == "cmd" || name == "setup" || name == "no-assembler" || name.starts_with("expected.");
+    return name == "cmd" || name == "setup" || name == "no-assembler" || name == "tasm-script" ||
+           name.starts_with("expected.");
 }
 
 std::vector<std::string> caseNames() {
@@ -81,7 +84,8 @@ TEST_P(GoldenCase, ProducesExpectedFiles) {
     }
     if (!fs::exists(caseFolder / "no-assembler")) {
         writeWholeFile(work / "fakebin" / "tasm.exe",
-                       "#!/bin/sh\nprintf '%s\\n' \"$*\" > tasm.args\n");
+                       "#!/bin/sh\nprintf '%s\\n' \"$*\" > tasm.args\n" +
+                           expectedOrEmpty(caseFolder, "tasm-script"));
         fs::permissions(work / "fakebin" / "tasm.exe", fs::perms::owner_all, fs::perm_options::add);
     }
     const bool hasSetup = fs::exists(caseFolder / "setup");

@@ -43,6 +43,18 @@ constexpr std::array<HelpLine, 15> helpLines{{
     {Attribute::bright, "then it doesnt exist"},
 }};
 
+/// What each option position takes, for the message about a refused one.
+struct OptionSlot {
+    bool (*accepts)(const std::string&);
+    std::string_view expected;
+};
+
+constexpr std::array<OptionSlot, 3> optionSlots{{
+    {isSpriteOptionForm, "a sprite option: -s, -S, -ns or -NS"},
+    {isCompressOptionForm, "a compress option: -c, -C, -nc or -NC"},
+    {isOptimiseOption, "the optimise option: -o or -O"},
+}};
+
 constexpr std::size_t orderLine = 3;
 constexpr std::string_view orderWarning = "    IN THAT ORDER!!!!!!!";
 
@@ -69,6 +81,22 @@ std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& argu
     }
     line.optimise = isOptimiseOption(argument(4));
     return line;
+}
+
+std::string describeRefusedArguments(const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1 + optionSlots.size()) {
+        return "trovik: \"" + arguments[optionSlots.size() + 1] +
+               "\" is one argument too many; expected at most FILENAME and three options";
+    }
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const OptionSlot& slot = optionSlots[i - 1];
+        if (!slot.accepts(arguments[i])) {
+            return "trovik: \"" + arguments[i] + "\" is not understood as argument " +
+                   std::to_string(i + 1) + "; expected " + std::string(slot.expected) +
+                   " (the options go in that order)";
+        }
+    }
+    return {};
 }
 
 void showHelp(Console& console) {

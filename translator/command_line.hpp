@@ -23,6 +23,11 @@ struct CommandLine {
 /// position. Nothing when the arguments are missing, wrong or surplus.
 std::optional<CommandLine> parseCommandLine(const std::vector<std::string>& arguments);
 
+/// The line that says which argument of a refused command line was not
+/// understood and what was expected in its place; empty when there were no
+/// arguments.
+std::string describeRefusedArguments(const std::vector<std::string>& arguments);
+
 /// Clears the screen and writes the help screen to standard output.
 void showHelp(Console& console);
 

@@ -11,6 +11,7 @@
 // Every input is translated twice, in short reads and in whole-file reads;
 // the two runs must agree byte for byte in everything they produce.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -44,16 +45,32 @@ public:
     std::string errors;
 };
 
+/// Records the command it was given and, like an assembler with something to
+/// say about each line, names lines of demo.asm, so that their source lines
+/// are looked up.
 class RecordingStarter final : public ProcessStarter {
 public:
-    std::optional<std::string> runAndWait(const std::string& program,
-                                          const std::vector<std::string>& arguments) override {
+    explicit RecordingStarter(const MemoryFileSystem& files) : files_(files) {}
+    ProgramEnd run(const std::string& program, const std::vector<std::string>& arguments,
+                   ProgramOutput& output) override {
         started = program;
         for (const std::string& argument : arguments) started += " " + argument;
-        return std::nullopt;
+        const auto found = files_.files.find("demo.asm");
+        const long lines = found == files_.files.end()
+                               ? 0
+                               : static_cast<long>(std::count(found->second.begin(),
+                                                              found->second.end(), '\n'));
+        const long step = std::max(1L, lines / 32);
+        for (long n = lines + 1; n >= 0; n -= step) {
+            output.line(Stream::err, "demo.asm:" + std::to_string(n) + ": x, first at demo.asm:1");
+        }
+        return {std::nullopt, lines % 2 == 0 ? 0 : 1};
     }
 
     std::string started;
+
+private:
+    const MemoryFileSystem& files_;
 };
 
 struct Outcome {
@@ -87,7 +104,7 @@ Outcome translate(const std::vector<std::string>& arguments, const MemoryFileSys
     MemoryFileSystem files = input;
     files.largestRead = largestRead;
     RecordingConsole console;
-    RecordingStarter starter;
+    RecordingStarter starter(files);
     const int status = runTrovik(arguments, console, starter, files);
     return {status, console.errors, starter.started, files.files};
 }
@@ -108,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome inWholeReads = translate(arguments, input, readSizes.back());
     const bool knownStatus =
         inShortReads.status == exitNormal || inShortReads.status == exitTranslationError ||
-        inShortReads.status == exitHelpShown || inShortReads.status == exitFileFailure;
+        inShortReads.status == exitHelpShown || inShortReads.status == exitFileFailure ||
+        inShortReads.status == exitAssemblerFailed;
     if (!knownStatus || !(inShortReads == inWholeReads)) std::abort();
     return 0;
 }

@@ -38,7 +38,28 @@ private:
     std::string& contents_;
 };
 
+class MemoryScratchFile final : public ScratchFile {
+public:
+    std::optional<std::string> append(std::string_view bytes) override {
+        contents_.append(bytes);
+        return std::nullopt;
+    }
+    ReadResult readAt(std::size_t offset, char* buffer, std::size_t size) override {
+        if (offset >= contents_.size()) return {0, std::nullopt};
+        const std::size_t count = std::min(size, contents_.size() - offset);
+        std::memcpy(buffer, contents_.data() + offset, count);
+        return {count, std::nullopt};
+    }
+
+private:
+    std::string contents_;
+};
+
 }  // namespace
+
+Opened<ScratchFile> MemoryFileSystem::createScratchFile() {
+    return {std::make_unique<MemoryScratchFile>(), {}};
+}
 
 Opened<FileReader> MemoryFileSystem::openForReading(const std::string& path) {
     const auto found = files.find(path);

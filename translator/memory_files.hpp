@@ -15,6 +15,9 @@ class MemoryFileSystem final : public FileSystem {
 public:
     Opened<FileReader> openForReading(const std::string& path) override;
     Opened<FileWriter> createForWriting(const std::string& path) override;
+    /// A scratch file held in memory, not among `files`.
+    Opened<ScratchFile> createScratchFile() override;
+    std::string scratchFolder() override { return "memory"; }
 
     std::map<std::string, std::string> files;
     /// The most bytes one read hands out, so that readers meet lines split

@@ -32,15 +32,32 @@ public:
     virtual bool readLine(std::string& line) = 0;
 };
 
+/// Receives the lines a started program writes, as they come.
+class ProgramOutput {
+public:
+    virtual ~ProgramOutput() = default;
+    /// One line the program wrote to `stream`, without its line end. A last
+    /// line without one and the pieces of a very long line come the same way.
+    virtual void line(Stream stream, std::string_view text) = 0;
+};
+
+/// How a started program ended.
+struct ProgramEnd {
+    /// Why it could not be started; empty when it ran.
+    std::optional<std::string> notStarted;
+    /// Its exit status, or 128 plus the signal's number when a signal ended it.
+    int status = 0;
+};
+
 /// Starts an outside program found by the usual program search.
 class ProcessStarter {
 public:
     virtual ~ProcessStarter() = default;
-    /// Runs `program` with `arguments` and waits for it to end. Its exit
-    /// status is not looked at. Returns the reason when it could not be
-    /// started, nothing when it ran.
-    virtual std::optional<std::string> runAndWait(const std::string& program,
-                                                  const std::vector<std::string>& arguments) = 0;
+    /// Runs `program` with `arguments`, hands every line it writes to its
+    /// standard output and standard error to `output` as it comes, and waits
+    /// for it to end.
+    virtual ProgramEnd run(const std::string& program, const std::vector<std::string>& arguments,
+                           ProgramOutput& output) = 0;
 };
 
 /// A failed file operation: the file's name and the failure in words
@@ -76,6 +93,17 @@ public:
     virtual std::optional<std::string> close() = 0;
 };
 
+/// A file of the run's own, seen by nobody else and gone when it is
+/// destroyed: written at its end, read anywhere.
+class ScratchFile {
+public:
+    virtual ~ScratchFile() = default;
+    /// Writes all of `bytes` at the end; returns the failure in words.
+    virtual std::optional<std::string> append(std::string_view bytes) = 0;
+    /// Reads up to `size` bytes from `offset` into `buffer`.
+    virtual ReadResult readAt(std::size_t offset, char* buffer, std::size_t size) = 0;
+};
+
 /// A file that was opened, or the reason it could not be.
 template <typename File>
 struct Opened {
@@ -90,6 +118,10 @@ public:
     virtual Opened<FileReader> openForReading(const std::string& path) = 0;
     /// Creates `path`, or empties it when it exists.
     virtual Opened<FileWriter> createForWriting(const std::string& path) = 0;
+    /// Creates a scratch file in the folder for temporary files.
+    virtual Opened<ScratchFile> createScratchFile() = 0;
+    /// Where scratch files go, for reports.
+    virtual std::string scratchFolder() = 0;
 };
 
 }  // namespace trovik

@@ -1,12 +1,14 @@
 #include "posix_platform.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -57,6 +59,20 @@ private:
     int fd_;
 };
 
+/// Writes all of `bytes` to `fd`; the failure in words when that failed.
+std::optional<std::string> writeAll(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t done = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (done >= 0) {
+            written += static_cast<std::size_t>(done);
+        } else if (errno != EINTR) {
+            return describeTransferFailure(errno, true);
+        }
+    }
+    return std::nullopt;
+}
+
 class PosixFileReader final : public FileReader {
 public:
     explicit PosixFileReader(int fd) : file_(fd) {}
@@ -76,22 +92,30 @@ class PosixFileWriter final : public FileWriter {
 public:
     explicit PosixFileWriter(int fd) : file_(fd) {}
     std::optional<std::string> write(std::string_view bytes) override {
-        std::size_t written = 0;
-        while (written < bytes.size()) {
-            const ssize_t done =
-                ::write(file_.get(), bytes.data() + written, bytes.size() - written);
-            if (done >= 0) {
-                written += static_cast<std::size_t>(done);
-            } else if (errno != EINTR) {
-                return describeTransferFailure(errno, true);
-            }
-        }
-        return std::nullopt;
+        return writeAll(file_.get(), bytes);
     }
     std::optional<std::string> close() override {
         if (!file_.valid()) return std::nullopt;
         if (const int error = file_.close()) return describeTransferFailure(error, true);
         return std::nullopt;
+    }
+
+private:
+    FileDescriptor file_;
+};
+
+class PosixScratchFile final : public ScratchFile {
+public:
+    explicit PosixScratchFile(int fd) : file_(fd) {}
+    std::optional<std::string> append(std::string_view bytes) override {
+        return writeAll(file_.get(), bytes);
+    }
+    ReadResult readAt(std::size_t offset, char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::pread(file_.get(), buffer, size, static_cast<off_t>(offset));
+            if (got >= 0) return {static_cast<std::size_t>(got), std::nullopt};
+            if (errno != EINTR) return {0, describeTransferFailure(errno, false)};
+        }
     }
 
 private:
@@ -168,7 +192,11 @@ void TerminalConsole::setAttribute(Stream stream, Attribute attribute) {
     current = attribute;
 }
 
-void TerminalConsole::write(Stream stream, std::string_view text) { writeRaw(stream, text); }
+void TerminalConsole::write(Stream stream, std::string_view text) {
+    writeRaw(stream, text);
+    // What the assembler writes is passed on as it comes, also into a pipe.
+    if (stream == Stream::out) std::fflush(stdout);
+}
 
 bool TerminalConsole::inputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
@@ -178,8 +206,93 @@ bool TerminalConsole::readLine(std::string& line) {
     return static_cast<bool>(std::getline(std::cin, line));
 }
 
-std::optional<std::string> PosixProcessStarter::runAndWait(
-    const std::string& program, const std::vector<std::string>& arguments) {
+namespace {
+
+/// Hands the bytes of one stream of a program over as lines.
+class LineSplitter {
+public:
+    LineSplitter(Stream stream, ProgramOutput& output) : stream_(stream), output_(output) {}
+
+    void take(const char* bytes, std::size_t count) {
+        pending_.append(bytes, count);
+        std::size_t start = 0;
+        for (std::size_t end; (end = pending_.find('\n', start)) != std::string::npos;
+             start = end + 1) {
+            output_.line(stream_, std::string_view(pending_).substr(start, end - start));
+        }
+        pending_.erase(0, start);
+        // A line without an end is passed on in pieces, so memory stays bounded.
+        if (pending_.size() >= longestLine) finish();
+    }
+    /// Passes on what is left at the end of the stream.
+    void finish() {
+        if (!pending_.empty()) output_.line(stream_, pending_);
+        pending_.clear();
+    }
+
+private:
+    static constexpr std::size_t longestLine = 64 * 1024;
+    Stream stream_;
+    ProgramOutput& output_;
+    std::string pending_;
+};
+
+/// A pipe whose ends are closed when it is destroyed.
+struct Pipe {
+    int readEnd = -1;
+    int writeEnd = -1;
+    bool open() {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) return false;
+        readEnd = ends[0];
+        writeEnd = ends[1];
+        return true;
+    }
+    static void closeEnd(int& fd) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    ~Pipe() {
+        closeEnd(readEnd);
+        closeEnd(writeEnd);
+    }
+};
+
+/// Reads both pipes until both are at their end, passing lines on as they come.
+void relayLines(Pipe& out, Pipe& err, ProgramOutput& output) {
+    LineSplitter splitters[2] = {{Stream::out, output}, {Stream::err, output}};
+    pollfd watched[2] = {{out.readEnd, POLLIN, 0}, {err.readEnd, POLLIN, 0}};
+    char buffer[16 * 1024];
+    int openCount = 2;
+    while (openCount > 0) {
+        if (poll(watched, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (watched[i].fd < 0 || watched[i].revents == 0) continue;
+            const ssize_t got = ::read(watched[i].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                splitters[i].take(buffer, static_cast<std::size_t>(got));
+            } else if (got == 0 || errno != EINTR) {
+                splitters[i].finish();
+                watched[i].fd = -1;  // poll skips it from now on
+                --openCount;
+            }
+        }
+    }
+}
+
+int statusOf(int waitStatus) {
+    if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
+    return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 1;
+}
+
+}  // namespace
+
+ProgramEnd PosixProcessStarter::run(const std::string& program,
+                                    const std::vector<std::string>& arguments,
+                                    ProgramOutput& output) {
     std::fflush(stdout);
     std::fflush(stderr);
     std::vector<std::string> words{program};
@@ -188,14 +301,45 @@ std::optional<std::string> PosixProcessStarter::runAndWait(
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    Pipe out;
+    Pipe err;
+    if (!out.open() || !err.open()) return {std::string(std::strerror(errno)), 0};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out.writeEnd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err.writeEnd, STDERR_FILENO);
     pid_t child = 0;
-    const int spawnError = posix_spawnp(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
-    if (spawnError != 0) return std::string(std::strerror(spawnError));
-    int status = 0;
-    while (waitpid(child, &status, 0) == -1) {
-        if (errno != EINTR) return std::string(std::strerror(errno));
+    const int spawnError =
+        posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawnError != 0) return {std::string(std::strerror(spawnError)), 0};
+    // Only the child may hold the writing ends, or the pipes never end.
+    Pipe::closeEnd(out.writeEnd);
+    Pipe::closeEnd(err.writeEnd);
+
+    relayLines(out, err, output);
+    int waitStatus = 0;
+    while (waitpid(child, &waitStatus, 0) == -1) {
+        if (errno != EINTR) return {std::string(std::strerror(errno)), 0};
     }
-    return std::nullopt;
+    return {std::nullopt, statusOf(waitStatus)};
+}
+
+Opened<ScratchFile> PosixFileSystem::createScratchFile() {
+    const std::string folder = scratchFolder();
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {  // a file system without unnamed files: a named one, unlinked at once
+        std::string name = folder + "/trovik-XXXXXX";
+        fd = mkostemp(name.data(), O_CLOEXEC);
+        if (fd >= 0) ::unlink(name.c_str());
+    }
+    if (fd < 0) return {nullptr, describeOpenFailure(errno, folder, true)};
+    return {std::make_unique<PosixScratchFile>(fd), {}};
+}
+
+std::string PosixFileSystem::scratchFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
 }
 
 }  // namespace trovik

@@ -24,11 +24,12 @@ private:
     Attribute errAttribute_ = Attribute::normal;
 };
 
-/// Starts programs with posix_spawnp and waits for them with waitpid.
+/// Starts programs with posix_spawnp, reads their standard output and
+/// standard error through two pipes and waits for them with waitpid.
 class PosixProcessStarter final : public ProcessStarter {
 public:
-    std::optional<std::string> runAndWait(const std::string& program,
-                                          const std::vector<std::string>& arguments) override;
+    ProgramEnd run(const std::string& program, const std::vector<std::string>& arguments,
+                   ProgramOutput& output) override;
 };
 
 /// The files of the file system, opened with open(2). Failures are told in
@@ -37,6 +38,9 @@ class PosixFileSystem final : public FileSystem {
 public:
     Opened<FileReader> openForReading(const std::string& path) override;
     Opened<FileWriter> createForWriting(const std::string& path) override;
+    /// An unnamed file in $TMPDIR, or /tmp.
+    Opened<ScratchFile> createScratchFile() override;
+    std::string scratchFolder() override;
 };
 
 /// The words for a failed open of `path` with `errorNumber`.

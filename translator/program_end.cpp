@@ -143,12 +143,16 @@ constexpr std::array<std::string_view, 25> pixRoutine{
 
 constexpr std::string_view endOfCopy = "end.";
 
+/// Each string's lines are attributed to the line that named it.
 void writeStringTable(Translation& t) {
+    const long endLine = t.sourceLineNumber();
     for (const StringEntry& entry : t.stringTable) {
+        t.attributeTo(entry.sourceLine);
         t.emitEmpty();
         t.emit(entry.name, ":");
         t.emit("\t.db \"", entry.text, "\",0");
     }
+    t.attributeTo(endLine);
 }
 
 /// Copies the lines of `fileName` up to a line `end.` or the end of the

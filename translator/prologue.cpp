@@ -66,6 +66,7 @@ void writeIonHeader(Translation& t) {
 }
 
 void writeShellHeader(Translation& t) {
+    t.attributeTo(t.shellDeclared ? t.shellLine : t.programLine);
     if (!t.shellDeclared) {
         t.emitLines(plainHeader);
     } else if (t.shellName == "ion") {
@@ -74,6 +75,28 @@ void writeShellHeader(Translation& t) {
         t.emitLines(ashellHeader);
     } else if (t.shellName == "sos") {
         t.emitLines(sosHeader);
+    }
+}
+
+constexpr std::array<std::string_view, 3> shellNames{"ion", "ashell", "sos"};
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return foldAsciiLetter(x) == foldAsciiLetter(y);
+           });
+}
+
+/// Shell names are compared exactly: shell(ION); gets no header and no ION
+/// statements, which is easily missed.
+void warnAboutShellCase(Translation& t) {
+    if (std::find(shellNames.begin(), shellNames.end(), t.shellName) != shellNames.end()) return;
+    for (std::string_view name : shellNames) {
+        if (equalIgnoringCase(t.shellName, name)) {
+            t.warnAtLine("shell names are compared exactly; \"" + t.shellName +
+                         "\" is not the shell " + std::string(name) +
+                         ", and no shell header is written for it");
+            return;
+        }
     }
 }
 
@@ -123,9 +146,10 @@ void checkProgramLine(Translation& t) {
                          {" Program NAME;", Attribute::bright}});
         return;
     }
+    t.programLine = t.sourceLineNumber();
     t.loadWork();
     t.cutInner(8, 1);
-    t.stringTable.front() = StringEntry{"description", std::string(t.workString)};
+    t.stringTable.front() = StringEntry{"description", std::string(t.workString), t.programLine};
     t.emit(";", t.currentLine);
 }
 
@@ -133,6 +157,7 @@ void writeFixedHeader(Translation& t) {
     if (!t.readNonEmptyCurrentLine()) {
         t.warnEndOfSource("a line after the program line");
     }
+    t.attributeTo(t.programLine);
     t.emitLines(fixedHeader);
 }
 
@@ -142,6 +167,8 @@ void declareShellAndVariables(Translation& t) {
         t.cutInner(6, 2);
         t.shellName = t.workString;
         t.shellDeclared = true;
+        t.shellLine = t.sourceLineNumber();
+        warnAboutShellCase(t);
         if (!t.readNonEmptyCurrentLine()) {
             t.warnEndOfSource("a line after the shell line");
         }

@@ -20,7 +20,10 @@ namespace fs = std::filesystem;
 /// switches as <b> and <n>, and counts the lines read.
 class TerminalRecorder final : public Console {
 public:
-    void clearScreen(Stream stream) override { text += stream == Stream::err ? "<clear>" : ""; }
+    void clearScreen(Stream stream) override {
+        text += stream == Stream::err ? "<clear>" : "";
+        clears += stream == Stream::out ? 1 : 0;
+    }
     void setAttribute(Stream, Attribute attribute) override {
         if (attribute != current_) text += attribute == Attribute::bright ? "<b>" : "<n>";
         current_ = attribute;
@@ -37,6 +40,7 @@ public:
 
     std::string text;
     int linesRead = 0;
+    int clears = 0;  ///< of standard output
 
 private:
     Attribute current_ = Attribute::normal;
@@ -44,10 +48,9 @@ private:
 
 class NoAssembler final : public ProcessStarter {
 public:
-    std::optional<std::string> runAndWait(const std::string&,
-                                          const std::vector<std::string>&) override {
+    ProgramEnd run(const std::string&, const std::vector<std::string>&, ProgramOutput&) override {
         ++starts;
-        return std::nullopt;
+        return {};
     }
     int starts = 0;
 };
@@ -85,11 +88,23 @@ TEST_F(StatementError, TooManyStringsWaitsForEnter) {
 }
 
 TEST_F(StatementError, RandomWithoutIonDoesNotWait) {
-    EXPECT_EQ(translate("shell(ION);", "rand(n,5);\n"), exitTranslationError);
+    EXPECT_EQ(translate("shell(sos);", "rand(n,5);\n"), exitTranslationError);
     EXPECT_TRUE(console.text.starts_with("<clear>ION must be used to use random!\n"))
         << console.text;
     EXPECT_EQ(console.linesRead, 0);
     EXPECT_EQ(assembler.starts, 0);
+}
+
+// A clear after a warning would wipe it before anyone could read it.
+TEST_F(StatementError, WarningsKeepTheScreen) {
+    EXPECT_EQ(translate("shell(ion);", "inc(x);\n"), exitNormal);
+    EXPECT_EQ(console.clears, 2);  // at the start and before the assembler
+    console = TerminalRecorder();
+    EXPECT_EQ(translate("shell(ion);", "inc(x);\nwirte(0000,0000,hi,\"Hi\");\n"), exitNormal);
+    EXPECT_EQ(console.clears, 1);
+    console = TerminalRecorder();
+    EXPECT_EQ(translate("shell(ION);", "rand(n,5);\n"), exitTranslationError);
+    EXPECT_TRUE(console.text.find("<clear>") == std::string::npos) << console.text;
 }
 
 }  // namespace

@@ -78,6 +78,12 @@ constexpr NextRowTable makeNextRowTable() {
 
 constexpr NextRowTable nextRowTable = makeNextRowTable();
 
+/// Lines that are meant to write nothing: empty or blank ones (their leading
+/// blanks are gone), and the structural lines.
+bool isStructuralLine(std::string_view line) {
+    return line.empty() || line == "begin" || line == "end;" || line == "EOF";
+}
+
 /// Reads the next body line without its leading blanks. False at the end of
 /// the source.
 inline bool readBodyLine(Translation& t, std::string_view& line) {
@@ -94,6 +100,7 @@ bool opensLoopBody(std::string_view line) { return line == "begin" || line.empty
 /// Each body line is read before it becomes the current line, so the line
 /// end; leaves the current line as the last statement left it.
 void translateCountedLoop(Translation& t) {
+    const long loopLine = t.sourceLineNumber();  // it wrote every line but the body's
     const auto [start, limit, labelInLine] = t.cutArguments<3>(4);
     const std::string label(labelInLine);  // the body's lines replace the line it is cut from
 
@@ -107,9 +114,12 @@ void translateCountedLoop(Translation& t) {
     std::string_view line;
     bool more = readBodyLine(t, line);
     if (more && opensLoopBody(line)) {
+        t.attributeTo(loopLine);
         t.emit(label, ":");
         more = readBodyLine(t, line);
+        t.attributeTo(loopLine);
         t.emit("\tpush bc");
+        t.attributeTo(t.sourceLineNumber());  // the body line read before it
     }
     while (more && line != "end;" && !t.stopped()) {
         t.setCurrentLine(line);
@@ -118,6 +128,7 @@ void translateCountedLoop(Translation& t) {
     }
     if (!more) t.warnEndOfSource("the line end; that closes a loop");
 
+    t.attributeTo(loopLine);
     t.emit("\tpop bc");
     t.emit("\tdjnz ", label);
 }
@@ -129,14 +140,22 @@ void translateStatement(Translation& t) {
     // match. A matching statement may change the line, so the next candidate
     // is looked up again from the line as it is then.
     std::size_t row = 0;
+    bool matched = false;
     while (!t.currentLine.empty()) {
         const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
         row = nextRowTable[first][row];
-        if (row == rowCount) return;
+        if (row == rowCount) break;
         const StatementRow& statement = statementRows[row++];
         if (!t.matchKeyword(statement.keyword)) continue;
+        matched = true;
         statement.translate(t);
         if (t.stopped()) return;
+    }
+    if (!matched && !isStructuralLine(t.currentLine)) {
+        // The body loop takes for( lines itself; one that reaches here is in a loop body.
+        t.warnAtLine(t.matchKeyword("for(")
+                         ? "loops do not nest; this for( line is skipped"
+                         : "no statement matches this line; nothing was written for it");
     }
 }
 

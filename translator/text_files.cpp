@@ -74,6 +74,23 @@ bool LineReader::readLine(std::string& line) {
     return true;
 }
 
+namespace {
+
+class DiscardingWriter final : public FileWriter {
+public:
+    std::optional<std::string> write(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> close() override { return std::nullopt; }
+};
+
+}  // namespace
+
+void OutputFile::openDiscarding() {
+    path_ = "(none)";
+    file_ = std::make_unique<DiscardingWriter>();
+    buffer_ = std::make_unique_for_overwrite<char[]>(bufferSize);
+    countLines();
+}
+
 std::optional<FileFailure> OutputFile::create(FileSystem& files, const std::string& path) {
     path_ = path;
     Opened<FileWriter> opened = files.createForWriting(path);
@@ -87,11 +104,14 @@ std::optional<FileFailure> OutputFile::create(FileSystem& files, const std::stri
 }
 
 void OutputFile::flushBuffer() {
+    if (countingLines_) linesWritten();
     writeAll(std::string_view(buffer_.get(), used_));
     used_ = 0;
+    countedTo_ = 0;
 }
 
 void OutputFile::writeAll(std::string_view bytes) {
+    flushed_ += bytes.size();
     if (failure_ || dropping_ || bytes.empty()) return;
     noteFailure(file_->write(bytes));
 }

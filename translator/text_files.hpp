@@ -4,6 +4,7 @@
 // bytes come from and go to a FileSystem; these classes add the lines and
 // the buffering.
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -86,6 +87,8 @@ class OutputFile {
 public:
     /// Creates or empties `path` of `files` and opens it for writing.
     std::optional<FileFailure> create(FileSystem& files, const std::string& path);
+    /// Opens no file: the lines are counted and dropped.
+    void openDiscarding();
     void writeLine(std::string_view text) { writeLineOf(text); }
     /// Writes one line made of `parts` (strings, string views or literals).
     /// The line's size is known before any byte is copied, so a line that
@@ -96,6 +99,7 @@ public:
         if (size > bufferSize - used_ && !makeRoom(size)) {
             (writeAll(std::string_view(parts)), ...);
             writeAll("\n");
+            lines_ += 1;  // parts hold no line ends
             return;
         }
         char* out = buffer_.get() + used_;
@@ -112,6 +116,18 @@ public:
     /// any write, the flush or the close.
     std::optional<FileFailure> close();
     const std::optional<FileFailure>& failure() const { return failure_; }
+    /// How many bytes were handed to the file so far.
+    std::size_t bytesWritten() const { return flushed_ + used_; }
+    /// From now on lines are counted. A translation that writes a file
+    /// needs no count, so it pays nothing for one.
+    void countLines() { countingLines_ = true; }
+    /// How many lines were handed to the file so far, once `countLines`
+    /// was called before the first.
+    long linesWritten() {
+        lines_ += std::count(buffer_.get() + countedTo_, buffer_.get() + used_, '\n');
+        countedTo_ = used_;
+        return lines_;
+    }
 
 private:
     static constexpr std::size_t bufferSize = 256 * 1024;
@@ -143,6 +159,10 @@ private:
     std::string path_;
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;
+    std::size_t flushed_ = 0;
+    bool countingLines_ = false;
+    long lines_ = 0;
+    std::size_t countedTo_ = 0;  ///< the lines of the buffer before it are in `lines_`
     bool dropping_ = false;
     std::optional<FileFailure> failure_;
 };

@@ -65,7 +65,12 @@ void translateNamedText(Translation& t, long keywordLength, std::string_view fir
                         std::string_view secondPosition, std::string_view showRoutine) {
     if (!addStringEntry(t)) return;
     const auto arguments = cutNamedText(t, keywordLength);
-    t.stringTable.back() = StringEntry{std::string(arguments.name), std::string(arguments.text)};
+    if (arguments.name.find('"') != std::string_view::npos) {
+        t.warnAtLine("the text holds a comma, and the comma ends the text there (the arguments "
+                     "are cut at commas)");
+    }
+    t.stringTable.back() = StringEntry{std::string(arguments.name), std::string(arguments.text),
+                                       t.sourceLineNumber()};
     t.emitEmpty();
     t.emit("\tld hl, ", arguments.first);
     t.emit("\tld (", firstPosition, "), hl");
@@ -82,8 +87,9 @@ void translateClearScreen(Translation& t) {
     t.emit("\tcall _clrlcdfull");
 }
 
-/// rewrite(RRRR,CCCC,M,S); shows the named string S at a text position, in
-/// the large font (M = 1) or the small one (M = 2).
+/// rewrite(RRRR,CCCC,M,S); shows the named string S at a text position in
+/// the large font (M = 1), or at the pen position RRRR, CCCC in the small one
+/// (M = 2).
 void translateRewrite(Translation& t) {
     t.loadWork();
     t.cutInner(8, 2);
@@ -93,10 +99,18 @@ void translateRewrite(Translation& t) {
     const std::string_view mode = charactersBetween(t.workString, 11, 11);
     const std::string_view name = lastChars(t.workString, lengthOf(t.workString) - 12);
     t.emitEmpty();
-    t.emit("\tld hl, ", row);
-    t.emit("\tld (currow), hl");
-    t.emit("\tld hl, ", column);
-    t.emit("\tld (curcol), hl");
+    if (mode == "2") {
+        // The small font draws at the pen position: column first, as outtextxy( does.
+        t.emit("\tld hl, ", column);
+        t.emit("\tld (pencol), hl");
+        t.emit("\tld hl, ", row);
+        t.emit("\tld (penrow), hl");
+    } else {
+        t.emit("\tld hl, ", row);
+        t.emit("\tld (currow), hl");
+        t.emit("\tld hl, ", column);
+        t.emit("\tld (curcol), hl");
+    }
     t.emit("\tld hl, ", name);
     if (mode == "1") t.emit("\tcall _puts");
     if (mode == "2") t.emit("\tcall _vputs");

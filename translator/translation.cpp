@@ -3,12 +3,13 @@
 namespace trovik {
 
 Translation::Translation(TranslationSettings settingsIn, LineReader& source, OutputFile& output,
-                         Console& console, FileSystem& files)
+                         LineMap* lineMap, Console& console, FileSystem& files)
     : settings(std::move(settingsIn)),
       stringTable{StringEntry{"description", ""}},
       optimise(settings.optimise),
       source_(source),
       output_(output),
+      lineMap_(lineMap),
       console_(console),
       files_(files) {}
 
@@ -33,9 +34,15 @@ void Translation::warnEndOfSource(std::string_view expected) {
 }
 
 void Translation::warn(std::string_view text) {
+    warned_ = true;
     console_.setAttribute(Stream::err, Attribute::normal);
     console_.write(Stream::err, text);
     console_.write(Stream::err, "\n");
+}
+
+void Translation::warnAtLine(std::string_view text) {
+    warn(settings.sourceName + ":" + std::to_string(sourceLineNumber_) + ": warning: " +
+         std::string(text));
 }
 
 void Translation::stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cutting.hpp"
+#include "line_map.hpp"
 #include "platform.hpp"
 #include "text_files.hpp"
 
@@ -26,6 +27,7 @@ struct TranslationSettings {
 struct StringEntry {
     std::string name;
     std::string text;
+    long sourceLine = 0;  ///< the line that named it
 };
 
 /// A piece of a console message with its text attribute.
@@ -61,7 +63,7 @@ inline constexpr int stringTableCapacity = 100;
 class Translation : public CuttingState, public RoutineFlags {
 public:
     Translation(TranslationSettings settings, LineReader& source, OutputFile& output,
-                Console& console, FileSystem& files);
+                LineMap* lineMap, Console& console, FileSystem& files);
 
     const TranslationSettings settings;
     std::string shellName;
@@ -70,6 +72,9 @@ public:
     std::vector<StringEntry> stringTable;
     long nextVarAddress = 33381;
     bool optimise;
+    /// The lines of the program line and the shell line, 0 until read.
+    long programLine = 0;
+    long shellLine = 0;
 
     int stringCount() const { return static_cast<int>(stringTable.size()); }
     bool shellIsIon() const { return shellName == "ion"; }
@@ -92,7 +97,7 @@ public:
     /// stops the run) `line` is empty and the result false.
     bool readSourceLine(std::string_view& line) {
         if (!stopped() && source_.readLine(line)) {
-            ++sourceLineNumber_;
+            attributeTo(++sourceLineNumber_);
             return true;
         }
         return atEndOfSource(line);
@@ -112,12 +117,25 @@ public:
         currentLine = std::string_view(currentLineText_.data(), text.size());
     }
 
+    /// The number of the source line read last, counted from 1.
+    long sourceLineNumber() const { return sourceLineNumber_; }
+    /// Output lines written from now on come from `sourceLine`, for the line
+    /// map when there is one. Reading a source line attributes the lines
+    /// after it to that line.
+    void attributeTo(long sourceLine) {
+        if (lineMap_) lineMap_->mark(output_.linesWritten() + 1, sourceLine);
+    }
+
     /// The files the translation copies from.
     FileSystem& files() { return files_; }
     /// Reports once per run that the source ended where `expected` was due.
     void warnEndOfSource(std::string_view expected);
     /// One warning line on standard error.
     void warn(std::string_view text);
+    /// A warning about the source line read last: FILENAME.p83:N: warning: `text`.
+    void warnAtLine(std::string_view text);
+    /// Whether any warning or message was written.
+    bool warned() const { return warned_; }
 
     /// Stops the translation with an error found on the current source line.
     void stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst = false,
@@ -146,10 +164,12 @@ private:
     std::vector<char> currentLineText_;
     LineReader& source_;
     OutputFile& output_;
+    LineMap* lineMap_;  ///< null when no map is kept
     Console& console_;
     FileSystem& files_;
     long sourceLineNumber_ = 0;
     bool warnedEndOfSource_ = false;
+    bool warned_ = false;
     std::optional<TranslationError> error_;
     std::optional<FileFailure> otherFileFailure_;
     /// Set by a translation error or a failure of any file but the output.

@@ -13,12 +13,13 @@ enum ExitStatus : int {
     exitNormal = 0,
     exitTranslationError = 1,
     exitHelpShown = 2,
+    exitAssemblerFailed = 3,
     exitFileFailure = 217,
 };
 
 /// Runs trovik with the command-line `arguments` (without the program name):
-/// translates FILENAME.p83 into FILENAME.asm and starts the assembler on it.
-/// Returns the exit status.
+/// translates FILENAME.p83 into FILENAME.asm and starts the assembler on it,
+/// passing its messages on. Returns the exit status.
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
               ProcessStarter& processStarter, FileSystem& files);
 

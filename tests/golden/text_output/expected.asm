@@ -32,10 +32,10 @@ begin:
 	ld hl, msg
 	call _vputs
 
-	ld hl, 0003
-	ld (currow), hl
 	ld hl, 0000
-	ld (curcol), hl
+	ld (pencol), hl
+	ld hl, 0003
+	ld (penrow), hl
 	ld hl, hello
 	call _vputs
 
