@@ -38,27 +38,23 @@ std::string hex4(uint32_t value) {
 
 // Writes beside the target first, so that a failed write leaves no partial
 // object file.
-bool writeFile(const std::string& path, const std::string& content, std::ostream& errors) {
+std::optional<Diagnostic> writeFile(const std::string& path, const std::string& content) {
     const std::string partial = path + ".partial";
+    const auto failed = [&](std::string why) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        return Diagnostic{{path, 0}, "cannot write the object file" + why, Failure::fileAccess};
+    };
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        if (!out) {
-            errors << path << ": cannot write the object file\n";
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            return false;
-        }
+        if (!out) return failed("");
     }
     std::error_code failure;
     std::filesystem::rename(partial, path, failure);
-    if (failure) {
-        errors << path << ": cannot write the object file: " << failure.message() << '\n';
-        std::filesystem::remove(partial, failure);
-        return false;
-    }
-    return true;
+    if (failure) return failed(": " + failure.message());
+    return std::nullopt;
 }
 
 // The value of an expression over z80asm's labels, $ being the label `at`.
@@ -113,29 +109,33 @@ std::string echoText(const Rewritten& program, const Z80asmResult& assembled, Di
     return text;
 }
 
-bool assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
-                      std::ostream& summary, std::ostream& errors) {
+// The exit status; messages go to `errors` as they are found.
+int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
+                     std::ostream& summary, std::ostream& errors) {
     const Rewritten program = translateSource(job.source, DiskFiles(), includeDirs);
-    if (report(program.errors, errors)) return false;
+    if (report(program.errors, errors)) return exitStatus(program.errors);
     const Z80asmResult assembled = runZ80asm(program.lines);
     report(assembled.warnings, errors);
-    if (report(assembled.errors, errors)) return false;
+    if (report(assembled.errors, errors)) return exitStatus(assembled.errors);
     Diagnostics placing;
     MemoryImage image = placeSegments(program, assembled, placing);
-    if (report(placing, errors)) return false;
+    if (report(placing, errors)) return exitStatus(placing);
     fillChecksums(program, assembled, image, placing);
     const std::string echoed = echoText(program, assembled, placing);
-    if (report(placing, errors)) return false;
+    if (report(placing, errors)) return exitStatus(placing);
 
     const std::string content = job.format == ObjectFormat::intelHex
                                     ? intelHex(image, hexRecordLength)
                                     : plainBinary(image);
-    if (!writeFile(job.output, content, errors)) return false;
+    if (const std::optional<Diagnostic> failed = writeFile(job.output, content)) {
+        report({*failed}, errors);
+        return exitStatus({*failed});
+    }
     summary << echoed;
     summary << job.source << ": " << assembled.bytes.size() << " bytes";
     if (!image.empty()) summary << " at " << hex4(image.lowest()) << "-" << hex4(image.highest());
     summary << ", written to " << job.output << '\n';
-    return true;
+    return ExitStatus::assembled;
 }
 
 }  // namespace
@@ -151,13 +151,29 @@ Rewritten translateSource(const std::string& path, const SourceFiles& files,
     return rewrite(source.lines);
 }
 
+int exitStatus(const Diagnostics& diagnostics) {
+    static constexpr std::pair<Failure, ExitStatus> statuses[] = {
+        {Failure::memory, outOfMemory},
+        {Failure::fileAccess, fileAccessError},
+        {Failure::general, generalError},
+    };
+    for (const Diagnostic& d : diagnostics) {
+        for (const auto& [kind, status] : statuses) {
+            if (d.kind == kind) return status;
+        }
+    }
+    return diagnostics.empty() ? ExitStatus::assembled : sourceErrors;
+}
+
 int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::ostream& report,
              std::ostream& errors) {
-    if (assembleAndWrite(job, includeDirs, report, errors)) return 0;
-    // An object file from an earlier run must not pass for this one's.
-    std::error_code ignored;
-    std::filesystem::remove(job.output, ignored);
-    return 1;
+    const int status = assembleAndWrite(job, includeDirs, report, errors);
+    if (status != ExitStatus::assembled) {
+        // An object file from an earlier run must not pass for this one's.
+        std::error_code ignored;
+        std::filesystem::remove(job.output, ignored);
+    }
+    return status;
 }
 
 }  // namespace tasm

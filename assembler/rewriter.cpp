@@ -6,10 +6,12 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <variant>
 
 #include "expressions.hpp"
 #include "line_syntax.hpp"
 #include "text.hpp"
+#include "user_instructions.hpp"
 
 namespace tasm {
 
@@ -50,36 +52,6 @@ bool validLabel(std::string_view name) {
     if (name.empty() || isDigit(name[0]) || name[0] == '.') return false;
     return std::all_of(name.begin(), name.end(), isNameChar);
 }
-
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        if (!isBlank(c)) out += c;
-    }
-    return out;
-}
-
-// The bytes of a string "..." with backslash escapes; nothing when the
-// string does not end at its closing quote.
-std::optional<std::string> stringBytes(std::string_view item) {
-    std::string bytes;
-    for (size_t i = 1; i < item.size(); ++i) {
-        if (item[i] == '"') return i + 1 == item.size() ? std::optional(bytes) : std::nullopt;
-        bytes += (item[i] == '\\' && i + 1 < item.size()) ? unescape(item[++i]) : item[i];
-    }
-    return std::nullopt;
-}
-
-// An instruction added with .addinstr: a mnemonic, an operand pattern in
-// which '*' stands for an expression, the opcode bytes, and how many bytes
-// the operand takes after them (and whether relative to the next address).
-struct UserInstruction {
-    std::string mnemonic;
-    std::string pattern;
-    std::vector<uint8_t> opcode;
-    size_t operandBytes = 0;
-    bool relative = false;
-};
 
 // Listing, symbol file and export directives: they change no byte.
 constexpr std::array<std::string_view, 11> listingDirectives{
@@ -156,7 +128,7 @@ class Rewriter {
     bool msFirst_ = false;
     std::map<std::string, Location> defined_;
     std::map<std::string, int> setCounts_;  // how often each .set label was given a value
-    std::vector<UserInstruction> userInstructions_;
+    UserInstructions userInstructions_;
     std::vector<Reference> references_;
     std::vector<std::pair<size_t, Diagnostic>> errors_;  // by the index of their line
     size_t lineIndex_ = 0;
@@ -256,39 +228,19 @@ void Rewriter::instruction(const LineFields& fields, const std::string& label) {
 
 // An instruction that .addinstr defined, written as its bytes.
 bool Rewriter::userInstruction(const LineFields& fields) {
-    const std::string mnemonic = lower(fields.word);
-    const std::string written = withoutBlanks(fields.operands);
-    const std::string compact = lower(written);
-    for (const UserInstruction& user : userInstructions_) {
-        if (user.mnemonic != mnemonic) continue;
-        const size_t star = user.pattern.find('*');
-        if (star == std::string::npos) {
-            if (compact != user.pattern) continue;
-        } else {
-            const size_t suffix = user.pattern.size() - star - 1;
-            if (compact.size() <= star + suffix ||
-                compact.compare(0, star, user.pattern, 0, star) != 0 ||
-                compact.compare(compact.size() - suffix, suffix, user.pattern, star + 1) != 0) {
-                continue;
-            }
-        }
-        std::string items;
-        for (const uint8_t byte : user.opcode) appendItem(items, std::to_string(byte));
-        if (star != std::string::npos && user.operandBytes > 0) {
-            const std::string operandText =
-                written.substr(star, written.size() - (user.pattern.size() - 1));
-            std::string value = expression(operandText, false);
-            if (user.relative) {
-                value = "(" + value + ")-($+" +
-                        std::to_string(user.opcode.size() + user.operandBytes) + ")";
-            }
-            appendItem(items, "(" + value + ")&255");
-            if (user.operandBytes == 2) appendItem(items, "((" + value + ")>>8)&255");
-        }
-        if (!lineFailed_) emit("\tdefb " + items);
-        return true;
+    const std::optional<UserInstructions::Match> match =
+        userInstructions_.find(fields.word, fields.operands);
+    if (!match) return false;
+    std::vector<std::string> operands;
+    for (const std::string& written : match->operands) {
+        operands.push_back(expression(written, false));
     }
-    return false;
+    std::string items;
+    for (const std::string& byte : encodeUserInstruction(*match->instruction, operands)) {
+        appendItem(items, byte);
+    }
+    if (!lineFailed_) emit("\tdefb " + items);
+    return true;
 }
 
 // .db, .byte and .text take strings (one byte per character) and
@@ -352,37 +304,10 @@ void Rewriter::module(const LineFields& fields) {
     module_ = lower(fields.operands);
 }
 
-// .addinstr MNEMONIC OPERANDS OPCODE BYTES RULE CLASS [SHIFT OR]: OPERANDS is
-// the pattern ("" for none), OPCODE the hexadecimal opcode with its first
-// byte last, BYTES the whole length; RULE NOP appends the operand as it is,
-// R1 as a relative offset.
 void Rewriter::addInstruction(const LineFields& fields) {
-    std::vector<std::string> words;
-    std::string_view rest = fields.operands;
-    while (!trim(rest).empty()) {
-        rest = trim(rest);
-        const size_t end = std::min(rest.find_first_of(" \t"), rest.size());
-        words.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(end);
-    }
-    if (words.size() < 5)
-        return error(".addinstr needs a mnemonic, operands, opcode, length and rule");
-    UserInstruction user{lower(words[0]), lower(words[1] == "\"\"" ? "" : words[1]), {}, 0, false};
-    const std::optional<uint32_t> opcode = parseNumber("$" + words[2]);
-    const std::optional<uint32_t> length = parseNumber(words[3]);
-    const std::string rule = lower(words[4]);
-    const size_t opcodeBytes = (words[2].size() + 1) / 2;
-    if (!opcode || !length || opcodeBytes > 4 || *length < opcodeBytes ||
-        *length > opcodeBytes + 2) {
-        return error(".addinstr: bad opcode or length");
-    }
-    if (rule != "nop" && rule != "r1")
-        return error(".addinstr: the rule " + words[4] + " is not supported");
-    for (size_t i = 0; i < opcodeBytes; ++i)
-        user.opcode.push_back(static_cast<uint8_t>(*opcode >> (8 * i)));
-    user.operandBytes = *length - opcodeBytes;
-    user.relative = rule == "r1";
-    userInstructions_.push_back(std::move(user));
+    std::variant<UserInstruction, std::string> parsed = parseUserInstruction(fields.operands);
+    if (auto* why = std::get_if<std::string>(&parsed)) return error(std::move(*why));
+    userInstructions_.add(std::move(std::get<UserInstruction>(parsed)));
 }
 
 void Rewriter::localLabelChar(const LineFields& fields) {
@@ -411,13 +336,14 @@ void Rewriter::equate(const std::string& label, const std::string& operand, cons
     if (!lineFailed_) emit(label + ":\tequ " + value);
 }
 
-// Each .set gives the label a new z80asm name; the value still sees the
-// previous one, so "count .set count+1" counts.
+// .set gives a label defined on an earlier line (by .equ, =, as a code
+// label or by .set) a new value. Each .set gives the label a new z80asm
+// name; the value still sees the previous one, so "count .set count+1"
+// counts.
 void Rewriter::set(const std::string& written, const std::string& operand) {
     const std::string base = baseName(written);
-    if (const auto found = defined_.find(base); found != defined_.end()) {
-        return error("label \"" + written + "\" is already defined at " + found->second.file + ":" +
-                     std::to_string(found->second.line));
+    if (defined_.count(base) == 0) {
+        return error("no such label \"" + written + "\": a label must pre-exist for .set");
     }
     const std::string value = constant(operand, ".set");
     if (lineFailed_) return;
@@ -549,8 +475,15 @@ bool Rewriter::defineLabel(const std::string& written) {
     const std::string name = labelName(written);
     const auto [found, inserted] = defined_.emplace(name, where_);
     if (inserted) return true;
-    error("label \"" + written + "\" is already defined at " + found->second.file + ":" +
-          std::to_string(found->second.line));
+    const Location& earlier = found->second;
+    const std::string place = earlier.file + ":" + std::to_string(earlier.line);
+    // A name of the program that an include file defines as well: both
+    // places are named, the program's line being one of them.
+    if (earlier.file != where_.file) {
+        error("\"" + written + "\" is defined twice: here and at " + place);
+    } else {
+        error("label \"" + written + "\" is already defined at " + place);
+    }
     return false;
 }
 

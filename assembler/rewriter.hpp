@@ -10,8 +10,8 @@
 // their mnemonic and get their operands rewritten. Every label used must be defined somewhere, and
 // those used by .org, .equ, .set, .block and .fill on an earlier line, since
 // z80asm can only compute those at once. Code before the first .org starts
-// at address 0. A label given a value with .set is a new z80asm label each
-// time, and each use names the latest one.
+// at address 0. .set gives a label that an earlier line defined a
+// new value: a new z80asm label each time, and each use names the latest one.
 //
 // Each run of code that a .org starts is a segment; z80asm writes the bytes of
 // all segments one after another, so each segment is framed by the labels

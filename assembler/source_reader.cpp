@@ -143,8 +143,8 @@ class Reader {
         result_.errors.push_back({where, std::move(message)});
     }
     // Reading stops at once, for errors that would only bring more errors.
-    void stop(const Location& where, std::string message) {
-        error(where, std::move(message));
+    void stop(const Location& where, std::string message, Failure kind = Failure::source) {
+        result_.errors.push_back({where, std::move(message), kind});
         ended_ = true;
     }
 
@@ -176,9 +176,11 @@ void Reader::readFile(const std::string& path, const Location& includedFrom, int
     const FileText file = files_.read(path);
     if (!file.text) {
         if (includedFrom.file.empty()) {
-            return stop(Location{path, 0}, "cannot open the source file (" + file.why + ")");
+            return stop(Location{path, 0}, "cannot open the source file (" + file.why + ")",
+                        Failure::fileAccess);
         }
-        return stop(includedFrom, "cannot open include file \"" + path + "\" (" + file.why + ")");
+        return stop(includedFrom, "cannot open include file \"" + path + "\" (" + file.why + ")",
+                    Failure::fileAccess);
     }
     // Editors on other systems may open a file with a byte order mark or end
     // it with Ctrl-Z.
@@ -231,7 +233,8 @@ void Reader::readLine(std::string_view raw, const Location& where, int depth) {
         sourceSize_ += statement.size();
         if (sourceSize_ > maxSourceSize) {
             return stop(where, "the source grows beyond " + std::to_string(maxSourceSize >> 20) +
-                                   " MiB with its macros expanded");
+                                   " MiB with its macros expanded",
+                        Failure::memory);
         }
         result_.lines.push_back({where, std::move(statement)});
     }
@@ -371,7 +374,8 @@ void Reader::include(std::string_view rest, const Location& where, int depth) {
     for (const std::string& dir : dirs) {
         looked += (looked.empty() ? "" : ", ") + (dir.empty() ? "." : dir);
     }
-    stop(where, "cannot find include file \"" + name + "\" (looked in " + looked + ")");
+    stop(where, "cannot find include file \"" + name + "\" (looked in " + looked + ")",
+         Failure::fileAccess);
 }
 
 std::optional<std::string> Reader::expand(std::string_view text, const Location& where) {
