@@ -225,6 +225,11 @@ const BytesCase preprocessorCases[] = {
      "#ifndef USUAL_INC\n#define USUAL_INC\n#ifdef TI83P\n#define bcall(xxxx) rst 28h \\ .dw xxxx\n"
      "#else\n#define bcall(xxxx) call xxxx\n\t.addinstr BCALL * CD 3 NOP 1\n#endif\n"
      "_clrlcdfull = 4755h ; clears the screen\nprogstart .equ 9327h\n#endif\n"},
+    {"#if sees $ and the labels above it",
+     "\t.org 0FF0h\nstart\t.db 1,2,\"\\101\"\n\t.fill 8\n\tld a,(ix+1)\n#if ($ >= 1000h)\n"
+     "\t.db 0EEh\n#else\n\t.db $-start\n#endif\n\tld hl,1234h\n#if ($ >= 1000h)\n\t.db 1\n"
+     "#endif\n#if start = 0FF0h\n\t.db 2\n#endif\n",
+     "org 0FF0h\ndefb 1,2,65\ndefs 8,0FFh\nld a,(ix+1)\ndefb 14\nld hl,1234h\ndefb 1,2\n"},
     {"skipped lines are not read",
      "#if 0\n\tgarbage (\n#include \"missing.inc\"\n#define x\n#endif\n"
      "#ifndef x\n\tnop\n#endif\n",
@@ -294,6 +299,9 @@ const ErrorCase errorCases[] = {
     {"stray #endif", "#endif\n", "main.asm:1: #endif without #if\n"},
     {"second #else", "#if 1\n#else\n#else\n#endif\n",
      "main.asm:3: second #else for the #if at main.asm:1\n"},
+    {"#if on the location counter, as the manual's example",
+     "\t.org 0FFEh\n\tld hl,0\n#if ($ >= 1000h)\n!!! PROM bounds exceeded.\n#endif\n",
+     "main.asm:4: bad label \"!!!\"\n"},
     {"#if with an unknown name", "#if later\n#endif\n",
      "main.asm:1: #if later: \"later\" is not defined\n"},
     {"macro that expands into itself", "#define loop loop+1\n\t.db loop\n",
@@ -327,6 +335,33 @@ TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.errors, c.message);
         EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
+    }
+}
+
+TEST_F(StandInTest, ANameDefinedByTheProgramAndAnIncludeFileNamesBothPlaces) {
+    struct Clash {
+        const char* name;
+        const char* source;
+        const char* include;
+        const char* message;
+    };
+    const Clash clashes[] = {
+        {"a variable's #define above the include",
+         "#define contrast 33387d\n#include \"usual.inc\"\n", "\tnop\ncontrast .equ 8447h\n",
+         "usual.inc:2: \"contrast\" is defined twice: here and at main.asm:1\n"},
+        {"a label below the include", "#include \"usual.inc\"\ncontrast\t.db 1\n",
+         "contrast .equ 8447h\n",
+         "main.asm:2: \"contrast\" is defined twice: here and at usual.inc:1\n"},
+        {"a label above the include", "contrast = 5\n#include \"usual.inc\"\n",
+         "\tnop\ncontrast .equ 8447h\n",
+         "usual.inc:2: \"contrast\" is defined twice: here and at main.asm:1\n"},
+    };
+    for (const Clash& c : clashes) {
+        SCOPED_TRACE(c.name);
+        writeFile(dir_ / "usual.inc", c.include);
+        const Outcome result = binary(c.source);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.errors, c.message);
     }
 }
 

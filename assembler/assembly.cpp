@@ -74,6 +74,22 @@ std::optional<int64_t> labelValue(const std::string& expression, const std::stri
     return result.value;
 }
 
+// #if decided on addresses worked out before z80asm ran; they must be the
+// addresses z80asm gave, or the #if may have taken the wrong branch.
+Diagnostics checkAddresses(const Rewritten& program, const Z80asmResult& assembled) {
+    Diagnostics errors;
+    for (const AddressCheck& check : program.addressChecks) {
+        const auto found = assembled.labels.find(check.label);
+        if (found == assembled.labels.end() || found->second == check.address) continue;
+        errors.push_back({check.where,
+                          "#if saw the location counter at " + hex4(check.address) +
+                              ", but the code before it assembles to " + hex4(found->second) +
+                              " (a fault of the stand-in; please report it)",
+                          Failure::general});
+    }
+    return errors;
+}
+
 // Each .chk byte becomes the low byte of the sum of the bytes before it,
 // from its start address on.
 void fillChecksums(const Rewritten& program, const Z80asmResult& assembled, MemoryImage& image,
@@ -117,7 +133,7 @@ int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs
     const Z80asmResult assembled = runZ80asm(program.lines);
     report(assembled.warnings, errors);
     if (report(assembled.errors, errors)) return exitStatus(assembled.errors);
-    Diagnostics placing;
+    Diagnostics placing = checkAddresses(program, assembled);
     MemoryImage image = placeSegments(program, assembled, placing);
     if (report(placing, errors)) return exitStatus(placing);
     fillChecksums(program, assembled, image, placing);
@@ -148,7 +164,7 @@ Rewritten translateSource(const std::string& path, const SourceFiles& files,
         failed.errors = std::move(source.errors);
         return failed;
     }
-    return rewrite(source.lines);
+    return rewrite(source.lines, std::move(source.addressChecks));
 }
 
 int exitStatus(const Diagnostics& diagnostics) {

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "expressions.hpp"
+#include "label_scope.hpp"
 #include "line_syntax.hpp"
 #include "text.hpp"
 #include "user_instructions.hpp"
@@ -45,14 +46,6 @@ void appendItem(std::string& list, std::string_view item) {
     list += item;
 }
 
-// Stands for a local label character that is no name character.
-constexpr std::string_view localMark = "_l_";
-
-bool validLabel(std::string_view name) {
-    if (name.empty() || isDigit(name[0]) || name[0] == '.') return false;
-    return std::all_of(name.begin(), name.end(), isNameChar);
-}
-
 // Listing, symbol file and export directives: they change no byte.
 constexpr std::array<std::string_view, 11> listingDirectives{
     ".list",  ".nolist",  ".title", ".page", ".nopage", ".eject",
@@ -61,7 +54,7 @@ constexpr std::array<std::string_view, 11> listingDirectives{
 
 class Rewriter {
   public:
-    Rewritten run(const std::vector<SourceLine>& source);
+    Rewritten run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks);
 
   private:
     using Handler = void (Rewriter::*)(const LineFields&);
@@ -94,9 +87,8 @@ class Rewriter {
     std::string expression(std::string_view written, bool immediate);
     std::string constant(std::string_view written, const char* directive);
     void checkDisplacement(const std::string& displacement);
-    std::string baseName(std::string_view written) const;
+    std::string baseName(std::string_view written) const { return scope_.qualified(written); }
     std::string labelName(std::string_view written) const;
-    std::string localMarked(std::string_view text) const;
     bool defineLabel(const std::string& written);
     void requireDefinedBefore(size_t firstReference, const char* directive);
     std::string newLabel(const char* kind) {
@@ -123,8 +115,7 @@ class Rewriter {
 
     Rewritten out_;
     Location where_;
-    std::string module_ = "noname";
-    char localChar_ = '_';
+    LabelScope scope_;
     bool msFirst_ = false;
     std::map<std::string, Location> defined_;
     std::map<std::string, int> setCounts_;  // how often each .set label was given a value
@@ -154,11 +145,24 @@ const std::map<std::string_view, Rewriter::Handler> Rewriter::directives_{
     {".locallabelchar", &Rewriter::localLabelChar},
 };
 
-Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
+Rewritten Rewriter::run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks) {
     if (!source.empty()) where_ = source.front().where;
     out_.segmentOrigins.push_back(where_);
     emit(segmentStart(0) + ":");
-    for (; lineIndex_ < source.size(); ++lineIndex_) line(source[lineIndex_]);
+    auto check = checks.begin();
+    // A label marks the place of each checked #if.
+    const auto markChecks = [&] {
+        for (; check != checks.end() && check->before == lineIndex_; ++check) {
+            check->label = newLabel("if");
+            out_.lines.push_back({check->label + ":", check->where});
+        }
+    };
+    for (; lineIndex_ < source.size(); ++lineIndex_) {
+        markChecks();
+        line(source[lineIndex_]);
+    }
+    markChecks();
+    out_.addressChecks = std::move(checks);
     emit(segmentEnd(out_.segmentOrigins.size() - 1) + ":");
     for (const Reference& reference : references_) {
         if (defined_.count(reference.name) != 0) continue;
@@ -174,7 +178,7 @@ Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
 void Rewriter::line(const SourceLine& sourceLine) {
     where_ = sourceLine.where;
     lineFailed_ = false;
-    const LineFields fields = splitFields(localMarked(sourceLine.text));
+    const LineFields fields = splitFields(scope_.marked(sourceLine.text));
     const std::string word = lower(fields.word);
     if (!fields.label.empty() && !validLabel(fields.label)) {
         return error("bad label \"" + fields.label + "\"");
@@ -300,8 +304,7 @@ void Rewriter::echo(const LineFields& fields) {
 }
 
 void Rewriter::module(const LineFields& fields) {
-    if (!validLabel(fields.operands)) return error(".module needs a name");
-    module_ = lower(fields.operands);
+    if (std::string why = scope_.setModule(fields.operands); !why.empty()) error(std::move(why));
 }
 
 void Rewriter::addInstruction(const LineFields& fields) {
@@ -311,15 +314,9 @@ void Rewriter::addInstruction(const LineFields& fields) {
 }
 
 void Rewriter::localLabelChar(const LineFields& fields) {
-    const std::string_view text = fields.operands;
-    const bool quoted =
-        text.size() == 3 && (text[0] == '"' || text[0] == '\'') && text[2] == text[0];
-    if (!quoted && text.size() != 1) return error(".locallabelchar needs one character");
-    const char c = quoted ? text[1] : text[0];
-    if (isBlank(c) || c == '"' || c == '\'' || c == ';' || c == '\\' || isDigit(c)) {
-        return error(".locallabelchar: '" + std::string(1, c) + "' cannot begin a label");
+    if (std::string why = scope_.setLocalChar(fields.operands); !why.empty()) {
+        error(std::move(why));
     }
-    localChar_ = c;
 }
 
 void Rewriter::origin(const std::string& operand, const char* directive) {
@@ -431,44 +428,11 @@ std::string Rewriter::expression(std::string_view written, bool immediate) {
     return translated.text;
 }
 
-// A label written with the local label character belongs to the module.
-// When that character cannot be part of a name, localMarked() has written
-// it as localMark.
-std::string Rewriter::baseName(std::string_view written) const {
-    const bool local =
-        !written.empty() && (written.front() == localChar_ ||
-                             (!isNameChar(localChar_) && written.starts_with(localMark)));
-    return local ? module_ + "." + lower(written) : lower(written);
-}
-
 std::string Rewriter::labelName(std::string_view written) const {
     std::string name = baseName(written);
     const auto found = setCounts_.find(name);
     if (found == setCounts_.end()) return name;
     return "_set" + std::to_string(found->second) + "_" + name;
-}
-
-// Writes the local label character, where it begins a name outside strings,
-// as localMark when it is no name character itself.
-std::string Rewriter::localMarked(std::string_view text) const {
-    if (isNameChar(localChar_)) return std::string(text);
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        if (const size_t quoted = quotedLength(text, i)) {
-            out += text.substr(i, quoted);
-            i += quoted;
-            continue;
-        }
-        const bool startsName = text[i] == localChar_ && i + 1 < text.size() &&
-                                isNameChar(text[i + 1]) && (i == 0 || !isNameChar(text[i - 1]));
-        if (startsName) {
-            out += localMark;
-        } else {
-            out += text[i];
-        }
-        ++i;
-    }
-    return out;
 }
 
 bool Rewriter::defineLabel(const std::string& written) {
@@ -489,7 +453,9 @@ bool Rewriter::defineLabel(const std::string& written) {
 
 }  // namespace
 
-Rewritten rewrite(const std::vector<SourceLine>& source) { return Rewriter().run(source); }
+Rewritten rewrite(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks) {
+    return Rewriter().run(source, std::move(checks));
+}
 
 std::string segmentStart(size_t segment) { return "__start" + std::to_string(segment); }
 std::string segmentEnd(size_t segment) { return "__end" + std::to_string(segment); }

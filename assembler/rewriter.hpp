@@ -54,10 +54,13 @@ struct Rewritten {
     std::vector<Location> segmentOrigins;  ///< per segment: its .org line
     std::vector<Checksum> checksums;
     std::vector<Echo> echoes;
+    std::vector<AddressCheck> addressChecks;  ///< with the labels that mark them
     Diagnostics errors;
 };
 
-Rewritten rewrite(const std::vector<SourceLine>& source);
+/// Rewrites `source`; each of `checks` (in the order of their places) gets
+/// a label at its place.
+Rewritten rewrite(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks = {});
 
 /// Labels no source label can be written as: they begin with '_' and hold
 /// no period.

@@ -17,12 +17,12 @@ struct RuleName {
 };
 
 constexpr RuleName ruleNames[] = {
-    {"notouch", Rule::notouch}, {"nop", Rule::notouch},   {"r1", Rule::relative},
-    {"r2", Rule::relative},     {"swap", Rule::swap},     {"combine", Rule::combine},
-    {"zix", Rule::combine},     {"cswap", Rule::cswap},   {"zbit", Rule::zbit},
-    {"jmppage", std::nullopt},  {"zpage", std::nullopt},  {"mbit", std::nullopt},
-    {"mzero", std::nullopt},    {"3arg", std::nullopt},   {"3rel", std::nullopt},
-    {"t1", std::nullopt},       {"tdma", std::nullopt},   {"tar", std::nullopt},
+    {"notouch", Rule::notouch}, {"nop", Rule::notouch},  {"r1", Rule::relative},
+    {"r2", Rule::relative},     {"swap", Rule::swap},    {"combine", Rule::combine},
+    {"zix", Rule::combine},     {"cswap", Rule::cswap},  {"zbit", Rule::zbit},
+    {"jmppage", std::nullopt},  {"zpage", std::nullopt}, {"mbit", std::nullopt},
+    {"mzero", std::nullopt},    {"3arg", std::nullopt},  {"3rel", std::nullopt},
+    {"t1", std::nullopt},       {"tdma", std::nullopt},  {"tar", std::nullopt},
 };
 
 std::vector<std::string> words(std::string_view text) {

@@ -29,10 +29,10 @@ namespace tasm {
 enum class Rule { notouch, relative, swap, combine, cswap, zbit };
 
 struct UserInstruction {
-    std::string mnemonic;          ///< in lower case
-    std::string pattern;           ///< ARGS in lower case, "" for none
-    std::vector<uint8_t> opcode;   ///< in address order
-    size_t length = 0;             ///< NBYTES, the whole instruction
+    std::string mnemonic;         ///< in lower case
+    std::string pattern;          ///< ARGS in lower case, "" for none
+    std::vector<uint8_t> opcode;  ///< in address order
+    size_t length = 0;            ///< NBYTES, the whole instruction
     Rule rule = Rule::notouch;
     unsigned shift = 0;
     uint32_t orMask = 0;
