@@ -302,6 +302,9 @@ const ErrorCase errorCases[] = {
     {"#if on the location counter, as the manual's example",
      "\t.org 0FFEh\n\tld hl,0\n#if ($ >= 1000h)\n!!! PROM bounds exceeded.\n#endif\n",
      "main.asm:4: bad label \"!!!\"\n"},
+    {"#if on $ after an .org to a later label", "\t.org later\n#if $\n#endif\nlater\n",
+     "main.asm:2: #if $: the location counter has no value here (the address after main.asm:1 "
+     "is not known)\n"},
     {"#if with an unknown name", "#if later\n#endif\n",
      "main.asm:1: #if later: \"later\" is not defined\n"},
     {"macro that expands into itself", "#define loop loop+1\n\t.db loop\n",

@@ -151,6 +151,14 @@ std::optional<size_t> jumpLength(const std::vector<Kind>& kinds) {
     return 3;
 }
 
+// Addresses and lengths far outside the 64 KiB make the location counter
+// unknown rather than overflow; the rewriter reports them.
+std::optional<int64_t> inRange(int64_t value) {
+    constexpr int64_t limit = int64_t{1} << 32;
+    if (value < 0 || value >= limit) return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 std::optional<size_t> instructionLength(std::string_view mnemonic,
@@ -208,7 +216,13 @@ std::optional<Layout::Known> Layout::known(std::string_view expression) const {
     return Known{evaluation.result.value, evaluation.usesAddress};
 }
 
-void Layout::add(std::string_view statement) {
+void Layout::add(std::string_view statement, const Location& where) {
+    const bool wasKnown = location_.has_value();
+    addStatement(statement);
+    if (wasKnown && !location_) lostAt_ = where;
+}
+
+void Layout::addStatement(std::string_view statement) {
     const LineFields fields = splitFields(scope_.marked(statement));
     const std::string word = lower(fields.word);
     if (word == ".equ" || word == "=" || word == ".set") {
@@ -223,7 +237,7 @@ void Layout::add(std::string_view statement) {
     if (word.empty()) return;
     if (word == ".org") {
         const std::optional<Known> origin = known(fields.operands);
-        location_ = origin ? std::optional(origin->value) : std::nullopt;
+        location_ = origin ? inRange(origin->value) : std::nullopt;
         return;
     }
     if (word == ".module") {
@@ -235,11 +249,7 @@ void Layout::add(std::string_view statement) {
         if (auto* user = std::get_if<UserInstruction>(&parsed)) userInstructions_.add(*user);
     }
     const std::optional<int64_t> bytes = length(word, fields.operands);
-    if (location_ && bytes) {
-        *location_ += *bytes;
-    } else {
-        location_.reset();
-    }
+    location_ = location_ && bytes && inRange(*bytes) ? inRange(*location_ + *bytes) : std::nullopt;
 }
 
 // How far a statement moves the location counter.

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "diagnostics.hpp"
 #include "expressions.hpp"
 #include "label_scope.hpp"
 #include "user_instructions.hpp"
@@ -31,8 +32,9 @@ std::optional<size_t> instructionLength(std::string_view mnemonic,
 
 class Layout {
   public:
-    /// Follows one statement as the reader passes it on (macros expanded).
-    void add(std::string_view statement);
+    /// Follows one statement as the reader passes it on (macros expanded),
+    /// read at `where`.
+    void add(std::string_view statement, const Location& where);
 
     struct Evaluation {
         Evaluated result;
@@ -43,6 +45,9 @@ class Layout {
 
     /// The location counter, if it has a value.
     std::optional<int64_t> location() const { return location_; }
+    /// The statement whose length or address made the location counter
+    /// unknown, when it is.
+    const Location& lostAt() const { return lostAt_; }
 
   private:
     struct Known {
@@ -50,6 +55,7 @@ class Layout {
         bool fromAddress = false;  ///< an address or computed from one
     };
 
+    void addStatement(std::string_view statement);
     std::optional<int64_t> value(std::string_view name, bool& usesAddress) const;
     std::optional<Known> known(std::string_view expression) const;
     std::optional<int64_t> length(const std::string& word, const std::string& operands) const;
@@ -57,6 +63,7 @@ class Layout {
 
     std::map<std::string, std::optional<Known>> labels_;
     std::optional<int64_t> location_ = 0;
+    Location lostAt_;
     LabelScope scope_;
     UserInstructions userInstructions_;
 };

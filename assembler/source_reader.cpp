@@ -229,7 +229,7 @@ void Reader::readLine(std::string_view raw, const Location& where, int depth) {
             ended_ = true;
             return;
         }
-        layout_.add(statement);
+        layout_.add(statement, where);
         sourceSize_ += statement.size();
         if (sourceSize_ > maxSourceSize) {
             return stop(where,
@@ -299,7 +299,13 @@ bool Reader::condition(const std::string& name, std::string_view rest, const Loc
     const Layout::Evaluation evaluation = layout_.evaluate(*expanded);
     const Evaluated& result = evaluation.result;
     if (!result.error.empty()) {
-        error(where, "#if " + std::string(trim(*expanded)) + ": " + result.error);
+        std::string why = result.error;
+        const Location& lost = layout_.lostAt();
+        if (!layout_.location() && why.starts_with("the location counter")) {
+            why += " (the address after " + lost.file + ":" + std::to_string(lost.line) +
+                   " is not known)";
+        }
+        error(where, "#if " + std::string(trim(*expanded)) + ": " + why);
         return false;
     }
     if (evaluation.usesAddress && layout_.location()) {
