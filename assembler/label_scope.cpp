@@ -25,8 +25,10 @@ std::string LabelScope::qualified(std::string_view written) const {
     return local ? module_ + "." + lower(written) : lower(written);
 }
 
+bool LabelScope::marksLocalLabels() const { return !isNameChar(localChar_); }
+
 std::string LabelScope::marked(std::string_view text) const {
-    if (isNameChar(localChar_)) return std::string(text);
+    if (!marksLocalLabels()) return std::string(text);
     std::string out;
     for (size_t i = 0; i < text.size();) {
         if (const size_t quoted = quotedLength(text, i)) {

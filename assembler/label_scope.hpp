@@ -23,6 +23,9 @@ class LabelScope {
     /// cannot be part of one (such as '?').
     std::string marked(std::string_view text) const;
 
+    /// Whether marked() changes anything.
+    bool marksLocalLabels() const;
+
     /// .module NAME; the error message, or "" when done.
     std::string setModule(std::string_view operand);
     /// .locallabelchar "c"; the error message, or "" when done.

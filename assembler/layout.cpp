@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <unordered_map>
 
 #include "line_syntax.hpp"
 #include "text.hpp"
@@ -58,20 +59,49 @@ Kind kindOf(const std::string& written) {
     return indexed ? Kind::indexMemory : Kind::memory;
 }
 
-struct Length {
-    std::string_view mnemonic;
-    size_t bytes;
+enum class Family { fixed, load, arithmetic, counting, rotation, bit, stack, jump, call };
+
+struct Mnemonic {
+    std::string_view name;
+    Family family;
+    size_t bytes = 0;  // of the fixed ones, whose operands do not change it
 };
 
-// Instructions without operands, or whose length the operands do not change.
-constexpr std::array<Length, 41> fixedLengths{{
-    {"nop", 1},  {"halt", 1}, {"di", 1},   {"ei", 1},   {"exx", 1},  {"daa", 1},  {"cpl", 1},
-    {"ccf", 1},  {"scf", 1},  {"rla", 1},  {"rra", 1},  {"rlca", 1}, {"rrca", 1}, {"ret", 1},
-    {"rst", 1},  {"neg", 2},  {"reti", 2}, {"retn", 2}, {"rld", 2},  {"rrd", 2},  {"ldi", 2},
-    {"ldir", 2}, {"ldd", 2},  {"lddr", 2}, {"cpi", 2},  {"cpir", 2}, {"cpd", 2},  {"cpdr", 2},
-    {"ini", 2},  {"inir", 2}, {"ind", 2},  {"indr", 2}, {"outi", 2}, {"otir", 2}, {"outd", 2},
-    {"otdr", 2}, {"im", 2},   {"in", 2},   {"out", 2},  {"jr", 2},   {"djnz", 2},
-}};
+constexpr Mnemonic mnemonics[] = {
+    {"nop", Family::fixed, 1},   {"halt", Family::fixed, 1},  {"di", Family::fixed, 1},
+    {"ei", Family::fixed, 1},    {"exx", Family::fixed, 1},   {"daa", Family::fixed, 1},
+    {"cpl", Family::fixed, 1},   {"ccf", Family::fixed, 1},   {"scf", Family::fixed, 1},
+    {"rla", Family::fixed, 1},   {"rra", Family::fixed, 1},   {"rlca", Family::fixed, 1},
+    {"rrca", Family::fixed, 1},  {"ret", Family::fixed, 1},   {"rst", Family::fixed, 1},
+    {"neg", Family::fixed, 2},   {"reti", Family::fixed, 2},  {"retn", Family::fixed, 2},
+    {"rld", Family::fixed, 2},   {"rrd", Family::fixed, 2},   {"ldi", Family::fixed, 2},
+    {"ldir", Family::fixed, 2},  {"ldd", Family::fixed, 2},   {"lddr", Family::fixed, 2},
+    {"cpi", Family::fixed, 2},   {"cpir", Family::fixed, 2},  {"cpd", Family::fixed, 2},
+    {"cpdr", Family::fixed, 2},  {"ini", Family::fixed, 2},   {"inir", Family::fixed, 2},
+    {"ind", Family::fixed, 2},   {"indr", Family::fixed, 2},  {"outi", Family::fixed, 2},
+    {"otir", Family::fixed, 2},  {"outd", Family::fixed, 2},  {"otdr", Family::fixed, 2},
+    {"im", Family::fixed, 2},    {"in", Family::fixed, 2},    {"out", Family::fixed, 2},
+    {"jr", Family::fixed, 2},    {"djnz", Family::fixed, 2},  {"call", Family::fixed, 3},
+    {"ld", Family::load},        {"add", Family::arithmetic}, {"adc", Family::arithmetic},
+    {"sub", Family::arithmetic}, {"sbc", Family::arithmetic}, {"and", Family::arithmetic},
+    {"xor", Family::arithmetic}, {"or", Family::arithmetic},  {"cp", Family::arithmetic},
+    {"inc", Family::counting},   {"dec", Family::counting},   {"rlc", Family::rotation},
+    {"rl", Family::rotation},    {"rrc", Family::rotation},   {"rr", Family::rotation},
+    {"sla", Family::rotation},   {"sra", Family::rotation},   {"sll", Family::rotation},
+    {"srl", Family::rotation},   {"bit", Family::bit},        {"set", Family::bit},
+    {"res", Family::bit},        {"push", Family::stack},     {"pop", Family::stack},
+    {"ex", Family::stack},       {"jp", Family::jump},
+};
+
+const Mnemonic* findMnemonic(std::string_view name) {
+    static const std::unordered_map<std::string_view, const Mnemonic*> index = [] {
+        std::unordered_map<std::string_view, const Mnemonic*> built;
+        for (const Mnemonic& m : mnemonics) built.emplace(m.name, &m);
+        return built;
+    }();
+    const auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
+}
 
 struct KindLength {
     Kind kind;
@@ -126,10 +156,6 @@ std::optional<size_t> lengthFor(const KindLength (&table)[N], Kind kind) {
     return std::nullopt;
 }
 
-bool among(std::string_view word, std::initializer_list<std::string_view> words) {
-    return std::find(words.begin(), words.end(), word) != words.end();
-}
-
 std::optional<size_t> loadLength(const std::vector<Kind>& kinds) {
     if (kinds.size() != 2) return std::nullopt;
     for (const LoadLength& row : loadLengths) {
@@ -151,6 +177,44 @@ std::optional<size_t> jumpLength(const std::vector<Kind>& kinds) {
     return 3;
 }
 
+// How a directive moves the location counter: not at all, by one byte, by
+// its data, or by the count it gives.
+enum class Moves { none, byte, bytes, words, count };
+
+struct Directive {
+    std::string_view name;
+    Moves moves;
+};
+
+constexpr Directive directives[] = {
+    {".db", Moves::bytes},
+    {".byte", Moves::bytes},
+    {".text", Moves::bytes},
+    {".dw", Moves::words},
+    {".word", Moves::words},
+    {".block", Moves::count},
+    {".fill", Moves::count},
+    {".chk", Moves::byte},
+    {".echo", Moves::none},
+    {".module", Moves::none},
+    {".locallabelchar", Moves::none},
+    {".addinstr", Moves::none},
+    {".msfirst", Moves::none},
+    {".lsfirst", Moves::none},
+    {".list", Moves::none},
+    {".nolist", Moves::none},
+    {".title", Moves::none},
+    {".page", Moves::none},
+    {".nopage", Moves::none},
+    {".eject", Moves::none},
+    {".codes", Moves::none},
+    {".nocodes", Moves::none},
+    {".sym", Moves::none},
+    {".tsym", Moves::none},
+    {".export", Moves::none},
+    {".end", Moves::none},
+};
+
 // Addresses and lengths far outside the 64 KiB make the location counter
 // unknown rather than overflow; the rewriter reports them.
 std::optional<int64_t> inRange(int64_t value) {
@@ -163,31 +227,33 @@ std::optional<int64_t> inRange(int64_t value) {
 
 std::optional<size_t> instructionLength(std::string_view mnemonic,
                                         const std::vector<std::string>& operands) {
-    for (const Length& fixed : fixedLengths) {
-        if (fixed.mnemonic == mnemonic) return fixed.bytes;
-    }
+    const Mnemonic* known = findMnemonic(mnemonic);
+    if (known == nullptr) return std::nullopt;
+    if (known->family == Family::fixed) return known->bytes;
     std::vector<Kind> kinds;
     for (const std::string& operand : operands) kinds.push_back(kindOf(operand));
-    const bool indexed = std::any_of(kinds.begin(), kinds.end(), [](Kind k) {
-        return k == Kind::indexPair || k == Kind::indexHalf || k == Kind::indexMemory;
-    });
-    if (mnemonic == "ld") return loadLength(kinds);
-    if (among(mnemonic, {"add", "adc", "sub", "sbc", "and", "xor", "or", "cp"})) {
-        return arithmeticLength(mnemonic, kinds);
+    switch (known->family) {
+        case Family::load:
+            return loadLength(kinds);
+        case Family::arithmetic:
+            return arithmeticLength(mnemonic, kinds);
+        case Family::counting:
+            return kinds.size() == 1 ? lengthFor(countingLengths, kinds[0]) : std::nullopt;
+        case Family::rotation:
+            return kinds.empty() ? std::nullopt : lengthFor(bitLengths, kinds[0]);
+        case Family::bit:
+            return kinds.size() < 2 ? std::nullopt : lengthFor(bitLengths, kinds[1]);
+        case Family::stack: {
+            const bool indexed = std::any_of(kinds.begin(), kinds.end(), [](Kind k) {
+                return k == Kind::indexPair || k == Kind::indexHalf || k == Kind::indexMemory;
+            });
+            return indexed ? 2 : 1;
+        }
+        case Family::jump:
+            return jumpLength(kinds);
+        default:
+            return std::nullopt;
     }
-    if (among(mnemonic, {"inc", "dec"})) {
-        return kinds.size() == 1 ? lengthFor(countingLengths, kinds[0]) : std::nullopt;
-    }
-    if (among(mnemonic, {"rlc", "rl", "rrc", "rr", "sla", "sra", "sll", "srl"})) {
-        return kinds.empty() ? std::nullopt : lengthFor(bitLengths, kinds[0]);
-    }
-    if (among(mnemonic, {"bit", "set", "res"})) {
-        return kinds.size() < 2 ? std::nullopt : lengthFor(bitLengths, kinds[1]);
-    }
-    if (among(mnemonic, {"push", "pop", "ex"})) return indexed ? 2 : 1;
-    if (mnemonic == "jp") return jumpLength(kinds);
-    if (mnemonic == "call") return 3;
-    return std::nullopt;
 }
 
 Layout::Evaluation Layout::evaluate(std::string_view expression) const {
@@ -216,14 +282,19 @@ std::optional<Layout::Known> Layout::known(std::string_view expression) const {
     return Known{evaluation.result.value, evaluation.usesAddress};
 }
 
-void Layout::add(std::string_view statement, const Location& where) {
+void Layout::add(std::string_view statement, const LineFields& fields, const Location& where) {
     const bool wasKnown = location_.has_value();
-    addStatement(statement);
+    // The fields change only where a local label character that is no name
+    // character is written as a mark.
+    if (scope_.marksLocalLabels()) {
+        addStatement(splitFields(scope_.marked(statement)));
+    } else {
+        addStatement(fields);
+    }
     if (wasKnown && !location_) lostAt_ = where;
 }
 
-void Layout::addStatement(std::string_view statement) {
-    const LineFields fields = splitFields(scope_.marked(statement));
+void Layout::addStatement(const LineFields& fields) {
     const std::string word = lower(fields.word);
     if (word == ".equ" || word == "=" || word == ".set") {
         if (!fields.label.empty()) labels_[scope_.qualified(fields.label)] = known(fields.operands);
@@ -254,26 +325,32 @@ void Layout::addStatement(std::string_view statement) {
 
 // How far a statement moves the location counter.
 std::optional<int64_t> Layout::length(const std::string& word, const std::string& operands) const {
-    static constexpr std::array<std::string_view, 18> noBytes{
-        ".echo",   ".module", ".locallabelchar", ".addinstr", ".msfirst", ".lsfirst", ".list",
-        ".nolist", ".title",  ".page",           ".nopage",   ".eject",   ".codes",   ".nocodes",
-        ".sym",    ".tsym",   ".export",         ".end",
-    };
-    if (std::find(noBytes.begin(), noBytes.end(), word) != noBytes.end()) return 0;
-    if (among(word, {".db", ".byte", ".text"})) return dataLength(operands, 1);
-    if (among(word, {".dw", ".word"})) return dataLength(operands, 2);
-    if (word == ".chk") return 1;
-    if (among(word, {".block", ".fill"})) {
-        const std::vector<std::string> items = splitOperands(operands);
-        const std::optional<Known> count = items.empty() ? std::nullopt : known(items[0]);
-        return count ? std::optional(count->value) : std::nullopt;
+    if (word[0] != '.') {
+        if (const auto match = userInstructions_.find(word, operands)) {
+            return match->instruction->length;
+        }
+        const std::optional<size_t> bytes = instructionLength(word, splitOperands(operands));
+        return bytes ? std::optional<int64_t>(*bytes) : std::nullopt;
     }
-    if (word[0] == '.') return std::nullopt;
-    if (const auto match = userInstructions_.find(word, operands)) {
-        return match->instruction->length;
+    const auto directive = std::find_if(std::begin(directives), std::end(directives),
+                                        [&](const Directive& d) { return d.name == word; });
+    if (directive == std::end(directives)) return std::nullopt;
+    switch (directive->moves) {
+        case Moves::none:
+            return 0;
+        case Moves::byte:
+            return 1;
+        case Moves::bytes:
+            return dataLength(operands, 1);
+        case Moves::words:
+            return dataLength(operands, 2);
+        case Moves::count: {
+            const std::vector<std::string> items = splitOperands(operands);
+            const std::optional<Known> count = items.empty() ? std::nullopt : known(items[0]);
+            return count ? std::optional(count->value) : std::nullopt;
+        }
     }
-    const std::optional<size_t> bytes = instructionLength(word, splitOperands(operands));
-    return bytes ? std::optional<int64_t>(*bytes) : std::nullopt;
+    return std::nullopt;
 }
 
 std::optional<int64_t> Layout::dataLength(const std::string& operands, int64_t itemLength) const {

@@ -20,6 +20,7 @@
 #include "diagnostics.hpp"
 #include "expressions.hpp"
 #include "label_scope.hpp"
+#include "line_syntax.hpp"
 #include "user_instructions.hpp"
 
 namespace tasm {
@@ -33,8 +34,8 @@ std::optional<size_t> instructionLength(std::string_view mnemonic,
 class Layout {
   public:
     /// Follows one statement as the reader passes it on (macros expanded),
-    /// read at `where`.
-    void add(std::string_view statement, const Location& where);
+    /// whose fields are `fields`, read at `where`.
+    void add(std::string_view statement, const LineFields& fields, const Location& where);
 
     struct Evaluation {
         Evaluated result;
@@ -55,7 +56,7 @@ class Layout {
         bool fromAddress = false;  ///< an address or computed from one
     };
 
-    void addStatement(std::string_view statement);
+    void addStatement(const LineFields& fields);
     std::optional<int64_t> value(std::string_view name, bool& usesAddress) const;
     std::optional<Known> known(std::string_view expression) const;
     std::optional<int64_t> length(const std::string& word, const std::string& operands) const;

@@ -229,7 +229,7 @@ void Reader::readLine(std::string_view raw, const Location& where, int depth) {
             ended_ = true;
             return;
         }
-        layout_.add(statement, where);
+        layout_.add(statement, fields, where);
         sourceSize_ += statement.size();
         if (sourceSize_ > maxSourceSize) {
             return stop(where,

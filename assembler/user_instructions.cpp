@@ -169,6 +169,7 @@ std::vector<std::string> encodeUserInstruction(const UserInstruction& user,
 
 std::optional<UserInstructions::Match> UserInstructions::find(std::string_view mnemonic,
                                                               std::string_view operands) const {
+    if (defined_.empty()) return std::nullopt;
     const std::string name = lower(mnemonic);
     const std::string compact = withoutBlanks(operands);
     for (const UserInstruction& user : defined_) {
