@@ -90,6 +90,27 @@ Diagnostics checkAddresses(const Rewritten& program, const Z80asmResult& assembl
     return errors;
 }
 
+// z80asm keeps the low byte of a relative offset that .addinstr writes as
+// data; one out of reach would jump elsewhere.
+void checkReaches(const Rewritten& program, const Z80asmResult& assembled, Diagnostics& errors) {
+    for (const RelativeReach& reach : program.reaches) {
+        const std::optional<int64_t> target =
+            labelValue(reach.target, reach.at, assembled, reach.where, errors);
+        const auto found = assembled.labels.find(reach.at);
+        if (!target || found == assembled.labels.end()) continue;
+        const int64_t offset = *target - (int64_t{found->second} + int64_t(reach.length));
+        if (offset < -128) {
+            errors.push_back({reach.where, reach.mnemonic +
+                                               " reaches 128 bytes back, the label is " +
+                                               std::to_string(-offset) + " bytes back"});
+        } else if (offset > 127) {
+            errors.push_back({reach.where, reach.mnemonic +
+                                               " reaches 127 bytes ahead, the label is " +
+                                               std::to_string(offset) + " bytes ahead"});
+        }
+    }
+}
+
 // Each .chk byte becomes the low byte of the sum of the bytes before it,
 // from its start address on.
 void fillChecksums(const Rewritten& program, const Z80asmResult& assembled, MemoryImage& image,
@@ -134,6 +155,7 @@ int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs
     report(assembled.warnings, errors);
     if (report(assembled.errors, errors)) return exitStatus(assembled.errors);
     Diagnostics placing = checkAddresses(program, assembled);
+    checkReaches(program, assembled, placing);
     MemoryImage image = placeSegments(program, assembled, placing);
     if (report(placing, errors)) return exitStatus(placing);
     fillChecksums(program, assembled, image, placing);

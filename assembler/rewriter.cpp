@@ -240,10 +240,16 @@ bool Rewriter::userInstruction(const LineFields& fields) {
         operands.push_back(expression(written, false));
     }
     std::string items;
-    for (const std::string& byte : encodeUserInstruction(*match->instruction, operands)) {
-        appendItem(items, byte);
+    const UserInstruction& user = *match->instruction;
+    for (const std::string& byte : encodeUserInstruction(user, operands)) appendItem(items, byte);
+    if (lineFailed_) return true;
+    if (user.rule == Rule::relative && user.operandBytes() == 1 && !operands.empty()) {
+        const std::string at = newLabel("rel");
+        out_.reaches.push_back({at, operands[0], lower(fields.word), user.length, where_});
+        emit(at + ":\tdefb " + items);
+    } else {
+        emit("\tdefb " + items);
     }
-    if (!lineFailed_) emit("\tdefb " + items);
     return true;
 }
 

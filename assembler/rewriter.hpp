@@ -40,6 +40,17 @@ struct Checksum {
     Location where;
 };
 
+/// The one-byte relative operand of an .addinstr instruction: `target` (an
+/// expression over z80asm's labels; $ is the label `at` on the instruction)
+/// must lie within reach of the instruction's end, `length` bytes on.
+struct RelativeReach {
+    std::string at;
+    std::string target;
+    std::string mnemonic;
+    size_t length = 0;
+    Location where;
+};
+
 /// A .echo item: `text` as it is, or the value of `value` (an expression
 /// over z80asm's labels; $ is the address of the label `at`) in decimal.
 struct Echo {
@@ -53,6 +64,7 @@ struct Rewritten {
     std::vector<AsmLine> lines;
     std::vector<Location> segmentOrigins;  ///< per segment: its .org line
     std::vector<Checksum> checksums;
+    std::vector<RelativeReach> reaches;
     std::vector<Echo> echoes;
     std::vector<AddressCheck> addressChecks;  ///< with the labels that mark them
     Diagnostics errors;

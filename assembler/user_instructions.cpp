@@ -154,7 +154,7 @@ std::vector<std::string> encodeUserInstruction(const UserInstruction& user,
     std::vector<std::string> bytes;
     for (const uint8_t byte : user.opcode) bytes.push_back(std::to_string(byte));
     if (user.rule == Rule::zbit && user.operandBytes() == 0 && !operands.empty()) {
-        bytes.back() = either(bytes.back(), shiftedLeft("(" + operands[0] + "&7)", 3));
+        bytes.back() = "0+" + either(bytes.back(), shiftedLeft("(" + operands[0] + "&7)", 3));
         return bytes;
     }
     std::string value = argumentValue(user, operands);
@@ -163,6 +163,10 @@ std::vector<std::string> encodeUserInstruction(const UserInstruction& user,
     for (size_t i = 0; i < user.operandBytes(); ++i) {
         bytes.push_back(i == 0 ? lowByte(value)
                                : lowByte("(" + value + ">>" + std::to_string(8 * i) + ")"));
+    }
+    // z80asm warns of a data item wholly in parentheses.
+    for (std::string& byte : bytes) {
+        if (byte.front() == '(') byte.insert(0, "0+");
     }
     return bytes;
 }
