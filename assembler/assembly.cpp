@@ -1,11 +1,14 @@
 // The stand-in's pipeline. The source is read with its includes and defines
-// (source_reader), rewritten into z80asm's syntax (rewriter, expressions),
-// assembled by z80asm, whose messages are mapped back to the source lines
-// (z80asm_run); its bytes are then placed at their addresses (memory_image),
-// the .chk bytes and .echo values computed from z80asm's labels, and the
-// image written in the format asked for (object_writers). Errors found before
-// z80asm runs stop the run there, so z80asm only sees well-formed lines whose
-// labels all exist.
+// (source_reader), following the location counter so that #if can read
+// addresses (layout), rewritten into z80asm's syntax (rewriter, expressions,
+// label_scope, user_instructions for .addinstr), assembled by z80asm, whose
+// messages are mapped back to the source lines (z80asm_run); the addresses
+// #if read are checked against z80asm's labels, its bytes placed at their
+// addresses (memory_image), the .chk bytes and .echo values computed from
+// z80asm's labels, and the image written in the format asked for
+// (object_writers). Errors found before z80asm runs stop the run there, so
+// z80asm only sees well-formed lines whose labels all exist. The kind of the
+// first failure picks the exit status.
 
 #include "assembly.hpp"
 
