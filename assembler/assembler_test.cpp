@@ -136,6 +136,8 @@ const BytesCase expressionCases[] = {
     {"character constants and string escapes",
      "\t.db 'a', '\\n', ';', '\\\\', \"\\t\\\"x\\r\\b\\f\\\\\"\n",
      "defb 'a', 10, ';', 92, 9, 34, 'x', 13, 8, 12, 92\n"},
+    {"octal escapes", "\t.db \"\\301MODE]\", '\\101', \"\\0\\12\\1234\"\n\t.text \"\\177\"\n",
+     "defb 0C1h,'M','O','D','E',']',65,0,10,83,'4',127\n"},
     {"labels in expressions", "\tld hl,finish-start\nstart\t.db 1,2,3\nfinish\n",
      "ld hl,f-s\ns: defb 1,2,3\nf:\n"},
 };
@@ -151,10 +153,10 @@ const BytesCase directiveCases[] = {
     {".fill with a value and without", "\t.fill 3\n\t.fill 2,7\n", "defs 3,0FFh\ndefs 2,7\n"},
     {".chk sums the bytes from its address", "\t.org 100h\nstart\t.db 1,2,3,250\n\t.chk start\n",
      "org 100h\ndefb 1,2,3,250\ndefb (1+2+3+250)&255\n"},
-    {"= .equ and .set",
-     "size = 3\nbig .equ size*2\ncount .set 1\n\t.db count\ncount .set count+1\n\t.db "
-     "count,size,big\n",
-     "defb 1\ndefb 2,3,6\n"},
+    {"= .equ and .set, which changes a label made by .equ, = or as a code label",
+     "size = 3\nbig .equ size*2\ncount .equ 1\n\t.db count\ncount .set count+1\n\t.db "
+     "count,size,big\nsize .set 9\nhere\tnop\nhere .set here+1\n\t.db size,here\n",
+     "defb 1\ndefb 2,3,6\nnop\ndefb 9,5\n"},
     {"*= and $= set the location counter", "\t*= 9000h\n\tjp $\n\t$=9010h\n\tjp *\n",
      "org 9000h\njp $\ndefs 9010h-$\njp $\n"},
     {"a gap between origins holds zero", "\t.org 10h\n\t.db 1\n\t.org 12h\n\t.db 2\n",
@@ -172,6 +174,16 @@ const BytesCase directiveCases[] = {
      "\t.addinstr NEG2 \"\" 44ED 2 NOP 1\n\t.addinstr JRX * 18 2 R1 1\n\tneg2\n\tsll2 a\n"
      "\tldx a, 5\nhere\tjrx here\n",
      "neg\ndefb 0CBh,37h\ndefb 0DDh,3Eh,5\nh: jr h\n"},
+    {".addinstr with the rules of TASM's tables",
+     "\t.addinstr XBIT *,(IX*) CBDD 4 ZBIT 1 0 4600\n\t.addinstr XBIT *,A 47CB 2 ZBIT 1\n"
+     "\t.addinstr XLD (IX*),* 36DD 4 ZIX 1\n\t.addinstr XRL (IX*) CBDD 4 ZIX 1 0 1600\n"
+     "\t.addinstr XCALL * CD 3 NOTOUCH 1\n\t.addinstr XSW * FE 3 SWAP 1\n"
+     "\t.addinstr XCB *,* FD 3 COMBINE 1\n\t.addinstr XCS *,* FD 3 CSWAP 1\n"
+     "\t.addinstr XSH * 21DD 4 NOTOUCH 1 8 12\n\t.addinstr XR2 * FE 3 R2 1\n"
+     "\txbit 3,(ix+5)\n\txbit 6, a\n\txld (ix-2),7\n\txrl (IX+1)\n\txcall 1234h\n"
+     "\txsw 1234h\n\txcb 45h,67h\n\txcs 45h,67h\n\txsh 34h\nhere\txr2 here+4\n",
+     "bit 3,(ix+5)\nbit 6,a\nld (ix-2),7\nrl (ix+1)\ncall 1234h\ndefb 0FEh,12h,34h\n"
+     "defb 0FDh,45h,67h\ndefb 0FDh,67h,45h\ndefb 0DDh,21h,12h,34h\ndefb 0FEh,1,0\n"},
     {"listing directives change no byte",
      "\t.title \"x\"\n\t.page\n\t.nopage\n\t.eject\n\t.codes\n\t.nocodes\n\t.list\n\t.nolist\n"
      "\t.echo \"a\"\n\tnop\n",
@@ -213,6 +225,11 @@ const BytesCase preprocessorCases[] = {
      "#ifndef USUAL_INC\n#define USUAL_INC\n#ifdef TI83P\n#define bcall(xxxx) rst 28h \\ .dw xxxx\n"
      "#else\n#define bcall(xxxx) call xxxx\n\t.addinstr BCALL * CD 3 NOP 1\n#endif\n"
      "_clrlcdfull = 4755h ; clears the screen\nprogstart .equ 9327h\n#endif\n"},
+    {"#if sees $ and the labels above it",
+     "\t.org 0FF0h\nstart\t.db 1,2,\"\\101\"\n\t.fill 8\n\tld a,(ix+1)\n#if ($ >= 1000h)\n"
+     "\t.db 0EEh\n#else\n\t.db $-start\n#endif\n\tld hl,1234h\n#if ($ >= 1000h)\n\t.db 1\n"
+     "#endif\n#if start = 0FF0h\n\t.db 2\n#endif\n",
+     "org 0FF0h\ndefb 1,2,65\ndefs 8,0FFh\nld a,(ix+1)\ndefb 14\nld hl,1234h\ndefb 1,2\n"},
     {"skipped lines are not read",
      "#if 0\n\tgarbage (\n#include \"missing.inc\"\n#define x\n#endif\n"
      "#ifndef x\n\tnop\n#endif\n",
@@ -282,6 +299,12 @@ const ErrorCase errorCases[] = {
     {"stray #endif", "#endif\n", "main.asm:1: #endif without #if\n"},
     {"second #else", "#if 1\n#else\n#else\n#endif\n",
      "main.asm:3: second #else for the #if at main.asm:1\n"},
+    {"#if on the location counter, as the manual's example",
+     "\t.org 0FFEh\n\tld hl,0\n#if ($ >= 1000h)\n!!! PROM bounds exceeded.\n#endif\n",
+     "main.asm:4: bad label \"!!!\"\n"},
+    {"#if on $ after an .org to a later label", "\t.org later\n#if $\n#endif\nlater\n",
+     "main.asm:2: #if $: the location counter has no value here (the address after main.asm:1 "
+     "is not known)\n"},
     {"#if with an unknown name", "#if later\n#endif\n",
      "main.asm:1: #if later: \"later\" is not defined\n"},
     {"macro that expands into itself", "#define loop loop+1\n\t.db loop\n",
@@ -294,8 +317,14 @@ const ErrorCase errorCases[] = {
      "main.asm:1: #defcont without a #define before it\n"},
     {"binary bytes", "\tnop\n\x01\x02\x7f\n",
      "main.asm:2: byte 01h does not belong in a source text\n"},
-    {".set on an ordinary label", "x .equ 1\nx .set 2\n",
-     "main.asm:2: label \"x\" is already defined at main.asm:1\n"},
+    {".set of a label not defined above", "x .set 1\nx .equ 2\n",
+     "main.asm:1: no such label \"x\": a label must pre-exist for .set\n"},
+    {".addinstr with another processor's rule", "\t.addinstr XZ * A5 2 ZPAGE 1\n",
+     "main.asm:1: .addinstr: the rule ZPAGE is for another processor\n"},
+    {".addinstr relative jump out of reach",
+     "\t.addinstr JRX * 18 2 R1 1\n\tjrx far\n\t.fill 130\nfar\tnop\n",
+     "main.asm:2: jrx reaches 127 bytes ahead, the label is 130 bytes ahead\n"},
+    {"octal escape beyond a byte", "\t.db \"\\400\"\n", "main.asm:1: bad string \"\\400\"\n"},
     {".fill with a later count", "\t.fill n\nn .equ 2\n",
      "main.asm:1: .fill uses \"n\", which is not defined before this line\n"},
     {"code past the end of memory", "\t.org 0FFFFh\n\tnop\n\tnop\n",
@@ -315,6 +344,33 @@ TEST_F(StandInTest, ReportsEachErrorOnItsLineAndWritesNoObjectFile) {
     }
 }
 
+TEST_F(StandInTest, ANameDefinedByTheProgramAndAnIncludeFileNamesBothPlaces) {
+    struct Clash {
+        const char* name;
+        const char* source;
+        const char* include;
+        const char* message;
+    };
+    const Clash clashes[] = {
+        {"a variable's #define above the include",
+         "#define contrast 33387d\n#include \"usual.inc\"\n", "\tnop\ncontrast .equ 8447h\n",
+         "usual.inc:2: \"contrast\" is defined twice: here and at main.asm:1\n"},
+        {"a label below the include", "#include \"usual.inc\"\ncontrast\t.db 1\n",
+         "contrast .equ 8447h\n",
+         "main.asm:2: \"contrast\" is defined twice: here and at usual.inc:1\n"},
+        {"a label above the include", "contrast = 5\n#include \"usual.inc\"\n",
+         "\tnop\ncontrast .equ 8447h\n",
+         "usual.inc:2: \"contrast\" is defined twice: here and at main.asm:1\n"},
+    };
+    for (const Clash& c : clashes) {
+        SCOPED_TRACE(c.name);
+        writeFile(dir_ / "usual.inc", c.include);
+        const Outcome result = binary(c.source);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.errors, c.message);
+    }
+}
+
 TEST_F(StandInTest, EchoPrintsTextAndValuesLaterLabelsIncluded) {
     const Outcome result =
         binary("start\t.db 1,2,3\n\t.echo \"size \", finish-start, \"\\n\"\nfinish\n");
@@ -322,12 +378,20 @@ TEST_F(StandInTest, EchoPrintsTextAndValuesLaterLabelsIncluded) {
     EXPECT_EQ(readFile(dir_ / "stdout.txt").substr(0, 7), "size 3\n");
 }
 
-TEST_F(StandInTest, AMissingSourceIsAnError) {
+TEST_F(StandInTest, AMissingFileIsAFileAccessError) {
     const Outcome result = run("-t80 -b -i nothere.asm main.bin");
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.status, 3);
     EXPECT_EQ(result.errors,
               "nothere.asm: cannot open the source file (No such file or directory)\n");
     EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
+    EXPECT_EQ(binary("#include \"nothere.inc\"\n", "/nowhere").status, 3);
+}
+
+TEST_F(StandInTest, VersionIsTheProjectsAlone) {
+    const Outcome result = run("--version");
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(readFile(dir_ / "stdout.txt"), TOOLCHAIN_VERSION "\n");
+    EXPECT_EQ(result.errors, "");
 }
 
 // Each name is defined in several of the folders, with the value of the
@@ -408,11 +472,12 @@ TEST_F(StandInTest, AnyOtherArgumentsGetTheUsage) {
         "-80 -p60 -i -o20 main.asm extra",
         "-t80 -b -i main.asm",
         "-t80 -b main.asm main.bin",
+        "--version main.asm",
     };
     for (const char* arguments : argumentLists) {
         SCOPED_TRACE(arguments);
         const Outcome result = run(arguments);
-        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.status, 4);
         EXPECT_EQ(result.errors.rfind("usage: ", 0), 0u) << result.errors;
     }
     EXPECT_FALSE(fs::exists(dir_ / "main.obj"));

@@ -1,11 +1,14 @@
 // The stand-in's pipeline. The source is read with its includes and defines
-// (source_reader), rewritten into z80asm's syntax (rewriter, expressions),
-// assembled by z80asm, whose messages are mapped back to the source lines
-// (z80asm_run); its bytes are then placed at their addresses (memory_image),
-// the .chk bytes and .echo values computed from z80asm's labels, and the
-// image written in the format asked for (object_writers). Errors found before
-// z80asm runs stop the run there, so z80asm only sees well-formed lines whose
-// labels all exist.
+// (source_reader), following the location counter so that #if can read
+// addresses (layout), rewritten into z80asm's syntax (rewriter, expressions,
+// label_scope, user_instructions for .addinstr), assembled by z80asm, whose
+// messages are mapped back to the source lines (z80asm_run); the addresses
+// #if read are checked against z80asm's labels, its bytes placed at their
+// addresses (memory_image), the .chk bytes and .echo values computed from
+// z80asm's labels, and the image written in the format asked for
+// (object_writers). Errors found before z80asm runs stop the run there, so
+// z80asm only sees well-formed lines whose labels all exist. The kind of the
+// first failure picks the exit status.
 
 #include "assembly.hpp"
 
@@ -38,27 +41,23 @@ std::string hex4(uint32_t value) {
 
 // Writes beside the target first, so that a failed write leaves no partial
 // object file.
-bool writeFile(const std::string& path, const std::string& content, std::ostream& errors) {
+std::optional<Diagnostic> writeFile(const std::string& path, const std::string& content) {
     const std::string partial = path + ".partial";
+    const auto failed = [&](std::string why) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        return Diagnostic{{path, 0}, "cannot write the object file" + why, Failure::fileAccess};
+    };
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
         out.write(content.data(), static_cast<std::streamsize>(content.size()));
         out.close();
-        if (!out) {
-            errors << path << ": cannot write the object file\n";
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            return false;
-        }
+        if (!out) return failed("");
     }
     std::error_code failure;
     std::filesystem::rename(partial, path, failure);
-    if (failure) {
-        errors << path << ": cannot write the object file: " << failure.message() << '\n';
-        std::filesystem::remove(partial, failure);
-        return false;
-    }
-    return true;
+    if (failure) return failed(": " + failure.message());
+    return std::nullopt;
 }
 
 // The value of an expression over z80asm's labels, $ being the label `at`.
@@ -76,6 +75,43 @@ std::optional<int64_t> labelValue(const std::string& expression, const std::stri
         return std::nullopt;
     }
     return result.value;
+}
+
+// #if decided on addresses worked out before z80asm ran; they must be the
+// addresses z80asm gave, or the #if may have taken the wrong branch.
+Diagnostics checkAddresses(const Rewritten& program, const Z80asmResult& assembled) {
+    Diagnostics errors;
+    for (const AddressCheck& check : program.addressChecks) {
+        const auto found = assembled.labels.find(check.label);
+        if (found == assembled.labels.end() || found->second == check.address) continue;
+        errors.push_back({check.where,
+                          "#if saw the location counter at " + hex4(check.address) +
+                              ", but the code before it assembles to " + hex4(found->second) +
+                              " (a fault of the stand-in; please report it)",
+                          Failure::general});
+    }
+    return errors;
+}
+
+// z80asm keeps the low byte of a relative offset that .addinstr writes as
+// data; one out of reach would jump elsewhere.
+void checkReaches(const Rewritten& program, const Z80asmResult& assembled, Diagnostics& errors) {
+    for (const RelativeReach& reach : program.reaches) {
+        const std::optional<int64_t> target =
+            labelValue(reach.target, reach.at, assembled, reach.where, errors);
+        const auto found = assembled.labels.find(reach.at);
+        if (!target || found == assembled.labels.end()) continue;
+        const int64_t offset = *target - (int64_t{found->second} + int64_t(reach.length));
+        if (offset < -128) {
+            errors.push_back({reach.where, reach.mnemonic +
+                                               " reaches 128 bytes back, the label is " +
+                                               std::to_string(-offset) + " bytes back"});
+        } else if (offset > 127) {
+            errors.push_back({reach.where, reach.mnemonic +
+                                               " reaches 127 bytes ahead, the label is " +
+                                               std::to_string(offset) + " bytes ahead"});
+        }
+    }
 }
 
 // Each .chk byte becomes the low byte of the sum of the bytes before it,
@@ -113,29 +149,34 @@ std::string echoText(const Rewritten& program, const Z80asmResult& assembled, Di
     return text;
 }
 
-bool assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
-                      std::ostream& summary, std::ostream& errors) {
+// The exit status; messages go to `errors` as they are found.
+int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
+                     std::ostream& summary, std::ostream& errors) {
     const Rewritten program = translateSource(job.source, DiskFiles(), includeDirs);
-    if (report(program.errors, errors)) return false;
+    if (report(program.errors, errors)) return exitStatus(program.errors);
     const Z80asmResult assembled = runZ80asm(program.lines);
     report(assembled.warnings, errors);
-    if (report(assembled.errors, errors)) return false;
-    Diagnostics placing;
+    if (report(assembled.errors, errors)) return exitStatus(assembled.errors);
+    Diagnostics placing = checkAddresses(program, assembled);
+    checkReaches(program, assembled, placing);
     MemoryImage image = placeSegments(program, assembled, placing);
-    if (report(placing, errors)) return false;
+    if (report(placing, errors)) return exitStatus(placing);
     fillChecksums(program, assembled, image, placing);
     const std::string echoed = echoText(program, assembled, placing);
-    if (report(placing, errors)) return false;
+    if (report(placing, errors)) return exitStatus(placing);
 
     const std::string content = job.format == ObjectFormat::intelHex
                                     ? intelHex(image, hexRecordLength)
                                     : plainBinary(image);
-    if (!writeFile(job.output, content, errors)) return false;
+    if (const std::optional<Diagnostic> failed = writeFile(job.output, content)) {
+        report({*failed}, errors);
+        return exitStatus({*failed});
+    }
     summary << echoed;
     summary << job.source << ": " << assembled.bytes.size() << " bytes";
     if (!image.empty()) summary << " at " << hex4(image.lowest()) << "-" << hex4(image.highest());
     summary << ", written to " << job.output << '\n';
-    return true;
+    return ExitStatus::assembled;
 }
 
 }  // namespace
@@ -148,16 +189,32 @@ Rewritten translateSource(const std::string& path, const SourceFiles& files,
         failed.errors = std::move(source.errors);
         return failed;
     }
-    return rewrite(source.lines);
+    return rewrite(source.lines, std::move(source.addressChecks));
+}
+
+int exitStatus(const Diagnostics& diagnostics) {
+    static constexpr std::pair<Failure, ExitStatus> statuses[] = {
+        {Failure::memory, outOfMemory},
+        {Failure::fileAccess, fileAccessError},
+        {Failure::general, generalError},
+    };
+    for (const Diagnostic& d : diagnostics) {
+        for (const auto& [kind, status] : statuses) {
+            if (d.kind == kind) return status;
+        }
+    }
+    return diagnostics.empty() ? ExitStatus::assembled : sourceErrors;
 }
 
 int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::ostream& report,
              std::ostream& errors) {
-    if (assembleAndWrite(job, includeDirs, report, errors)) return 0;
-    // An object file from an earlier run must not pass for this one's.
-    std::error_code ignored;
-    std::filesystem::remove(job.output, ignored);
-    return 1;
+    const int status = assembleAndWrite(job, includeDirs, report, errors);
+    if (status != ExitStatus::assembled) {
+        // An object file from an earlier run must not pass for this one's.
+        std::error_code ignored;
+        std::filesystem::remove(job.output, ignored);
+    }
+    return status;
 }
 
 }  // namespace tasm

@@ -18,10 +18,24 @@ namespace tasm {
 Rewritten translateSource(const std::string& path, const SourceFiles& files,
                           const std::vector<std::string>& includeDirs);
 
+/// The exit statuses of TASM's manual.
+enum ExitStatus : int {
+    assembled = 0,
+    sourceErrors = 1,     ///< errors in the source
+    outOfMemory = 2,      ///< a source too big to hold
+    fileAccessError = 3,  ///< a file that could not be read or written
+    generalError = 4,     ///< anything else: a bad command line, z80asm missing or failing
+};
+
+/// The exit status for a run that reported `diagnostics`: the status of the
+/// first failure that is not a source error, else sourceErrors; assembled
+/// when there are none.
+int exitStatus(const Diagnostics& diagnostics);
+
 /// Assembles `job.source` and writes `job.output`. Messages go to `errors`
 /// as "FILE:LINE: message", a summary to `report`. On any error no output
-/// file is left behind (an older one is removed) and the result is 1;
-/// otherwise 0. `includeDirs` are searched after the source's folder.
+/// file is left behind (an older one is removed). Returns the exit status.
+/// `includeDirs` are searched after the source's folder.
 int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::ostream& report,
              std::ostream& errors);
 

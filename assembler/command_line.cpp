@@ -24,10 +24,13 @@ std::optional<Job> parseArguments(const std::vector<std::string>& arguments) {
 std::string usage() {
     return "usage: tasm.exe -80 -p60 -i -o20 FILE.asm        (Intel HEX into FILE.obj)\n"
            "       tasm.exe -t80 -b -i FILE.asm FILE.bin     (plain binary into FILE.bin)\n"
+           "       tasm.exe --version\n"
            "A stand-in for the TASM assembler that assembles the Z80 code with z80asm.\n"
            "Include files are looked for next to the including file, next to the main\n"
            "source, in the folders of TASM_INCLUDE (separated by ':'), then in\n"
-           "../share/trovik/include beside this program.\n";
+           "../share/trovik/include beside this program.\n"
+           "Exit status: 0 assembled, 1 errors in the source, 2 out of memory,\n"
+           "3 a file could not be read or written, 4 anything else.\n";
 }
 
 }  // namespace tasm

@@ -12,10 +12,14 @@ struct Location {
     int line = 0;
 };
 
+/// What kind of failure a message reports; the kind picks the exit status.
+enum class Failure { source, memory, fileAccess, general };
+
 /// One message about one line.
 struct Diagnostic {
     Location where;
     std::string message;
+    Failure kind = Failure::source;
 };
 
 using Diagnostics = std::vector<Diagnostic>;

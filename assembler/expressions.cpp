@@ -199,10 +199,12 @@ std::optional<Piece> Parser::operand() {
     if (c == '\'') {
         const size_t length = quotedLength(text_, pos_);
         if (length == 0) return fail("bad character constant");
-        unsigned char value = static_cast<unsigned char>(text_[pos_ + 1]);
-        if (length == 4) value = static_cast<unsigned char>(unescape(text_[pos_ + 2]));
+        size_t at = pos_ + 2;
+        const std::optional<unsigned char> value =
+            length == 3 ? static_cast<unsigned char>(text_[pos_ + 1]) : escapedByte(text_, at);
+        if (!value) return fail("bad character constant");
         pos_ += length;
-        return Piece{std::to_string(value), false, value};
+        return Piece{std::to_string(*value), false, *value};
     }
     if (isDigit(c) || c == '$' || c == '%' || c == '@') return number();
     if (isNameChar(c)) return name();

@@ -6,10 +6,13 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <variant>
 
 #include "expressions.hpp"
+#include "label_scope.hpp"
 #include "line_syntax.hpp"
 #include "text.hpp"
+#include "user_instructions.hpp"
 
 namespace tasm {
 
@@ -43,44 +46,6 @@ void appendItem(std::string& list, std::string_view item) {
     list += item;
 }
 
-// Stands for a local label character that is no name character.
-constexpr std::string_view localMark = "_l_";
-
-bool validLabel(std::string_view name) {
-    if (name.empty() || isDigit(name[0]) || name[0] == '.') return false;
-    return std::all_of(name.begin(), name.end(), isNameChar);
-}
-
-std::string withoutBlanks(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        if (!isBlank(c)) out += c;
-    }
-    return out;
-}
-
-// The bytes of a string "..." with backslash escapes; nothing when the
-// string does not end at its closing quote.
-std::optional<std::string> stringBytes(std::string_view item) {
-    std::string bytes;
-    for (size_t i = 1; i < item.size(); ++i) {
-        if (item[i] == '"') return i + 1 == item.size() ? std::optional(bytes) : std::nullopt;
-        bytes += (item[i] == '\\' && i + 1 < item.size()) ? unescape(item[++i]) : item[i];
-    }
-    return std::nullopt;
-}
-
-// An instruction added with .addinstr: a mnemonic, an operand pattern in
-// which '*' stands for an expression, the opcode bytes, and how many bytes
-// the operand takes after them (and whether relative to the next address).
-struct UserInstruction {
-    std::string mnemonic;
-    std::string pattern;
-    std::vector<uint8_t> opcode;
-    size_t operandBytes = 0;
-    bool relative = false;
-};
-
 // Listing, symbol file and export directives: they change no byte.
 constexpr std::array<std::string_view, 11> listingDirectives{
     ".list",  ".nolist",  ".title", ".page", ".nopage", ".eject",
@@ -89,7 +54,7 @@ constexpr std::array<std::string_view, 11> listingDirectives{
 
 class Rewriter {
   public:
-    Rewritten run(const std::vector<SourceLine>& source);
+    Rewritten run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks);
 
   private:
     using Handler = void (Rewriter::*)(const LineFields&);
@@ -122,9 +87,8 @@ class Rewriter {
     std::string expression(std::string_view written, bool immediate);
     std::string constant(std::string_view written, const char* directive);
     void checkDisplacement(const std::string& displacement);
-    std::string baseName(std::string_view written) const;
+    std::string baseName(std::string_view written) const { return scope_.qualified(written); }
     std::string labelName(std::string_view written) const;
-    std::string localMarked(std::string_view text) const;
     bool defineLabel(const std::string& written);
     void requireDefinedBefore(size_t firstReference, const char* directive);
     std::string newLabel(const char* kind) {
@@ -151,12 +115,11 @@ class Rewriter {
 
     Rewritten out_;
     Location where_;
-    std::string module_ = "noname";
-    char localChar_ = '_';
+    LabelScope scope_;
     bool msFirst_ = false;
     std::map<std::string, Location> defined_;
     std::map<std::string, int> setCounts_;  // how often each .set label was given a value
-    std::vector<UserInstruction> userInstructions_;
+    UserInstructions userInstructions_;
     std::vector<Reference> references_;
     std::vector<std::pair<size_t, Diagnostic>> errors_;  // by the index of their line
     size_t lineIndex_ = 0;
@@ -182,11 +145,24 @@ const std::map<std::string_view, Rewriter::Handler> Rewriter::directives_{
     {".locallabelchar", &Rewriter::localLabelChar},
 };
 
-Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
+Rewritten Rewriter::run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks) {
     if (!source.empty()) where_ = source.front().where;
     out_.segmentOrigins.push_back(where_);
     emit(segmentStart(0) + ":");
-    for (; lineIndex_ < source.size(); ++lineIndex_) line(source[lineIndex_]);
+    auto check = checks.begin();
+    // A label marks the place of each checked #if.
+    const auto markChecks = [&] {
+        for (; check != checks.end() && check->before == lineIndex_; ++check) {
+            check->label = newLabel("if");
+            out_.lines.push_back({check->label + ":", check->where});
+        }
+    };
+    for (; lineIndex_ < source.size(); ++lineIndex_) {
+        markChecks();
+        line(source[lineIndex_]);
+    }
+    markChecks();
+    out_.addressChecks = std::move(checks);
     emit(segmentEnd(out_.segmentOrigins.size() - 1) + ":");
     for (const Reference& reference : references_) {
         if (defined_.count(reference.name) != 0) continue;
@@ -202,7 +178,7 @@ Rewritten Rewriter::run(const std::vector<SourceLine>& source) {
 void Rewriter::line(const SourceLine& sourceLine) {
     where_ = sourceLine.where;
     lineFailed_ = false;
-    const LineFields fields = splitFields(localMarked(sourceLine.text));
+    const LineFields fields = splitFields(scope_.marked(sourceLine.text));
     const std::string word = lower(fields.word);
     if (!fields.label.empty() && !validLabel(fields.label)) {
         return error("bad label \"" + fields.label + "\"");
@@ -256,39 +232,25 @@ void Rewriter::instruction(const LineFields& fields, const std::string& label) {
 
 // An instruction that .addinstr defined, written as its bytes.
 bool Rewriter::userInstruction(const LineFields& fields) {
-    const std::string mnemonic = lower(fields.word);
-    const std::string written = withoutBlanks(fields.operands);
-    const std::string compact = lower(written);
-    for (const UserInstruction& user : userInstructions_) {
-        if (user.mnemonic != mnemonic) continue;
-        const size_t star = user.pattern.find('*');
-        if (star == std::string::npos) {
-            if (compact != user.pattern) continue;
-        } else {
-            const size_t suffix = user.pattern.size() - star - 1;
-            if (compact.size() <= star + suffix ||
-                compact.compare(0, star, user.pattern, 0, star) != 0 ||
-                compact.compare(compact.size() - suffix, suffix, user.pattern, star + 1) != 0) {
-                continue;
-            }
-        }
-        std::string items;
-        for (const uint8_t byte : user.opcode) appendItem(items, std::to_string(byte));
-        if (star != std::string::npos && user.operandBytes > 0) {
-            const std::string operandText =
-                written.substr(star, written.size() - (user.pattern.size() - 1));
-            std::string value = expression(operandText, false);
-            if (user.relative) {
-                value = "(" + value + ")-($+" +
-                        std::to_string(user.opcode.size() + user.operandBytes) + ")";
-            }
-            appendItem(items, "(" + value + ")&255");
-            if (user.operandBytes == 2) appendItem(items, "((" + value + ")>>8)&255");
-        }
-        if (!lineFailed_) emit("\tdefb " + items);
-        return true;
+    const std::optional<UserInstructions::Match> match =
+        userInstructions_.find(fields.word, fields.operands);
+    if (!match) return false;
+    std::vector<std::string> operands;
+    for (const std::string& written : match->operands) {
+        operands.push_back(expression(written, false));
     }
-    return false;
+    std::string items;
+    const UserInstruction& user = *match->instruction;
+    for (const std::string& byte : encodeUserInstruction(user, operands)) appendItem(items, byte);
+    if (lineFailed_) return true;
+    if (user.rule == Rule::relative && user.operandBytes() == 1 && !operands.empty()) {
+        const std::string at = newLabel("rel");
+        out_.reaches.push_back({at, operands[0], lower(fields.word), user.length, where_});
+        emit(at + ":\tdefb " + items);
+    } else {
+        emit("\tdefb " + items);
+    }
+    return true;
 }
 
 // .db, .byte and .text take strings (one byte per character) and
@@ -348,53 +310,19 @@ void Rewriter::echo(const LineFields& fields) {
 }
 
 void Rewriter::module(const LineFields& fields) {
-    if (!validLabel(fields.operands)) return error(".module needs a name");
-    module_ = lower(fields.operands);
+    if (std::string why = scope_.setModule(fields.operands); !why.empty()) error(std::move(why));
 }
 
-// .addinstr MNEMONIC OPERANDS OPCODE BYTES RULE CLASS [SHIFT OR]: OPERANDS is
-// the pattern ("" for none), OPCODE the hexadecimal opcode with its first
-// byte last, BYTES the whole length; RULE NOP appends the operand as it is,
-// R1 as a relative offset.
 void Rewriter::addInstruction(const LineFields& fields) {
-    std::vector<std::string> words;
-    std::string_view rest = fields.operands;
-    while (!trim(rest).empty()) {
-        rest = trim(rest);
-        const size_t end = std::min(rest.find_first_of(" \t"), rest.size());
-        words.emplace_back(rest.substr(0, end));
-        rest.remove_prefix(end);
-    }
-    if (words.size() < 5)
-        return error(".addinstr needs a mnemonic, operands, opcode, length and rule");
-    UserInstruction user{lower(words[0]), lower(words[1] == "\"\"" ? "" : words[1]), {}, 0, false};
-    const std::optional<uint32_t> opcode = parseNumber("$" + words[2]);
-    const std::optional<uint32_t> length = parseNumber(words[3]);
-    const std::string rule = lower(words[4]);
-    const size_t opcodeBytes = (words[2].size() + 1) / 2;
-    if (!opcode || !length || opcodeBytes > 4 || *length < opcodeBytes ||
-        *length > opcodeBytes + 2) {
-        return error(".addinstr: bad opcode or length");
-    }
-    if (rule != "nop" && rule != "r1")
-        return error(".addinstr: the rule " + words[4] + " is not supported");
-    for (size_t i = 0; i < opcodeBytes; ++i)
-        user.opcode.push_back(static_cast<uint8_t>(*opcode >> (8 * i)));
-    user.operandBytes = *length - opcodeBytes;
-    user.relative = rule == "r1";
-    userInstructions_.push_back(std::move(user));
+    std::variant<UserInstruction, std::string> parsed = parseUserInstruction(fields.operands);
+    if (auto* why = std::get_if<std::string>(&parsed)) return error(std::move(*why));
+    userInstructions_.add(std::move(std::get<UserInstruction>(parsed)));
 }
 
 void Rewriter::localLabelChar(const LineFields& fields) {
-    const std::string_view text = fields.operands;
-    const bool quoted =
-        text.size() == 3 && (text[0] == '"' || text[0] == '\'') && text[2] == text[0];
-    if (!quoted && text.size() != 1) return error(".locallabelchar needs one character");
-    const char c = quoted ? text[1] : text[0];
-    if (isBlank(c) || c == '"' || c == '\'' || c == ';' || c == '\\' || isDigit(c)) {
-        return error(".locallabelchar: '" + std::string(1, c) + "' cannot begin a label");
+    if (std::string why = scope_.setLocalChar(fields.operands); !why.empty()) {
+        error(std::move(why));
     }
-    localChar_ = c;
 }
 
 void Rewriter::origin(const std::string& operand, const char* directive) {
@@ -411,13 +339,14 @@ void Rewriter::equate(const std::string& label, const std::string& operand, cons
     if (!lineFailed_) emit(label + ":\tequ " + value);
 }
 
-// Each .set gives the label a new z80asm name; the value still sees the
-// previous one, so "count .set count+1" counts.
+// .set gives a label defined on an earlier line (by .equ, =, as a code
+// label or by .set) a new value. Each .set gives the label a new z80asm
+// name; the value still sees the previous one, so "count .set count+1"
+// counts.
 void Rewriter::set(const std::string& written, const std::string& operand) {
     const std::string base = baseName(written);
-    if (const auto found = defined_.find(base); found != defined_.end()) {
-        return error("label \"" + written + "\" is already defined at " + found->second.file + ":" +
-                     std::to_string(found->second.line));
+    if (defined_.count(base) == 0) {
+        return error("no such label \"" + written + "\": a label must pre-exist for .set");
     }
     const std::string value = constant(operand, ".set");
     if (lineFailed_) return;
@@ -505,16 +434,6 @@ std::string Rewriter::expression(std::string_view written, bool immediate) {
     return translated.text;
 }
 
-// A label written with the local label character belongs to the module.
-// When that character cannot be part of a name, localMarked() has written
-// it as localMark.
-std::string Rewriter::baseName(std::string_view written) const {
-    const bool local =
-        !written.empty() && (written.front() == localChar_ ||
-                             (!isNameChar(localChar_) && written.starts_with(localMark)));
-    return local ? module_ + "." + lower(written) : lower(written);
-}
-
 std::string Rewriter::labelName(std::string_view written) const {
     std::string name = baseName(written);
     const auto found = setCounts_.find(name);
@@ -522,41 +441,27 @@ std::string Rewriter::labelName(std::string_view written) const {
     return "_set" + std::to_string(found->second) + "_" + name;
 }
 
-// Writes the local label character, where it begins a name outside strings,
-// as localMark when it is no name character itself.
-std::string Rewriter::localMarked(std::string_view text) const {
-    if (isNameChar(localChar_)) return std::string(text);
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        if (const size_t quoted = quotedLength(text, i)) {
-            out += text.substr(i, quoted);
-            i += quoted;
-            continue;
-        }
-        const bool startsName = text[i] == localChar_ && i + 1 < text.size() &&
-                                isNameChar(text[i + 1]) && (i == 0 || !isNameChar(text[i - 1]));
-        if (startsName) {
-            out += localMark;
-        } else {
-            out += text[i];
-        }
-        ++i;
-    }
-    return out;
-}
-
 bool Rewriter::defineLabel(const std::string& written) {
     const std::string name = labelName(written);
     const auto [found, inserted] = defined_.emplace(name, where_);
     if (inserted) return true;
-    error("label \"" + written + "\" is already defined at " + found->second.file + ":" +
-          std::to_string(found->second.line));
+    const Location& earlier = found->second;
+    const std::string place = earlier.file + ":" + std::to_string(earlier.line);
+    // A name of the program that an include file defines as well: both
+    // places are named, the program's line being one of them.
+    if (earlier.file != where_.file) {
+        error("\"" + written + "\" is defined twice: here and at " + place);
+    } else {
+        error("label \"" + written + "\" is already defined at " + place);
+    }
     return false;
 }
 
 }  // namespace
 
-Rewritten rewrite(const std::vector<SourceLine>& source) { return Rewriter().run(source); }
+Rewritten rewrite(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks) {
+    return Rewriter().run(source, std::move(checks));
+}
 
 std::string segmentStart(size_t segment) { return "__start" + std::to_string(segment); }
 std::string segmentEnd(size_t segment) { return "__end" + std::to_string(segment); }

@@ -10,8 +10,8 @@
 // their mnemonic and get their operands rewritten. Every label used must be defined somewhere, and
 // those used by .org, .equ, .set, .block and .fill on an earlier line, since
 // z80asm can only compute those at once. Code before the first .org starts
-// at address 0. A label given a value with .set is a new z80asm label each
-// time, and each use names the latest one.
+// at address 0. .set gives a label that an earlier line defined a
+// new value: a new z80asm label each time, and each use names the latest one.
 //
 // Each run of code that a .org starts is a segment; z80asm writes the bytes of
 // all segments one after another, so each segment is framed by the labels
@@ -40,6 +40,17 @@ struct Checksum {
     Location where;
 };
 
+/// The one-byte relative operand of an .addinstr instruction: `target` (an
+/// expression over z80asm's labels; $ is the label `at` on the instruction)
+/// must lie within reach of the instruction's end, `length` bytes on.
+struct RelativeReach {
+    std::string at;
+    std::string target;
+    std::string mnemonic;
+    size_t length = 0;
+    Location where;
+};
+
 /// A .echo item: `text` as it is, or the value of `value` (an expression
 /// over z80asm's labels; $ is the address of the label `at`) in decimal.
 struct Echo {
@@ -53,11 +64,15 @@ struct Rewritten {
     std::vector<AsmLine> lines;
     std::vector<Location> segmentOrigins;  ///< per segment: its .org line
     std::vector<Checksum> checksums;
+    std::vector<RelativeReach> reaches;
     std::vector<Echo> echoes;
+    std::vector<AddressCheck> addressChecks;  ///< with the labels that mark them
     Diagnostics errors;
 };
 
-Rewritten rewrite(const std::vector<SourceLine>& source);
+/// Rewrites `source`; each of `checks` (in the order of their places) gets
+/// a label at its place.
+Rewritten rewrite(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks = {});
 
 /// Labels no source label can be written as: they begin with '_' and hold
 /// no period.

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "expressions.hpp"
+#include "layout.hpp"
 #include "line_syntax.hpp"
 #include "text.hpp"
 
@@ -14,6 +15,7 @@ namespace tasm {
 namespace {
 
 struct Macro {
+    Location where;
     bool takesArguments = false;
     std::vector<std::string> parameters;
     std::string body;
@@ -128,8 +130,7 @@ class Reader {
     void directive(std::string_view text, const Location& where, int depth);
     bool conditional(const std::string& name, std::string_view rest, const Location& where);
     bool condition(const std::string& name, std::string_view rest, const Location& where);
-    void noteConstant(const LineFields& fields);
-    ValueLookup constantValue() const;
+    bool clashesWithDefine(std::string_view code, std::string_view expanded, const Location& where);
     void define(std::string_view rest, const Location& where);
     void defcont(std::string_view rest, const Location& where);
     void include(std::string_view rest, const Location& where, int depth);
@@ -143,15 +144,15 @@ class Reader {
         result_.errors.push_back({where, std::move(message)});
     }
     // Reading stops at once, for errors that would only bring more errors.
-    void stop(const Location& where, std::string message) {
-        error(where, std::move(message));
+    void stop(const Location& where, std::string message, Failure kind = Failure::source) {
+        result_.errors.push_back({where, std::move(message), kind});
         ended_ = true;
     }
 
     const SourceFiles& files_;
     const std::vector<std::string>& includeDirs_;
     std::map<std::string, Macro> macros_;
-    std::map<std::string, int64_t> constants_;
+    Layout layout_;
     std::string lastDefine_;
     std::vector<Condition> conditions_;
     std::vector<std::string> reading_;  // the files being read, outermost first
@@ -176,9 +177,11 @@ void Reader::readFile(const std::string& path, const Location& includedFrom, int
     const FileText file = files_.read(path);
     if (!file.text) {
         if (includedFrom.file.empty()) {
-            return stop(Location{path, 0}, "cannot open the source file (" + file.why + ")");
+            return stop(Location{path, 0}, "cannot open the source file (" + file.why + ")",
+                        Failure::fileAccess);
         }
-        return stop(includedFrom, "cannot open include file \"" + path + "\" (" + file.why + ")");
+        return stop(includedFrom, "cannot open include file \"" + path + "\" (" + file.why + ")",
+                    Failure::fileAccess);
     }
     // Editors on other systems may open a file with a byte order mark or end
     // it with Ctrl-Z.
@@ -219,19 +222,20 @@ void Reader::readLine(std::string_view raw, const Location& where, int depth) {
     if (trimmed.front() == '#') return directive(trimmed, where, depth);
     if (!taking()) return;
     const std::optional<std::string> expanded = expand(code, where);
-    if (!expanded) return;
+    if (!expanded || clashesWithDefine(code, *expanded, where)) return;
     for (std::string& statement : splitStatements(*expanded)) {
         const LineFields fields = splitFields(statement);
-        const std::string word = lower(fields.word);
-        if (word == ".end") {
+        if (lower(fields.word) == ".end") {
             ended_ = true;
             return;
         }
-        if (word == ".equ" || word == "=" || word == ".set") noteConstant(fields);
+        layout_.add(statement, fields, where);
         sourceSize_ += statement.size();
         if (sourceSize_ > maxSourceSize) {
-            return stop(where, "the source grows beyond " + std::to_string(maxSourceSize >> 20) +
-                                   " MiB with its macros expanded");
+            return stop(where,
+                        "the source grows beyond " + std::to_string(maxSourceSize >> 20) +
+                            " MiB with its macros expanded",
+                        Failure::memory);
         }
         result_.lines.push_back({where, std::move(statement)});
     }
@@ -292,28 +296,40 @@ bool Reader::condition(const std::string& name, std::string_view rest, const Loc
     }
     const std::optional<std::string> expanded = expand(rest, where);
     if (!expanded) return false;
-    const Evaluated result = evaluateExpression(*expanded, constantValue());
+    const Layout::Evaluation evaluation = layout_.evaluate(*expanded);
+    const Evaluated& result = evaluation.result;
     if (!result.error.empty()) {
-        error(where, "#if " + std::string(trim(*expanded)) + ": " + result.error);
+        std::string why = result.error;
+        const Location& lost = layout_.lostAt();
+        if (!layout_.location() && why.starts_with("the location counter")) {
+            why += " (the address after " + lost.file + ":" + std::to_string(lost.line) +
+                   " is not known)";
+        }
+        error(where, "#if " + std::string(trim(*expanded)) + ": " + why);
         return false;
+    }
+    if (evaluation.usesAddress && layout_.location()) {
+        result_.addressChecks.push_back({result_.lines.size(), *layout_.location(), where, ""});
     }
     return result.value != 0;
 }
 
-// #if sees the labels that earlier lines gave a value computed from numbers
-// and such labels alone (labels ignore case).
-void Reader::noteConstant(const LineFields& fields) {
-    if (fields.label.empty()) return;
-    const Evaluated result = evaluateExpression(fields.operands, constantValue());
-    if (result.error.empty()) constants_[lower(fields.label)] = result.value;
-}
-
-ValueLookup Reader::constantValue() const {
-    return [this](std::string_view name) -> std::optional<int64_t> {
-        const auto found = constants_.find(lower(name));
-        if (found == constants_.end()) return std::nullopt;
-        return found->second;
-    };
+// A name in column 1 that a #define of another file replaces: a name of the
+// program (a variable is a #define) that an include file defines as a label
+// too, or the other way round. A macro that makes the line a directive or an
+// instruction is no clash.
+bool Reader::clashesWithDefine(std::string_view code, std::string_view expanded,
+                               const Location& where) {
+    const size_t length = nameLength(code, 0);
+    if (length == 0) return false;
+    const std::string name(code.substr(0, length));
+    const auto found = macros_.find(name);
+    if (found == macros_.end() || found->second.where.file == where.file) return false;
+    if (expanded.empty() || expanded[0] == '.' || isBlank(expanded[0])) return false;
+    const Location& defined = found->second.where;
+    error(where, "\"" + name + "\" is defined twice: here and at " + defined.file + ":" +
+                     std::to_string(defined.line));
+    return true;
 }
 
 void Reader::define(std::string_view rest, const Location& where) {
@@ -321,6 +337,7 @@ void Reader::define(std::string_view rest, const Location& where) {
     if (length == 0 || isDigit(rest[0])) return error(where, "#define needs a name");
     const std::string name(rest.substr(0, length));
     Macro macro;
+    macro.where = where;
     rest.remove_prefix(length);
     if (!rest.empty() && rest.front() == '(') {
         const size_t close = rest.find(')');
@@ -371,7 +388,8 @@ void Reader::include(std::string_view rest, const Location& where, int depth) {
     for (const std::string& dir : dirs) {
         looked += (looked.empty() ? "" : ", ") + (dir.empty() ? "." : dir);
     }
-    stop(where, "cannot find include file \"" + name + "\" (looked in " + looked + ")");
+    stop(where, "cannot find include file \"" + name + "\" (looked in " + looked + ")",
+         Failure::fileAccess);
 }
 
 std::optional<std::string> Reader::expand(std::string_view text, const Location& where) {

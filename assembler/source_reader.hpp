@@ -4,6 +4,7 @@
 // first .end.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,19 @@ struct SourceLine {
     std::string text;
 };
 
+/// An #if that read the location counter or an address: the address it
+/// computed, to be checked against the assembled code.
+struct AddressCheck {
+    size_t before = 0;  ///< index in SourceText::lines of the statement after the #if
+    int64_t address = 0;
+    Location where;     ///< the #if
+    std::string label;  ///< the z80asm label that marks the place, once rewritten
+};
+
 struct SourceText {
     std::vector<SourceLine> lines;
     Diagnostics errors;
+    std::vector<AddressCheck> addressChecks;
 };
 
 /// Bounds that keep a hostile or broken source from exhausting the machine.
@@ -43,8 +54,9 @@ inline constexpr int maxIncludeDepth = 16;
 ///   is expanded again. `#defcont text` adds " text" to the last #define.
 /// - `#ifdef NAME`, `#ifndef NAME` and `#if expression` keep or skip the
 ///   lines up to their `#else` or `#endif`; they nest. The expression may use
-///   numbers, macros, and labels that earlier lines set (.equ, =, .set) to a
-///   value computed from numbers and such labels.
+///   numbers, macros, $ and the labels defined above it (see Layout).
+/// - A name in column 1 that a #define of another file would replace is an
+///   error that names both places.
 SourceText readSource(const std::string& path, const SourceFiles& files,
                       const std::vector<std::string>& includeDirs);
 

@@ -150,17 +150,21 @@ std::optional<std::string> operandTooWide(const std::string& message, const std:
 Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
     Z80asmResult result;
     const Location wholeRun = lines.empty() ? Location{} : lines.front().where;
-    const auto fail = [&](std::string message) {
-        result.errors.push_back({Location{wholeRun.file, 0}, std::move(message)});
+    const auto fail = [&](std::string message, Failure kind = Failure::general) {
+        result.errors.push_back({Location{wholeRun.file, 0}, std::move(message), kind});
         return result;
     };
     TemporaryFolder folder;
-    if (folder.path().empty()) return fail("cannot create a temporary folder");
+    if (folder.path().empty()) {
+        return fail("cannot create a temporary folder", Failure::fileAccess);
+    }
     const std::string source = folder.path() + "/source.z80";
     const std::string labels = folder.path() + "/labels.txt";
     const std::string binary = folder.path() + "/code.bin";
     const std::string messages = folder.path() + "/messages.txt";
-    if (!writeWhole(source, lines)) return fail("cannot write the temporary file " + source);
+    if (!writeWhole(source, lines)) {
+        return fail("cannot write the temporary file " + source, Failure::fileAccess);
+    }
 
     const std::variant<int, std::string> status =
         spawnZ80asm({"z80asm", "--label=" + labels, "--output=" + binary, source}, messages);
