@@ -60,7 +60,9 @@ cp "$source/examples/hello.p83" "$work/hello/"
   calcview --headless --time-limit 2 --screenshot hello.png hello.83p || exit 1
   [[ -s hello.png ]]
 ) || fail "hello did not translate, assemble, pack and run"
-[[ $("$bin/pack83" --version) == "$version" ]] || fail "pack83 --version"
+for program in trovik pixelkin tasm.exe pack83 calcview; do
+    [[ $("$bin/$program" --version) == "$version" ]] || fail "$program --version"
+done
 
 section "manual pages"
 for name in trovik pixelkin tasm.exe pack83 calcview; do
