@@ -80,4 +80,17 @@ status=0
 wait "$view_pid" || status=$?
 view_pid=""
 (( status == 0 )) || fail "calcview ended with status $status"
-echo "ball moved from 44,28 to $right,28 and $same_column,$down; Clear ended it"
+
+# --time-limit closes the window even though the program returned at once.
+printf '\xc9' > "$work/returns.bin"
+started=$SECONDS
+"$bin/calcview" --time-limit=1 "$work/returns.bin" 2>"$work/stderr" &
+view_pid=$!
+for _ in $(seq 100); do kill -0 "$view_pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+kill -0 "$view_pid" 2>/dev/null && fail "the window was still open 10 s after a 1 s time limit"
+wait "$view_pid" || status=$?
+view_pid=""
+(( status == 0 )) || fail "calcview --time-limit ended with status $status"
+echo "ball moved from 44,28 to $right,28 and $same_column,$down; Clear ended it;" \
+    "a returned program's window closed at the time limit after $((SECONDS - started)) s"
