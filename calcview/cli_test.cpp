@@ -27,6 +27,12 @@ struct Folder {
         write("level.bin", {'L', 'V', 'L', 0x01});
         // A TI-83 file cut short inside its header.
         write("corrupt.83p", {'*', '*', 'T', 'I', '8', '3', '*', '*', 0x1A, 0x0A, 0x00, 'x'});
+        // A whole file with one program (ret), its checksum wrong.
+        std::string damaged = "**TI83**\x1A\x0A";
+        damaged += std::string(43, '\0') + "\x12";
+        damaged += std::string("\0\x0B\0\x03\0\x06" "A", 7) + std::string(7, '\0');
+        damaged += std::string("\x03\0\x01\0\xC9\0\0", 7);
+        std::ofstream(path / "damaged.83p", std::ios::binary) << damaged;
     }
     ~Folder() { fs::remove_all(path); }
     void write(const char* name, std::initializer_list<unsigned char> bytes) const {
@@ -99,6 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"--headless detects.bin level.bin", 0, ""},
                     Case{"--headless detects.bin", 1, "0000h"},
                     Case{"--headless corrupt.83p", 1, "corrupt.83p", false},
+                    Case{"--headless damaged.83p", 1, "checksum", false},
                     Case{"--headless --time-limit=0.5 loops.bin", 3, "time limit"},
                     Case{"--headless --scale=0 returns.bin", 2, "--scale", false},
                     Case{"--headless", 2, "no program", false}),

@@ -11,6 +11,7 @@
 //   a temporary name that is removed on failure.
 // - tifiles_error_get gives a message to free, or an error status.
 
+#include <glib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,10 +30,17 @@ namespace {
 
 constexpr char fileComment[] = "Written by pack83";
 
+/// The library reports through glib's log as well as through its error
+/// codes; the codes become our messages, the log would only repeat them.
+void quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
 /// libtifiles set up for the life of the program.
 class Library {
   public:
-    Library() { tifiles_library_init(); }
+    Library() {
+        g_log_set_handler("tifiles", G_LOG_LEVEL_MASK, quiet, nullptr);
+        tifiles_library_init();
+    }
     ~Library() { tifiles_library_exit(); }
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
@@ -52,7 +60,10 @@ std::string libraryMessage(int error) {
     }
     std::string text = message;
     tifiles_error_free(message);
+    // "Msg: what.\nCause: why." becomes one line.
+    if (text.starts_with("Msg: ")) text.erase(0, 5);
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
 }
 
@@ -86,10 +97,16 @@ std::string entryName(const VarEntry& entry) {
 
 Result<std::vector<Variable>> readCalculatorFile(const std::string& path) {
     useLibrary();
+    // The library's checks below cannot tell a file it cannot open from one
+    // of another calculator.
     std::error_code status;
-    if (!std::filesystem::is_regular_file(path, status)) {
-        return Failure{"cannot open " + path + ": " +
-                       (status ? status.message() : std::strerror(ENOENT))};
+    if (std::filesystem::is_directory(path, status)) {
+        return Failure{"cannot read " + path + ": " + std::strerror(EISDIR)};
+    }
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
     }
     if (tifiles_file_is_regular(path.c_str()) == 0 ||
         tifiles_file_get_model(path.c_str()) != CALC_TI83) {
@@ -105,6 +122,11 @@ Result<std::vector<Variable>> readCalculatorFile(const std::string& path) {
     if (content->model != CALC_TI83) {
         return Failure{path + " is not a TI-83 file (a TI-83 Plus program expects other "
                               "addresses)"};
+    }
+    // The library only warns; a file whose sum does not match is damaged, and
+    // running what it holds would run damaged code.
+    if (content->checksum != content->stored_checksum) {
+        return Failure{path + " is damaged: its checksum does not match its contents"};
     }
     std::vector<Variable> variables;
     for (unsigned i = 0; i < content->num_entries && content->entries != nullptr; ++i) {
