@@ -117,6 +117,10 @@ std::optional<std::vector<ti83::Variable>> readVariables(const std::filesystem::
 }
 
 std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, std::string& error) {
+    if (paths.empty()) {
+        error = "no program file given";
+        return std::nullopt;
+    }
     Loaded loaded;
     for (const auto& path : paths) {
         auto variables = readVariables(path, error);
@@ -138,8 +142,6 @@ std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, st
         }
         for (auto& variable : *variables) loaded.variables.push_back(std::move(variable));
     }
-    if (paths.empty()) error = "no program file given";
-    if (paths.empty()) return std::nullopt;
     return loaded;
 }
 
