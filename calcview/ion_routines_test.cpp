@@ -53,6 +53,13 @@ TEST(IonDetect, FindsEachDataVariableInTurnThenReportsNone) {
 TEST(IonDetect, RunningProgramSitsWhereItsVariableSays) {
     Calculator calc;
     startWith(calc, {});
+    // Its entry, backwards from the type byte: type, T2, data low, data high,
+    // name length, name.
+    const std::uint16_t entry = calc.readWord(progPtrAddress);
+    const Bytes expected = {6, 0, 0x25, 0x93, 4, 'G', 'A', 'M', 'E'};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(calc.read(static_cast<std::uint16_t>(entry - i)), expected[i]) << i;
+    EXPECT_EQ(calc.readWord(pTempAddress), entry - expected.size());
     putString(calc, scratch, "\xC9");
     calc.setReg(Reg::ix, scratch);
     calc.setReg(Reg::hl, calc.readWord(progPtrAddress));
