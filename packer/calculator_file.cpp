@@ -87,9 +87,12 @@ std::optional<std::string> fill(FileContent& content, const Variable& variable) 
     return std::nullopt;
 }
 
-/// The entry's name: calculator bytes up to the first zero, at most 8.
+/// The entry's name: calculator bytes up to the first zero, at most 8. A
+/// list's name is the list token and more: L1 to L6 are 5Dh and 00h to 05h.
 std::string entryName(const VarEntry& entry) {
+    constexpr char listToken = 0x5D;
     const char* end = std::find(entry.name, entry.name + 8, '\0');
+    if (end == entry.name + 1 && entry.name[0] == listToken) ++end;
     return std::string(entry.name, end);
 }
 
