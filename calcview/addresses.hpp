@@ -22,9 +22,12 @@ inline constexpr std::uint16_t curgx2Address = 0x8870;
 inline constexpr std::uint16_t plotsscreenAddress = 0x8E29;  ///< graph buffer, 64 rows of 12 bytes
 inline constexpr std::uint16_t graphBufferSize = 768;
 inline constexpr std::uint16_t ionVectorsAddress = 0x91A7;  ///< cmdShadow + 80: Ion's jp table
+inline constexpr std::uint16_t pTempAddress = 0x9317;       ///< the bottom of the variable table
+inline constexpr std::uint16_t progPtrAddress = 0x9319;     ///< where its program part begins
+inline constexpr std::uint16_t symTableAddress = 0xFE6E;    ///< the table's top, growing down
 
-// The hardware stack: 400 bytes below the top of memory, above the symbol
-// table (FE6Eh grows downwards).
+// The hardware stack: 400 bytes below the top of memory, above the variable
+// table (from FE6Eh down).
 inline constexpr std::uint16_t stackBottom = 0xFE70;
 
 // System flag bytes (offsets from IY) and their bits.

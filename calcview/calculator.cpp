@@ -82,7 +82,27 @@ std::uint8_t Calculator::fetchOpcode(std::uint16_t address) {
 }
 
 void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE value, void* self) {
-    static_cast<Calculator*>(self)->write(address, value);
+    auto& calc = *static_cast<Calculator*>(self);
+    calc.write(address, value);
+    if (calc.guard_[address] != 0) calc.guardedWrite(address);
+}
+
+void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) {
+    if (guardNames_.size() >= 255) return;
+    guardNames_.push_back(what);
+    const auto mark = static_cast<std::uint8_t>(guardNames_.size());
+    for (std::uint32_t address = from; address < std::min<std::uint32_t>(to, 0x10000); ++address) {
+        guard_[address] = mark;
+    }
+}
+
+// z80ex moves SP before each byte a push writes, so a stack write lands at SP
+// (push, call, rst, interrupt) or SP + 1 (ex (sp),hl).
+void Calculator::guardedWrite(std::uint16_t address) {
+    const std::uint16_t sp = reg(Reg::sp);
+    if (state_ != RunState::running || static_cast<std::uint16_t>(address - sp) > 1) return;
+    fail("the stack ran into " + guardNames_[guard_[address] - 1u] + ": SP = " + hex4(sp) +
+         " after the instruction at " + hex4(lastPc_));
 }
 
 Z80EX_BYTE Calculator::readPort(Z80EX_CONTEXT*, Z80EX_WORD port, void* self) {
@@ -149,6 +169,14 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
         memory_[programOrigin + i] = code[i];
     }
     for (int i = 0; i < homeRows * homeColumns; ++i) memory_[textShadowAddress + i] = ' ';
+    // An empty variable table below the stack.
+    writeWord(progPtrAddress, symTableAddress);
+    writeWord(pTempAddress, symTableAddress);
+    guard_.fill(0);
+    guardNames_.clear();
+    guardFromStack(pTempAddress, pTempAddress + 4, "the system's memory pointers");
+    guardFromStack(programOrigin, programOrigin + code.size(), "the program");
+    guardFromStack(symTableAddress, stackBottom, "the variable table");
     z80ex_reset(cpu_.get());
     setReg(Reg::iy, flagsAddress);
     setReg(Reg::sp, 0x0000);
@@ -157,6 +185,8 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     z80ex_set_reg(cpu_.get(), regIFF2, 1);
     push(returnAddress);
     if (kind == StartKind::ion) {
+        guardFromStack(ionVectorsAddress, ionVectorsAddress + 3 * ionRoutineCount,
+                       "Ion's jump table");
         for (int i = 0; i < ionRoutineCount; ++i) {
             const auto entry = static_cast<std::uint16_t>(ionVectorsAddress + 3 * i);
             memory_[entry] = 0xC3;  // jp
@@ -375,6 +405,7 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
             return;
         }
         cycles_ += static_cast<std::uint64_t>(taken);
+        if (state_ != RunState::running) return;  // a stack write faulted
         if (fetched_ & fetchedHalt) {
             halted_ = z80ex_doing_halt(cpu_.get()) != 0;
             if (halted_) return;
@@ -385,12 +416,11 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
 }
 
 bool Calculator::checkStack() {
+    if (state_ != RunState::running) return false;
     const std::uint16_t sp = reg(Reg::sp);
-    if (sp == 0 || sp >= stackBottom) return true;
-    // Below the stack it ran into the symbol table; just above 0000h it
-    // took more off the stack than was ever put on it.
-    fail(std::string(sp < ramStart ? "the stack underflowed" : "the stack overflowed") + ": SP = " +
-         hex4(sp) + " after the instruction at " + hex4(lastPc_) + " (the stack is FE70h-FFFFh)");
+    if (sp == 0 || sp >= ramStart) return true;
+    // Just above 0000h: more was taken off the stack than was ever put on it.
+    fail("the stack underflowed: SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_));
     return false;
 }
 

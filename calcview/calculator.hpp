@@ -5,7 +5,14 @@
 // reaches their address (see routines.hpp); so are the Ion routines that the
 // shell's jump table at 91A7h leads to, and the system's interrupt handler at
 // 0038h. Anything else below 8000h is not there, and running into it ends the
-// run with a fault, as does a stack pointer outside the 400-byte stack.
+// run with a fault.
+//
+// The stack: a program may point SP wherever it likes (programs save SP and
+// use free RAM as a stack for a while). What ends the run is what the
+// calculator would suffer: a stack write (push, call, rst, interrupt, ex
+// (sp)) into a guarded region (the program and the variables stored after
+// it, the system's memory pointers, Ion's jump table, the variable table),
+// or SP left pointing into ROM (more taken off the stack than was put on).
 //
 // Time is counted in clock cycles of the 6 MHz Z80. `run` goes on until a
 // given cycle, so a caller can interleave key presses (headless script or
@@ -60,8 +67,13 @@ class Calculator {
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
 
-    /// Puts `code` at 9327h and sets the machine up to start it.
+    /// Puts `code` at 9327h and sets the machine up to start it, with an
+    /// empty variable table and the program guarded from the stack.
     void start(const std::vector<std::uint8_t>& code, StartKind kind);
+
+    /// Guards [from, to) from stack writes; a push there ends the run with a
+    /// fault that says the stack ran into `what`.
+    void guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what);
 
     /// Runs until the clock reaches `cycle`, the program returns, or a fault.
     RunState run(std::uint64_t cycle);
@@ -129,8 +141,11 @@ class Calculator {
     /// Runs instructions until the clock reaches `stop` or something needs
     /// the run loop: a routine address, a halt, a fault, or (when asked) an ei.
     void executeUntil(std::uint64_t stop, bool stopAtEnable);
-    /// false (and a fault) when SP has left the stack.
+    /// false (and a fault) when SP has left for ROM, or a stack write has
+    /// already faulted.
     bool checkStack();
+    /// A write by the processor to a guarded address: a fault if it is the stack's.
+    void guardedWrite(std::uint16_t address);
     void idleUntil(std::uint64_t cycle);
     void passTimers();
     void fail(std::string message);
@@ -150,6 +165,9 @@ class Calculator {
     void passIdleLoop(std::uint16_t pc);
 
     std::array<std::uint8_t, 0x10000> memory_{};
+    /// For each address: 0, or 1 + the index of the guarded region it lies in.
+    std::array<std::uint8_t, 0x10000> guard_{};
+    std::vector<std::string> guardNames_;
     std::unique_ptr<Z80EX_CONTEXT, CpuDeleter> cpu_;
     Lcd lcd_;
     Keypad keypad_;

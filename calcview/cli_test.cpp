@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,18 @@ struct Folder {
         write("returns.bin", {0xC9});
         write("loops.bin", {0x18, 0xFE});                     // jr $
         write("faults.bin", {0x00, 0x00, 0xC3, 0x00, 0x00});  // jp 0000h from 9329h
+        // Ion header; ld hl,(progPtr) / ld ix,"LVL" / call ionDetect / jp nz,0000h / ret
+        write("detects.bin", {0xC9, 0x30, 0x01, 0x00, 0x2A, 0x19, 0x93, 0xDD, 0x21, 0x39, 0x93,
+                              0xCD, 0xB9, 0x91, 0xC2, 0x00, 0x00, 0xC9, 'L', 'V', 'L', 0x00});
+        write("level.bin", {'L', 'V', 'L', 0x01});
+        // A TI-83 file cut short inside its header.
+        write("corrupt.83p", {'*', '*', 'T', 'I', '8', '3', '*', '*', 0x1A, 0x0A, 0x00, 'x'});
+        // A whole file with one program (ret), its checksum wrong.
+        std::string damaged = "**TI83**\x1A\x0A";
+        damaged += std::string(43, '\0') + "\x12";
+        damaged += std::string("\0\x0B\0\x03\0\x06" "A", 7) + std::string(7, '\0');
+        damaged += std::string("\x03\0\x01\0\xC9\0\0", 7);
+        std::ofstream(path / "damaged.83p", std::ios::binary) << damaged;
     }
     ~Folder() { fs::remove_all(path); }
     void write(const char* name, std::initializer_list<unsigned char> bytes) const {
@@ -89,13 +102,28 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"--headless --keys right:x returns.bin", 2, "right:x", false},
                     Case{"--headless --time-limit -1 returns.bin", 2, "--time-limit", false},
                     Case{"--headless --frobnicate returns.bin", 2, "--frobnicate", false},
-                    Case{"--headless returns.bin loops.bin", 2, "one program", false},
+                    Case{"--headless detects.bin level.bin", 0, ""},
+                    Case{"--headless detects.bin", 1, "0000h"},
+                    Case{"--headless corrupt.83p", 1, "corrupt.83p", false},
+                    Case{"--headless damaged.83p", 1, "checksum", false},
+                    Case{"--headless --time-limit=0.5 loops.bin", 3, "time limit"},
+                    Case{"--headless --scale=0 returns.bin", 2, "--scale", false},
                     Case{"--headless", 2, "no program", false}),
     [](const auto& info) {
         std::string name = std::to_string(info.index) + "_" + info.param.arguments;
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
+
+TEST(Calcview, VersionIsAllItPrints) {
+    const std::string command = std::string("'") + CALCVIEW_BINARY + "' --version";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    for (int c; (c = std::fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+    EXPECT_EQ(::pclose(pipe), 0);
+    EXPECT_EQ(out, std::string(TOOLCHAIN_VERSION) + "\n");
+}
 
 TEST(Calcview, ScreenshotThatCannotBeWrittenIsAFailure) {
     const Finished run = calcview("--headless --screenshot no/such/folder/shot.png returns.bin");

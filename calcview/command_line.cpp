@@ -110,27 +110,31 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        // --option=value as well as --option value.
+        const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string_view::npos;
+        const std::string_view name = arg.substr(0, equals);
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--headless") {
             options.headless = true;
-        } else if (const auto found = valueOptions().find(arg); found != valueOptions().end()) {
-            if (i + 1 >= args.size()) {
+        } else if (const auto found = valueOptions().find(name); found != valueOptions().end()) {
+            if (equals == std::string_view::npos && i + 1 >= args.size()) {
                 error = std::string(arg) + " needs a value";
                 return std::nullopt;
             }
-            if (!found->second(args[++i], options, error)) return std::nullopt;
+            const std::string_view value =
+                equals == std::string_view::npos ? args[++i] : arg.substr(equals + 1);
+            if (!found->second(value, options, error)) return std::nullopt;
         } else if (arg.starts_with("-") && arg.size() > 1) {
             error = "unknown option " + std::string(arg);
             return std::nullopt;
-        } else if (!options.program.empty()) {
-            error = "only one program file, please (" + std::string(arg) + ")";
-            return std::nullopt;
         } else {
-            options.program = std::filesystem::path(arg);
+            options.files.emplace_back(arg);
         }
     }
-    if (!options.help && options.program.empty()) {
+    if (!options.help && !options.version && options.files.empty()) {
         error = "no program file given";
         return std::nullopt;
     }
@@ -139,19 +143,25 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
 
 std::string helpText() {
     std::ostringstream text;
-    text << "usage: calcview [options] FILE.83p|FILE.bin\n"
+    text << "usage: calcview [options] PROGRAM.83p|PROGRAM.bin [FILE.83p|FILE.83g...]\n"
             "Runs a TI-83 assembly program on a Z80 with the calculator's system routines\n"
-            "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n\n"
+            "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n"
+            "Every variable of every file is put into the calculator's memory, as the\n"
+            "calculator keeps it; the first file's program runs.\n\n"
             "  --scale N              window and screenshot pixels per calculator pixel (1-16, "
             "default 4)\n"
             "  --headless             no window: run as fast as possible\n"
             "  --keys LIST            keys to press, e.g. \"right:150,clear\": a key name and an\n"
             "                         optional hold in ms (default 100), comma-separated, each\n"
             "                         pressed 100 ms after the one before was released\n"
-            "  --time-limit SECONDS   stop after this much calculator time\n"
-            "  --screenshot FILE.png  save the screen when the run ends, however it ends\n\n"
+            "  --time-limit SECONDS   stop after this much calculator time; a window closes\n"
+            "                         then, however the program ended\n"
+            "  --screenshot FILE.png  save the screen when the run ends, however it ends\n"
+            "  --version              print calcview's version\n"
+            "Options with a value also take the form --option=value.\n\n"
             "Exit status: 0 the program returned, 3 the time limit stopped it, 1 it faulted\n"
-            "(ran away, called a routine calcview does not carry out, overflowed the stack)\n"
+            "(ran away, called a routine calcview does not carry out, ran the stack into the\n"
+            "program or the system's memory)\n"
             "or a file could not be read or written, 2 a bad command line, 130 Ctrl+C\n"
             "(headless; the screenshot is still saved).\n\n"
             "Key names for --keys:";

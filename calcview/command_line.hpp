@@ -12,13 +12,15 @@
 namespace calcview {
 
 struct Options {
-    std::filesystem::path program;
+    /// The program's file first, then files of further variables.
+    std::vector<std::filesystem::path> files;
     int scale = 4;
     bool headless = false;
     std::vector<KeyStroke> keys;
     std::optional<double> timeLimit;  ///< seconds of calculator time
     std::optional<std::filesystem::path> screenshot;
     bool help = false;
+    bool version = false;
 };
 
 /// A PC key (as the window library names it) and the calculator key it presses.

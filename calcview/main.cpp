@@ -51,14 +51,21 @@ int main(int argc, char** argv) {
         std::cout << calcview::helpText();
         return 0;
     }
-    const auto program = calcview::loadProgramFile(options->program, error);
-    if (!program) {
+    if (options->version) {
+        std::cout << TOOLCHAIN_VERSION << "\n";
+        return 0;
+    }
+    const auto loaded = calcview::loadFiles(options->files, error);
+    if (!loaded) {
         std::cerr << "calcview: " << error << "\n";
         return failure;
     }
 
     calcview::Calculator calc;
-    calc.start(program->code, program->start);
+    if (const auto problem = calcview::startLoaded(calc, *loaded)) {
+        std::cerr << "calcview: " << *problem << "\n";
+        return failure;
+    }
     const auto timeline = calcview::keyTimeline(options->keys);
     std::optional<std::uint64_t> limit;
     if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
@@ -71,7 +78,7 @@ int main(int argc, char** argv) {
         report = calcview::runHeadless(calc, timeline, limit, [] { return stopSignal != 0; });
     } else {
         const std::string title =
-            "calcview - " + options->program.filename().string() + " (" + program->shell + ")";
+            "calcview - " + options->files.front().filename().string() + " (" + loaded->program.shell + ")";
         auto windowed = calcview::runInWindow(calc, timeline, limit, options->scale, title, error);
         if (!windowed) {
             std::cerr << "calcview: " << error << "\n";

@@ -1,30 +1,19 @@
 #include "program_file.hpp"
 
-// libtifiles' headers use C's restrict, which C++ spells __restrict.
-#define restrict __restrict
-#include <tilp2/tifiles.h>
-#undef restrict
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <memory>
+
+#include "variable_table.hpp"
 
 namespace calcview {
 
 namespace {
 
-constexpr std::uint8_t newlineToken = 0x3F;
-constexpr std::uint8_t endToken = 0xD4;
-constexpr std::uint8_t programType = 0x05;
-constexpr std::uint8_t protectedProgramType = 0x06;
-
-std::optional<int> hexDigit(std::uint8_t token) {
-    if (token >= '0' && token <= '9') return token - '0';
-    if (token >= 'A' && token <= 'F') return token - 'A' + 10;
-    return std::nullopt;
+bool isProgram(const ti83::Variable& variable) {
+    return variable.type == ti83::programType || variable.type == ti83::protectedProgramType;
 }
 
 bool checkSize(const std::vector<std::uint8_t>& code, std::string& error) {
@@ -40,56 +29,17 @@ bool checkSize(const std::vector<std::uint8_t>& code, std::string& error) {
     return true;
 }
 
-struct ContentDeleter {
-    void operator()(FileContent* content) const { tifiles_content_delete_regular(content); }
-};
-
-std::string libraryError(int code) {
-    char* message = nullptr;
-    tifiles_error_get(code, &message);
-    std::string text = message != nullptr ? message : "error " + std::to_string(code);
-    if (message != nullptr) tifiles_error_free(message);
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
+std::string lowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
 }
 
-std::optional<Program> loadProgramFileContent(const std::filesystem::path& path,
-                                              std::string& error) {
-    static const int initialised = tifiles_library_init();
-    (void)initialised;
-    if (!std::filesystem::exists(path)) {
-        error = "cannot open " + path.string() + ": " + std::strerror(ENOENT);
-        return std::nullopt;
-    }
-    std::unique_ptr<FileContent, ContentDeleter> content(tifiles_content_create_regular(CALC_NONE));
-    if (!content) {
-        error = "cannot read " + path.string() + ": out of memory";
-        return std::nullopt;
-    }
-    const int status = tifiles_file_read_regular(path.c_str(), content.get());
-    if (status != 0) {
-        error = "cannot read " + path.string() + ": " + libraryError(status);
-        return std::nullopt;
-    }
-    if (content->model != CALC_TI83) {
-        error =
-            path.string() + " is not a TI-83 file (a TI-83 Plus program expects other addresses)";
-        return std::nullopt;
-    }
-    for (unsigned i = 0; i < content->num_entries && content->entries != nullptr; ++i) {
-        const VarEntry* entry = content->entries[i];
-        if (entry == nullptr || (entry->type != programType && entry->type != protectedProgramType))
-            continue;
-        std::string cause;
-        auto program = programFromVariable(std::span(entry->data, entry->size), cause);
-        if (!program) error = path.string() + ": " + cause;
-        return program;
-    }
-    error = path.string() + " holds no program";
-    return std::nullopt;
-}
-
-std::optional<Program> loadBinary(const std::filesystem::path& path, std::string& error) {
+/// A .bin's program as the protected program a shell would run, named after
+/// the file (letters and digits, at most 8).
+std::optional<ti83::Variable> binaryVariable(const std::filesystem::path& path,
+                                             std::string& error) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         error = "cannot open " + path.string() + ": " + std::strerror(errno);
@@ -106,99 +56,104 @@ std::optional<Program> loadBinary(const std::filesystem::path& path, std::string
         error = path.string() + ": " + cause;
         return std::nullopt;
     }
-    return programFromCode(std::move(code));
+    std::string name;
+    for (char c : path.stem().string()) {
+        if (name.size() < 8 && std::isalnum(static_cast<unsigned char>(c)))
+            name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) name = "A" + name;
+    return ti83::Variable{name.substr(0, 8), ti83::protectedProgramType,
+                          ti83::withLengthWord(code)};
 }
 
 }  // namespace
 
 Program programFromCode(std::vector<std::uint8_t> code) {
-    struct Header {
-        std::uint8_t first, second;
-        const char* shell;
-        StartKind start;
-    };
-    static constexpr Header headers[] = {
-        {0xC9, 0x30, "Ion", StartKind::ion},       // ret / jr nc
-        {0xAF, 0x30, "Ion", StartKind::ion},       // xor a / jr nc
-        {0x00, 0x18, "AShell", StartKind::plain},  // nop / jr
-        {0x3F, 0x18, "SOS", StartKind::plain},     // ccf / jr
-    };
     Program program;
-    program.shell = "no shell";
-    for (const Header& header : headers) {
-        if (code.size() >= 2 && code[0] == header.first && code[1] == header.second) {
-            program.shell = header.shell;
-            program.start = header.start;
-        }
-    }
+    const ti83::Shell shell = ti83::detectShell(code);
+    program.shell = ti83::shellName(shell);
+    program.start = shell == ti83::Shell::ion ? StartKind::ion : StartKind::plain;
     program.code = std::move(code);
     return program;
 }
 
-bool isHexText(std::span<const std::uint8_t> tokens) {
-    if (tokens.empty()) return false;
-    return std::all_of(tokens.begin(), tokens.end(), [](std::uint8_t token) {
-        return hexDigit(token).has_value() || token == newlineToken || token == endToken;
-    });
-}
-
-std::optional<std::vector<std::uint8_t>> decodeHexText(std::span<const std::uint8_t> tokens,
-                                                       std::string& error) {
-    std::vector<std::uint8_t> code;
-    std::optional<int> pending;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const std::uint8_t token = tokens[i];
-        if (token == endToken) break;
-        if (token == newlineToken) continue;
-        const auto digit = hexDigit(token);
-        if (!digit) {
-            error = "byte " + std::to_string(i) + " of the hex text is not a hex digit";
+std::optional<Program> programFromVariable(std::span<const std::uint8_t> data, std::string& error) {
+    const auto body = ti83::programBytes(data);
+    if (!body) {
+        error = body.message();
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> code(body->begin(), body->end());
+    if (ti83::isHexText(*body)) {
+        auto decoded = ti83::decodeHexText(*body);
+        if (!decoded) {
+            error = decoded.message();
             return std::nullopt;
         }
-        if (pending) {
-            code.push_back(static_cast<std::uint8_t>(*pending * 16 + *digit));
-            pending.reset();
-        } else {
-            pending = digit;
-        }
-    }
-    if (pending) {
-        error = "the hex text has an odd number of digits";
-        return std::nullopt;
-    }
-    return code;
-}
-
-std::optional<Program> programFromVariable(std::span<const std::uint8_t> data, std::string& error) {
-    if (data.size() < 2) {
-        error = "the program variable is shorter than its length word";
-        return std::nullopt;
-    }
-    const std::size_t length = data[0] | static_cast<std::size_t>(data[1]) << 8;
-    if (length > data.size() - 2) {
-        error = "the program's length word says " + std::to_string(length) + " bytes, but only " +
-                std::to_string(data.size() - 2) + " follow";
-        return std::nullopt;
-    }
-    const auto body = data.subspan(2, length);
-    std::vector<std::uint8_t> code(body.begin(), body.end());
-    if (isHexText(body)) {
-        auto decoded = decodeHexText(body, error);
-        if (!decoded) return std::nullopt;
         code = std::move(*decoded);
     }
     if (!checkSize(code, error)) return std::nullopt;
     return programFromCode(std::move(code));
 }
 
+std::optional<std::vector<ti83::Variable>> readVariables(const std::filesystem::path& path,
+                                                         std::string& error) {
+    const std::string extension = lowerExtension(path);
+    if (extension == ".bin") {
+        auto variable = binaryVariable(path, error);
+        if (!variable) return std::nullopt;
+        return std::vector<ti83::Variable>{std::move(*variable)};
+    }
+    if (extension != ".83p" && extension != ".83g") {
+        error = path.string() + ": not a .83p, .83g or .bin file";
+        return std::nullopt;
+    }
+    auto variables = ti83::readCalculatorFile(path.string());
+    if (!variables) {
+        error = variables.message();
+        return std::nullopt;
+    }
+    return std::move(*variables);
+}
+
+std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, std::string& error) {
+    if (paths.empty()) {
+        error = "no program file given";
+        return std::nullopt;
+    }
+    Loaded loaded;
+    for (const auto& path : paths) {
+        auto variables = readVariables(path, error);
+        if (!variables) return std::nullopt;
+        if (&path == &paths.front()) {
+            const auto first = std::find_if(variables->begin(), variables->end(), isProgram);
+            if (first == variables->end()) {
+                error = path.string() + " holds no program";
+                return std::nullopt;
+            }
+            std::string cause;
+            auto program = programFromVariable(first->data, cause);
+            if (!program) {
+                error = path.string() + ": " + cause;
+                return std::nullopt;
+            }
+            loaded.program = std::move(*program);
+            loaded.running = static_cast<std::size_t>(first - variables->begin());
+        }
+        for (auto& variable : *variables) loaded.variables.push_back(std::move(variable));
+    }
+    return loaded;
+}
+
 std::optional<Program> loadProgramFile(const std::filesystem::path& path, std::string& error) {
-    std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".bin") return loadBinary(path, error);
-    if (extension == ".83p") return loadProgramFileContent(path, error);
-    error = path.string() + ": not a .83p or .bin file";
-    return std::nullopt;
+    auto loaded = loadFiles(std::span(&path, 1), error);
+    if (!loaded) return std::nullopt;
+    return std::move(loaded->program);
+}
+
+std::optional<std::string> startLoaded(Calculator& calc, const Loaded& loaded) {
+    calc.start(loaded.program.code, loaded.program.start);
+    return storeVariables(calc, loaded.variables, loaded.running, loaded.program.code.size());
 }
 
 }  // namespace calcview

@@ -1,8 +1,9 @@
 #pragma once
-// Reading a program to run: a TI-83 program file (.83p, read with libtifiles)
-// or the assembler's plain binary (.bin, the bytes from 9327h on). An
-// unsquished program (its code as hex-digit text) is decoded first; the first
-// bytes then tell how a shell would start it.
+// Reading what to run: TI-83 files (.83p or .83g, every variable in them) or
+// the assembler's plain binary (.bin, the bytes from 9327h on). The first
+// program of the first file is run; an unsquished program (its code as
+// hex-digit text) is decoded first, and its first bytes then tell how a shell
+// would start it.
 
 #include <cstdint>
 #include <filesystem>
@@ -12,13 +13,22 @@
 #include <vector>
 
 #include "calculator.hpp"
+#include "ti83_file.hpp"
 
 namespace calcview {
 
 struct Program {
     std::vector<std::uint8_t> code;  ///< the bytes at 9327h
     StartKind start = StartKind::plain;
-    std::string shell;  ///< "Ion", "AShell" or "no shell", for messages
+    std::string shell;  ///< "Ion", "AShell", "SOS" or "no shell", for messages
+};
+
+/// The program to run and every variable of the files, in the order given.
+struct Loaded {
+    Program program;
+    std::vector<ti83::Variable> variables;
+    /// The variable whose program runs.
+    std::size_t running = 0;
 };
 
 /// The most code that fits between 9327h and the symbol table at FE6Eh.
@@ -28,18 +38,21 @@ inline constexpr std::size_t largestProgram = 0xFE6E - programOrigin;
 /// starts as Ion does, everything else at 9327h.
 Program programFromCode(std::vector<std::uint8_t> code);
 
-/// Whether a program variable's bytes are hex text: the digits 0-9 and A-F as
-/// tokens, lines ended by the newline token 3Fh, the end token D4h.
-bool isHexText(std::span<const std::uint8_t> tokens);
-/// The code written as hex text, up to the first End token. nullopt with
-/// `error` set for an odd digit count or a token that does not belong.
-std::optional<std::vector<std::uint8_t>> decodeHexText(std::span<const std::uint8_t> tokens,
-                                                       std::string& error);
-
 /// The program in a variable's data (the 2-byte length, then the program).
 std::optional<Program> programFromVariable(std::span<const std::uint8_t> data, std::string& error);
 
-/// Reads FILE.83p or FILE.bin. On failure the error names the file and the cause.
+/// The variables of FILE.83p, FILE.83g or FILE.bin (one protected program
+/// named after the file). On failure the error names the file and the cause.
+std::optional<std::vector<ti83::Variable>> readVariables(const std::filesystem::path& path,
+                                                         std::string& error);
+
+/// Reads every file; the first one must hold a program.
+std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, std::string& error);
+
+/// Reads FILE.83p or FILE.bin for its first program.
 std::optional<Program> loadProgramFile(const std::filesystem::path& path, std::string& error);
+
+/// Puts the loaded program and variables into `calc` and sets it up to start.
+std::optional<std::string> startLoaded(Calculator& calc, const Loaded& loaded);
 
 }  // namespace calcview

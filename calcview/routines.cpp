@@ -11,6 +11,7 @@
 #include "float_routines.hpp"
 #include "graph.hpp"
 #include "home_screen.hpp"
+#include "ion_routines.hpp"
 
 namespace calcview {
 
@@ -194,34 +195,6 @@ void grphCirc(Calculator& calc) {
     drawCircle(calc, cx, cy, static_cast<int>(std::lround(std::sqrt(dx * dx + dy * dy))));
 }
 
-// ---- Ion ----------------------------------------------------------------
-
-/// A in [0, B).
-void ionRandom(Calculator& calc) {
-    calc.randomState = static_cast<std::uint16_t>(calc.randomState * 75 + 74);  // ZX81's generator
-    const std::uint8_t bound = high(calc.reg(Reg::bc));
-    calc.setA(static_cast<std::uint8_t>((calc.randomState >> 8) * bound >> 8));
-}
-
-/// B rows of one byte from IX at column A, row L, by XOR.
-void ionPutSprite(Calculator& calc) {
-    xorSprite(calc, calc.a(), low(calc.reg(Reg::hl)), 1, high(calc.reg(Reg::bc)),
-              calc.reg(Reg::ix));
-}
-
-/// As ionPutSprite, C bytes wide.
-void ionLargeSprite(Calculator& calc) {
-    const std::uint16_t bc = calc.reg(Reg::bc);
-    xorSprite(calc, calc.a(), low(calc.reg(Reg::hl)), low(bc), high(bc), calc.reg(Reg::ix));
-}
-
-/// Column A, row E: HL = the buffer byte, A = the pixel's mask.
-void ionGetPixel(Calculator& calc) {
-    const int x = calc.a(), row = low(calc.reg(Reg::de));
-    calc.setReg(Reg::hl, bufferAddress(x, row));
-    calc.setA(bufferMask(x));
-}
-
 /// A routine that is done as soon as `action` has acted.
 template <void (*action)(Calculator&)>
 RoutineResult finished(Calculator& calc) {
@@ -236,14 +209,15 @@ constexpr std::uint16_t ion(int entry) {
 }
 
 constexpr Routine routines[] = {
-    {ion(0), "ionVersion", nullptr, 0},
+    // Ion (ion_routines.cpp).
+    {ion(0), "ionVersion", finished<ionVersion>, 100},
     {ion(1), "ionRandom", finished<ionRandom>, 300},
     {ion(2), "ionPutSprite", finished<ionPutSprite>, 1500},
     {ion(3), "ionLargeSprite", finished<ionLargeSprite>, 3000},
     {ion(4), "ionGetPixel", finished<ionGetPixel>, 200},
     {ion(5), "ionFastCopy", finished<copyBufferToDisplay>, 60000},
-    {ion(6), "ionDetect", nullptr, 0},
-    {ion(7), "ionDecompress", nullptr, 0},
+    {ion(6), "ionDetect", finished<ionDetect>, 3000},
+    {ion(7), "ionDecompress", finished<ionDecompress>, 5000},
     {0x4000, "_ldHLind", finished<ldHLind>, 40},
     {0x4004, "_cphlde", finished<cphlde>, 40},
     {0x4008, "_divHLBy10", finished<divHLBy10>, 800},

@@ -234,7 +234,12 @@ std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEven
     window.present();
     if (report.outcome == Outcome::timeLimit) return report;  // a script's run: no waiting
     window.setTitle(title + " - " + endingOf(report) + " (press a key or close the window)");
-    while (window.handleEvents(false)) std::this_thread::sleep_for(frameTime);
+    // The time limit closes the window however the program ended: the clock
+    // goes on counting after the program has stopped.
+    while (window.handleEvents(false)) {
+        if (limit && baseCycle + cyclesBetween(base, Clock::now()) >= *limit) break;
+        std::this_thread::sleep_for(frameTime);
+    }
     return report;
 }
 

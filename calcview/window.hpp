@@ -14,7 +14,8 @@
 namespace calcview {
 
 /// Runs `calc` in a window until the program ends and then a key is pressed or
-/// the window closed; at the time limit the window closes at once.
+/// the window closed; at the time limit (counted from the start, whether the
+/// program still runs or not) the window closes at once.
 /// nullopt with `error` set when no window can be opened.
 std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
                                      std::optional<std::uint64_t> limit, int scale,

@@ -1,28 +1,52 @@
-#include "calculator_file.hpp"
+// The .83p/.83g file through libtifiles, the one file that uses it.
+//
+// What the library promises on failure, and how it is kept here:
+// - tifiles_content_create_regular and tifiles_ve_create_alloc_data return
+//   NULL when out of memory; checked.
+// - tifiles_file_read_regular, once it has recognised a TI-8x file, releases
+//   the content itself when reading fails. Ownership passes to it only then,
+//   so the file is checked to be a TI-83 file first; after a failure the
+//   content is not deleted again.
+// - tifiles_file_write_regular may leave a partial file; it is written under
+//   a temporary name that is removed on failure.
+// - tifiles_error_get gives a message to free, or an error status.
 
+#include <glib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "tifiles_api.hpp"
+#include "ti83_file.hpp"
 
-namespace pack83 {
+namespace ti83 {
 
 namespace {
 
 constexpr char fileComment[] = "Written by pack83";
 
+/// The library reports through glib's log as well as through its error
+/// codes; the codes become our messages, the log would only repeat them.
+void quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
 /// libtifiles set up for the life of the program.
 class Library {
   public:
-    Library() { tifiles_library_init(); }
+    Library() {
+        g_log_set_handler("tifiles", G_LOG_LEVEL_MASK, quiet, nullptr);
+        tifiles_library_init();
+    }
     ~Library() { tifiles_library_exit(); }
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
 };
+
+void useLibrary() { static const Library library; }
 
 struct ContentDeleter {
     void operator()(FileContent* content) const { tifiles_content_delete_regular(content); }
@@ -36,7 +60,10 @@ std::string libraryMessage(int error) {
     }
     std::string text = message;
     tifiles_error_free(message);
+    // "Msg: what.\nCause: why." becomes one line.
+    if (text.starts_with("Msg: ")) text.erase(0, 5);
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
 }
 
@@ -53,14 +80,70 @@ std::optional<std::string> fill(FileContent& content, const Variable& variable) 
     entry->type = variable.type;
     // The name is calculator bytes, at most 8 of them, checked before.
     std::strncpy(entry->name, variable.name.c_str(), sizeof entry->name - 1);
-    tifiles_content_add_entry(&content, entry);
+    if (tifiles_content_add_entry(&content, entry) < 0) {
+        tifiles_ve_delete(entry);
+        return "out of memory";
+    }
     return std::nullopt;
+}
+
+/// The entry's name: calculator bytes up to the first zero, at most 8. A
+/// list's name is the list token and more: L1 to L6 are 5Dh and 00h to 05h.
+std::string entryName(const VarEntry& entry) {
+    constexpr char listToken = 0x5D;
+    const char* end = std::find(entry.name, entry.name + 8, '\0');
+    if (end == entry.name + 1 && entry.name[0] == listToken) ++end;
+    return std::string(entry.name, end);
 }
 
 }  // namespace
 
+Result<std::vector<Variable>> readCalculatorFile(const std::string& path) {
+    useLibrary();
+    // The library's checks below cannot tell a file it cannot open from one
+    // of another calculator.
+    std::error_code status;
+    if (std::filesystem::is_directory(path, status)) {
+        return Failure{"cannot read " + path + ": " + std::strerror(EISDIR)};
+    }
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
+    }
+    if (tifiles_file_is_regular(path.c_str()) == 0 ||
+        tifiles_file_get_model(path.c_str()) != CALC_TI83) {
+        return Failure{path + " is not a TI-83 file (.83p or .83g; a TI-83 Plus program "
+                              "expects other addresses)"};
+    }
+    Content content(tifiles_content_create_regular(CALC_NONE));
+    if (!content) return Failure{"cannot read " + path + ": out of memory"};
+    if (const int error = tifiles_file_read_regular(path.c_str(), content.get())) {
+        (void)content.release();  // the library has released it
+        return Failure{"cannot read " + path + ": " + libraryMessage(error)};
+    }
+    if (content->model != CALC_TI83) {
+        return Failure{path + " is not a TI-83 file (a TI-83 Plus program expects other "
+                              "addresses)"};
+    }
+    // The library only warns; a file whose sum does not match is damaged, and
+    // running what it holds would run damaged code.
+    if (content->checksum != content->stored_checksum) {
+        return Failure{path + " is damaged: its checksum does not match its contents"};
+    }
+    std::vector<Variable> variables;
+    for (unsigned i = 0; i < content->num_entries && content->entries != nullptr; ++i) {
+        const VarEntry* entry = content->entries[i];
+        if (entry == nullptr) continue;
+        Variable variable{entryName(*entry), entry->type, {}};
+        if (entry->data != nullptr) variable.data.assign(entry->data, entry->data + entry->size);
+        variables.push_back(std::move(variable));
+    }
+    return variables;
+}
+
 std::optional<std::string> writeCalculatorFile(const std::string& path, const Variable& variable) {
-    static const Library library;
+    useLibrary();
     const Content content(tifiles_content_create_regular(CALC_TI83));
     if (!content) return path + ": cannot prepare the file (out of memory)";
     if (auto problem = fill(*content, variable)) return path + ": " + *problem;
@@ -78,4 +161,4 @@ std::optional<std::string> writeCalculatorFile(const std::string& path, const Va
     return std::nullopt;
 }
 
-}  // namespace pack83
+}  // namespace ti83

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "calculator_file.hpp"
+#include "ti83_file.hpp"
 
 namespace pack83 {
 
@@ -68,7 +68,7 @@ std::optional<std::string> pack(const Options& options, const std::string& outpu
     const Form form = options.form.value_or(formFor(shell));
     const Result<Variable> variable = programVariable(*program, form, *name);
     if (!variable) return options.input + ": " + variable.message();
-    if (auto problem = writeCalculatorFile(output, *variable)) return problem;
+    if (auto problem = ti83::writeCalculatorFile(output, *variable)) return problem;
     out << "pack83: wrote " << output << ": program " << *name << ", " << program->code.size()
         << " bytes of code (" << shellName(shell) << " header), "
         << (form == Form::squished ? "squished, as a protected program (06h)"

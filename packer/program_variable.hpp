@@ -10,16 +10,13 @@
 
 #include "program_input.hpp"
 #include "result.hpp"
+#include "ti83_file.hpp"
 
 namespace pack83 {
 
-/// The shell whose program header the code starts with.
-enum class Shell { ion, ashell, sos, none };
-
-/// Ion: `ret` or `xor a`, then `jr nc,`. AShell: `nop`, `jr`. SOS: `ccf`,
-/// `jr`.
-Shell detectShell(const std::vector<std::uint8_t>& code);
-std::string_view shellName(Shell shell);
+using ti83::detectShell;
+using ti83::Shell;
+using ti83::shellName;
 
 /// How the program is stored: squished is the machine code itself, as a
 /// protected program; unsquished is the code as hex text, as a plain program.
@@ -27,21 +24,14 @@ enum class Form { squished, unsquished };
 /// Shell programs are squished, the others unsquished.
 Form formFor(Shell shell);
 
-/// Variable types of the TI-83.
-inline constexpr std::uint8_t programType = 0x05;
-inline constexpr std::uint8_t protectedProgramType = 0x06;
+using ti83::programType;
+using ti83::protectedProgramType;
 
 /// The calculator's program name for `requested`, in upper case: 1 to 8
 /// letters and digits, a letter first.
 Result<std::string> programName(std::string_view requested);
 
-/// A variable as the calculator stores it.
-struct Variable {
-    std::string name;
-    std::uint8_t type = programType;
-    /// The two-byte length of the program and the program itself.
-    std::vector<std::uint8_t> data;
-};
+using ti83::Variable;
 
 /// The program in `form` as a variable named `name` (already checked).
 Result<Variable> programVariable(const Program& program, Form form, const std::string& name);

@@ -17,6 +17,13 @@ view_pid=""
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../tests/e2e/x_session.sh"
 
+# In a sanitizer build, leak checking stays off for the window runs: SDL unloads
+# D-Bus when it quits, and the blocks hanging off D-Bus's own leak are then
+# reported from an unnamed module that no suppression can match (or, depending
+# on where the libraries land, from the sanitizer runtime). calcview's own code
+# is leak-checked by its headless tests, which run it without the window.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0"
+
 cleanup() {
     [[ -n "$view_pid" ]] && stop_process "$view_pid"
     [[ -n "$xvfb_pid" ]] && stop_process "$xvfb_pid"
@@ -81,4 +88,17 @@ status=0
 wait "$view_pid" || status=$?
 view_pid=""
 (( status == 0 )) || fail "calcview ended with status $status"
-echo "ball moved from 44,28 to $right,28 and $same_column,$down; Clear ended it"
+
+# --time-limit closes the window even though the program returned at once.
+printf '\xc9' > "$work/returns.bin"
+started=$SECONDS
+"$bin/calcview" --time-limit=1 "$work/returns.bin" 2>"$work/stderr" &
+view_pid=$!
+for _ in $(seq 100); do kill -0 "$view_pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+kill -0 "$view_pid" 2>/dev/null && fail "the window was still open 10 s after a 1 s time limit"
+wait "$view_pid" || status=$?
+view_pid=""
+(( status == 0 )) || fail "calcview --time-limit ended with status $status"
+echo "ball moved from 44,28 to $right,28 and $same_column,$down; Clear ended it;" \
+    "a returned program's window closed at the time limit after $((SECONDS - started)) s"
