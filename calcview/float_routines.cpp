@@ -175,10 +175,15 @@ RoutineResult random(Calculator& calc) {
     return RoutineResult::done;
 }
 
-/// OP1 = getKey's code of the last key pressed, 0 when none was.
+/// The last key pressed, 0 when none was: A holds its scan code, as _getcsc
+/// gives it, and OP1 and OP2 getKey's number for it. Published games test A
+/// against scan codes (09h Enter, 0Fh Clear) and read the number from OP2.
 RoutineResult getK(Calculator& calc) {
     const auto key = calc.takeKeyPress();
-    writeReal(calc, op1Address, bcd::fromInteger(key ? basicKeyCode(*key) : 0));
+    const auto number = bcd::fromInteger(key ? basicKeyCode(*key) : 0);
+    writeReal(calc, op1Address, number);
+    writeReal(calc, op2Address, number);
+    calc.setA(key ? scanCode(allKeys()[static_cast<std::size_t>(*key)]) : 0);
     return RoutineResult::done;
 }
 

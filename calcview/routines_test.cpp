@@ -208,12 +208,22 @@ INSTANTIATE_TEST_SUITE_P(
                             EXPECT_NE(value[2] & 0xF0, 0);
                         }
                     }},
-        RoutineCase{"getk_gives_basic_key_codes_and_0_without_a_key",
-                    program({call(0x4A18), call(0x418E), call(0x4A18)}),
+        RoutineCase{"getk_gives_the_scan_code_in_a_and_basics_number_in_op1_and_op2",
+                    program({call(0x4A18), {0x32, 0x00, 0x90}}),
                     [](Calculator& calc) { press(calc, {"enter"}); },
                     [](const Calculator& calc) {
-                        EXPECT_EQ(opRegister(calc, op2), (Bytes{0x00, 0x82, 0x10, 0x50, 0, 0, 0, 0, 0}));
-                        EXPECT_EQ(opRegister(calc, op1), (Bytes{0x00, 0x80, 0, 0, 0, 0, 0, 0, 0}));
+                        EXPECT_EQ(calc.read(0x9000), 0x09);
+                        const Bytes number{0x00, 0x82, 0x10, 0x50, 0, 0, 0, 0, 0};
+                        EXPECT_EQ(opRegister(calc, op1), number);
+                        EXPECT_EQ(opRegister(calc, op2), number);
+                    }},
+        RoutineCase{"getk_gives_0_without_a_key",
+                    program({{0x3E, 0x55}, call(0x4A18), {0x32, 0x00, 0x90}}), nullptr,
+                    [](const Calculator& calc) {
+                        EXPECT_EQ(calc.read(0x9000), 0x00);
+                        const Bytes zero{0x00, 0x80, 0, 0, 0, 0, 0, 0, 0};
+                        EXPECT_EQ(opRegister(calc, op1), zero);
+                        EXPECT_EQ(opRegister(calc, op2), zero);
                     }},
         RoutineCase{"hltimes9", program({ldHL1234, call(0x4146), {0x22, 0x00, 0x90}}), nullptr,
                     [](const Calculator& calc) { EXPECT_EQ(calc.readWord(0x9000), 1234 * 9); }}),
