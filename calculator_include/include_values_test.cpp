@@ -416,6 +416,29 @@ TEST_P(IncludeFile, EveryNameItDefinesHasItsValue) {
     EXPECT_EQ(definedNames(fs::path(INCLUDE_DIR) / file), expected);
 }
 
+// Ion's sources write ROM calls as bcall(x); on the TI-83 each is a plain call or jump.
+TEST(IonInclude, RomCallMacrosArePlainCallsAndJumps) {
+    const fs::path folder = fs::path(testing::TempDir()) / "include-bcall";
+    fs::create_directories(folder);
+    std::ofstream(folder / "calls.asm")
+        << "#include \"ion.inc\"\n\t.org 0\n\tbcall(_clrlcdfull)\n\tbcallz(_clrlcdfull)\n"
+           "\tbcallnz(_clrlcdfull)\n\tbcallc(_clrlcdfull)\n\tbcallnc(_clrlcdfull)\n"
+           "\tbjump(_clrlcdfull)\n\t.end\n";
+    std::ostringstream report, errors;
+    const tasm::Job job{(folder / "calls.asm").string(), (folder / "calls.bin").string(),
+                        tasm::ObjectFormat::binary};
+    ASSERT_EQ(tasm::assemble(job, {INCLUDE_DIR}, report, errors), 0) << errors.str();
+    std::ifstream in(folder / "calls.bin", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    // call, call z, call nz, call c, call nc, jp: each with _clrlcdfull's address.
+    const std::string opcodes = "\xCD\xCC\xC4\xDC\xD4\xC3";
+    ASSERT_EQ(bytes.size(), 3 * opcodes.size());
+    for (size_t i = 0; i < opcodes.size(); ++i) {
+        EXPECT_EQ(bytes[3 * i], opcodes[i]) << i;
+        EXPECT_EQ(bytes.substr(3 * i + 1, 2), bytes.substr(1, 2)) << i;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, IncludeFile,
                          ::testing::Values("ti83asm.inc", "ion.inc", "sos.inc", "tokens.inc"),
                          [](const auto& info) {
