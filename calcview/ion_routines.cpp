@@ -8,18 +8,15 @@
 #include "calculator.hpp"
 #include "graph.hpp"
 #include "variable_table.hpp"
+#include "z80_values.hpp"
 
 namespace calcview {
 
 namespace {
 
-constexpr std::uint8_t zeroFlag = 0x40;
 /// The Ion these routines stand for: 1.6, eight library routines.
 constexpr std::uint16_t version = 0x0106;
 constexpr std::uint8_t routineCount = 8;
-
-std::uint8_t high(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
-std::uint8_t low(std::uint16_t value) { return static_cast<std::uint8_t>(value); }
 
 /// Whether the data at `data` starts with the zero-terminated string at
 /// `string`; `after` is then the first byte after the matched part.

@@ -12,18 +12,15 @@
 #include "graph.hpp"
 #include "home_screen.hpp"
 #include "ion_routines.hpp"
+#include "z80_values.hpp"
 
 namespace calcview {
 
 namespace {
 
-constexpr std::uint8_t carryFlag = 0x01;
-constexpr std::uint8_t zeroFlag = 0x40;
 /// Where _getkey remembers a 2nd (1) or Alpha (2) pressed before the key.
 constexpr std::uint16_t keyExtendAddress = 0x8007;
 
-std::uint8_t high(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
-std::uint8_t low(std::uint16_t value) { return static_cast<std::uint8_t>(value); }
 
 /// Shows the zero-terminated string at HL through `put`; HL ends after the 0.
 template <typename Put>
