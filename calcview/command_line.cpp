@@ -117,6 +117,13 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--dap") {
+            if (args.size() != 1) {
+                error = "--dap takes no other arguments: the program and its options come in the "
+                        "debugger's launch request";
+                return std::nullopt;
+            }
+            options.dap = true;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (const auto found = valueOptions().find(name); found != valueOptions().end()) {
@@ -134,7 +141,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
             options.files.emplace_back(arg);
         }
     }
-    if (!options.help && !options.version && options.files.empty()) {
+    if (!options.help && !options.version && !options.dap && options.files.empty()) {
         error = "no program file given";
         return std::nullopt;
     }
@@ -144,6 +151,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
 std::string helpText() {
     std::ostringstream text;
     text << "usage: calcview [options] PROGRAM.83p|PROGRAM.bin [FILE.83p|FILE.83g...]\n"
+            "       calcview --dap\n"
             "Runs a TI-83 assembly program on a Z80 with the calculator's system routines\n"
             "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n"
             "Every variable of every file is put into the calculator's memory, as the\n"
@@ -158,6 +166,9 @@ std::string helpText() {
             "                         then, however the program ended\n"
             "  --screenshot FILE.png  save the screen when the run ends, however it ends\n"
             "  --version              print calcview's version\n"
+            "  --dap                  be a debugger for an editor: the Debug Adapter Protocol\n"
+            "                         on standard input and output (the only argument; the\n"
+            "                         program comes in the launch request, see the README)\n"
             "Options with a value also take the form --option=value.\n\n"
             "Exit status: 0 the program returned, 3 the time limit stopped it, 1 it faulted\n"
             "(ran away, called a routine calcview does not carry out, ran the stack into the\n"

@@ -21,6 +21,8 @@ struct Options {
     std::optional<std::filesystem::path> screenshot;
     bool help = false;
     bool version = false;
+    /// Serve the Debug Adapter Protocol on standard input and output.
+    bool dap = false;
 };
 
 /// A PC key (as the window library names it) and the calculator key it presses.

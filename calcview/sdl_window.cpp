@@ -112,27 +112,53 @@ class KeyQueue {
     std::deque<KeyEvent> events_;
 };
 
+/// Puts the screen of `calc` into `window` when it differs from `shownSmall`
+/// (the screen last drawn, one pixel a pixel); `shown` keeps the enlarged
+/// picture the window's surface was drawn from.
+void presentScreen(SDL_Window* window, const Calculator& calc, int scale,
+                   std::vector<std::uint8_t>& shownSmall, std::vector<std::uint8_t>& shown) {
+    std::vector<std::uint8_t> small = screenImage(calc, 1);
+    if (small == shownSmall) return;
+    shownSmall = std::move(small);
+    shown = screenImage(calc, scale);
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> picture(SDL_CreateRGBSurfaceWithFormatFrom(
+        shown.data(), screenWidth * scale, screenHeight * scale, 24, screenWidth * scale * 3,
+        SDL_PIXELFORMAT_RGB24));
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!picture || surface == nullptr || SDL_BlitSurface(picture.get(), nullptr, surface, nullptr) != 0 ||
+        SDL_UpdateWindowSurface(window) != 0) {
+        SDL_Log("%s", sdlError("cannot draw the screen").c_str());
+    }
+}
+
+/// Opens a window of the screen's size times `scale`; nullptr with `error`
+/// set, which for want of a display suggests `withoutWindow`.
+std::unique_ptr<SDL_Window, WindowDeleter> openWindow(bool videoStarted, int scale,
+                                                      const std::string& title,
+                                                      const std::string& withoutWindow,
+                                                      std::string& error) {
+    if (!videoStarted) {
+        error = sdlError("cannot start SDL");
+        return nullptr;
+    }
+    if (!displayReachable()) {
+        error = "no display to open a window on (set DISPLAY, or " + withoutWindow + ")";
+        return nullptr;
+    }
+    std::unique_ptr<SDL_Window, WindowDeleter> window(
+        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         screenWidth * scale, screenHeight * scale, 0));
+    if (!window) error = sdlError("cannot open a window");
+    return window;
+}
+
 class Window {
   public:
     Window(Calculator& calc, KeyQueue& keys, int scale) : calc_(calc), keys_(keys), scale_(scale) {}
 
     bool open(const std::string& title, std::string& error) {
-        if (!sdl_.ok) {
-            error = sdlError("cannot start SDL");
-            return false;
-        }
-        if (!displayReachable()) {
-            error = "no display to open a window on (set DISPLAY, or run with --headless)";
-            return false;
-        }
-        window_.reset(SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                       SDL_WINDOWPOS_CENTERED, screenWidth * scale_,
-                                       screenHeight * scale_, 0));
-        if (!window_) {
-            error = sdlError("cannot open a window");
-            return false;
-        }
-        return true;
+        window_ = openWindow(sdl_.ok, scale_, title, "run with --headless", error);
+        return window_ != nullptr;
     }
 
     /// Handles pending window events; false once the window is closed.
@@ -159,21 +185,7 @@ class Window {
     }
 
     /// Puts the screen into the window when it changed.
-    void present() {
-        std::vector<std::uint8_t> small = screenImage(calc_, 1);
-        if (small == shownSmall_) return;
-        shownSmall_ = std::move(small);
-        shown_ = screenImage(calc_, scale_);
-        std::unique_ptr<SDL_Surface, SurfaceDeleter> picture(SDL_CreateRGBSurfaceWithFormatFrom(
-            shown_.data(), screenWidth * scale_, screenHeight * scale_, 24,
-            screenWidth * scale_ * 3, SDL_PIXELFORMAT_RGB24));
-        SDL_Surface* surface = SDL_GetWindowSurface(window_.get());
-        if (!picture || surface == nullptr ||
-            SDL_BlitSurface(picture.get(), nullptr, surface, nullptr) != 0 ||
-            SDL_UpdateWindowSurface(window_.get()) != 0) {
-            SDL_Log("%s", sdlError("cannot draw the screen").c_str());
-        }
-    }
+    void present() { presentScreen(window_.get(), calc_, scale_, shownSmall_, shown_); }
 
     void setTitle(const std::string& title) { SDL_SetWindowTitle(window_.get(), title.c_str()); }
 
@@ -207,7 +219,51 @@ std::string endingOf(const RunReport& report) {
     return {};
 }
 
+/// The debugger's window: it shows the screen and passes on the keys; the
+/// debugger runs the calculator.
+class DebuggerWindow final : public ScreenWindow {
+  public:
+    DebuggerWindow(int scale, const std::string& title, std::string& error)
+        : window_(openWindow(sdl_.ok, scale, title, "launch with \"headless\": true", error)),
+          scale_(scale) {}
+    bool opened() const { return window_ != nullptr; }
+
+    bool takeKeys(std::vector<TypedKey>& typed) override {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) return false;
+            if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) && event.key.repeat == 0) {
+                if (const auto key = calculatorKey(event.key.keysym.sym)) {
+                    typed.push_back({*key, event.type == SDL_KEYDOWN});
+                }
+            }
+            if (event.type == SDL_WINDOWEVENT) shownSmall_.clear();  // exposed: draw again
+        }
+        return true;
+    }
+    void show(const Calculator& calc) override {
+        presentScreen(window_.get(), calc, scale_, shownSmall_, shown_);
+    }
+    void setTitle(const std::string& title) override {
+        SDL_SetWindowTitle(window_.get(), title.c_str());
+    }
+
+  private:
+    SdlSession sdl_;
+    std::unique_ptr<SDL_Window, WindowDeleter> window_;
+    int scale_;
+    std::vector<std::uint8_t> shownSmall_;
+    std::vector<std::uint8_t> shown_;
+};
+
 }  // namespace
+
+std::unique_ptr<ScreenWindow> openScreenWindow(int scale, const std::string& title,
+                                               std::string& error) {
+    auto window = std::make_unique<DebuggerWindow>(scale, title, error);
+    if (!window->opened()) return nullptr;
+    return window;
+}
 
 std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
                                      std::optional<std::uint64_t> limit, int scale,

@@ -3,6 +3,7 @@
 // the program running at the calculator's own speed.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,5 +21,28 @@ namespace calcview {
 std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
                                      std::optional<std::uint64_t> limit, int scale,
                                      const std::string& title, std::string& error);
+
+/// A key the user pressed or let go of in a window.
+struct TypedKey {
+    int key = 0;
+    bool down = false;
+};
+
+/// A window that shows a calculator's screen while something else runs the
+/// calculator (the debugger), and hands over the keys typed into it.
+class ScreenWindow {
+  public:
+    virtual ~ScreenWindow() = default;
+    /// Adds the keys typed since the last call to `typed`; false once the
+    /// window has been closed.
+    virtual bool takeKeys(std::vector<TypedKey>& typed) = 0;
+    /// Shows the screen of `calc`, when it changed.
+    virtual void show(const Calculator& calc) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+};
+
+/// nullptr with `error` set when no window can be opened.
+std::unique_ptr<ScreenWindow> openScreenWindow(int scale, const std::string& title,
+                                               std::string& error);
 
 }  // namespace calcview
