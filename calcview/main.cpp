@@ -10,6 +10,7 @@
 
 #include "calculator.hpp"
 #include "command_line.hpp"
+#include "dap_adapter.hpp"
 #include "png_file.hpp"
 #include "program_file.hpp"
 #include "screen_image.hpp"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
         std::cout << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
+    if (options->dap) return calcview::runDapAdapter();
     const auto loaded = calcview::loadFiles(options->files, error);
     if (!loaded) {
         std::cerr << "calcview: " << error << "\n";
