@@ -62,10 +62,14 @@ class ToolRunner {
     /// and waits for it to end.
     virtual ToolEnd run(const std::string& tool, const std::vector<std::string>& arguments,
                         const std::filesystem::path& folder, const BuildOutput& output) = 0;
+    /// Where `tool` would be found; nothing when it would not.
+    virtual std::optional<std::filesystem::path> locate(const std::string& tool) = 0;
 };
 
-/// The runner of this system: the programs beside calcview's own executable,
-/// else those on PATH; trovik finds tasm.exe the same way.
+/// The runner of this system: the programs in `programs`, else those on
+/// PATH; trovik finds tasm.exe the same way.
+std::unique_ptr<ToolRunner> toolRunnerIn(const std::filesystem::path& programs);
+/// toolRunnerIn() the folder of calcview's own executable.
 std::unique_ptr<ToolRunner> systemToolRunner();
 
 /// Builds or checks `request.program` and loads it with `request.files`.
