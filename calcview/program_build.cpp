@@ -202,8 +202,7 @@ pack83::Result<std::optional<DebugInfo>> tablesBeside(const fs::path& programFil
                                              includeFolders(asmPath, tools));
             if (bytes && *bytes == code) return std::optional(std::move(tables->debug));
         }
-        return Failure{p83.string() + changed + " (launch " + p83.filename().string() +
-                       " to build it again)"};
+        return Failure{p83.string() + changed};
     }
     if (isFile(asmPath)) {
         const auto text = readText(asmPath);
@@ -291,7 +290,8 @@ std::optional<std::string> faultSourceLine(const fs::path& programFile, std::uin
     if (!program) return std::nullopt;
     auto tools = systemToolRunner();
     const auto tables = tablesBeside(programFile, program->code, {}, *tools);
-    if (!tables || !*tables) return std::nullopt;
+    if (!tables) return tables.message() + "; no source line is named";
+    if (!*tables) return std::nullopt;
     return sourceLineAt(**tables, address);
 }
 

@@ -88,8 +88,9 @@ std::optional<std::string> sourceLineAt(const DebugInfo& debug, std::uint16_t ad
 
 /// For calcview's fault messages: the source line of the code at `address`
 /// in the program file `programFile`, when its .p83 (or .asm) is beside it
-/// and still makes its bytes. Runs nothing when there is no such source; the
-/// tables are only made here, when a fault asks for them.
+/// and still makes its bytes; when it no longer does, a line that says so.
+/// Runs nothing when there is no such source; the tables are only made
+/// here, when a fault asks for them.
 std::optional<std::string> faultSourceLine(const std::filesystem::path& programFile,
                                            std::uint16_t address);
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 
@@ -217,6 +218,32 @@ TEST_F(ProgramBuildTest, HandWrittenAssembly) {
     EXPECT_EQ(fromBinary->debug.code.size(), built->debug.code.size());
     write("hand.asm", "#include \"ti83asm.inc\"\n.org 9327h\n\tret\n.end\n");
     EXPECT_FALSE(build("hand.bin"));
+}
+
+TEST_F(ProgramBuildTest, AFaultNamesTheSourceLineWhileTheSourceMatches) {
+    write("recurse.p83",
+          "program recurse;\nshell(ion);\nvar\n depth\nbegin\n:again\ninc(depth);\n"
+          "goto(4,again);\nend.\nEOF\n");
+    ASSERT_TRUE(build("recurse.p83"));
+    const auto run = [&] {
+        const std::string command =
+            "'" CALCVIEW_BINARY "' --headless '" + (folder / "recurse.83p").string() + "' 2>&1";
+        std::string output;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        for (char buffer[256]; std::fgets(buffer, sizeof buffer, pipe);) output += buffer;
+        ::pclose(pipe);
+        return output;
+    };
+    const std::string fault = run();
+    EXPECT_NE(fault.find("after the instruction at "), std::string::npos) << fault;
+    EXPECT_NE(fault.find("\nrecurse.p83:8: goto(4,again);\n"), std::string::npos) << fault;
+    write("recurse.p83", "program recurse;\nbegin\nend.\nEOF\n");
+    const std::string stale = run();
+    EXPECT_EQ(stale.find("recurse.p83:"), std::string::npos) << stale;
+    EXPECT_NE(stale.find("recurse.p83 changed since recurse.83p was written: building it again "
+                         "does not give the program's bytes; no source line is named"),
+              std::string::npos)
+        << stale;
 }
 
 }  // namespace
