@@ -75,6 +75,8 @@ class Calculator final : public Machine {
     /// The fault's message, naming the address (empty unless state() is fault).
     const std::string& faultMessage() const { return fault_; }
     std::uint64_t cycles() const { return cycles_; }
+    /// Where the last instruction began: for a fault, the one that caused it.
+    std::uint16_t lastInstruction() const { return lastPc_; }
 
     void pressKey(int key);
     void releaseKey(int key);

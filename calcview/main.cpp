@@ -12,6 +12,7 @@
 #include "command_line.hpp"
 #include "dap_adapter.hpp"
 #include "png_file.hpp"
+#include "program_build.hpp"
 #include "program_file.hpp"
 #include "screen_image.hpp"
 #include "session.hpp"
@@ -88,8 +89,12 @@ int main(int argc, char** argv) {
         }
         report = *windowed;
     }
-    if (report.outcome == calcview::Outcome::fault)
+    if (report.outcome == calcview::Outcome::fault) {
         std::cerr << "calcview: " << report.message << "\n";
+        // Only now are the source's tables made: a run without a fault pays nothing.
+        const auto line = calcview::faultSourceLine(options->files.front(), calc.lastInstruction());
+        if (line) std::cerr << *line << "\n";
+    }
     if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
         std::cerr << "calcview: stopped at the time limit\n";
     }

@@ -62,10 +62,14 @@ class ToolRunner {
     /// and waits for it to end.
     virtual ToolEnd run(const std::string& tool, const std::vector<std::string>& arguments,
                         const std::filesystem::path& folder, const BuildOutput& output) = 0;
+    /// Where `tool` would be found; nothing when it would not.
+    virtual std::optional<std::filesystem::path> locate(const std::string& tool) = 0;
 };
 
-/// The runner of this system: the programs beside calcview's own executable,
-/// else those on PATH; trovik finds tasm.exe the same way.
+/// The runner of this system: the programs in `programs`, else those on
+/// PATH; trovik finds tasm.exe the same way.
+std::unique_ptr<ToolRunner> toolRunnerIn(const std::filesystem::path& programs);
+/// toolRunnerIn() the folder of calcview's own executable.
 std::unique_ptr<ToolRunner> systemToolRunner();
 
 /// Builds or checks `request.program` and loads it with `request.files`.
@@ -84,8 +88,9 @@ std::optional<std::string> sourceLineAt(const DebugInfo& debug, std::uint16_t ad
 
 /// For calcview's fault messages: the source line of the code at `address`
 /// in the program file `programFile`, when its .p83 (or .asm) is beside it
-/// and still makes its bytes. Runs nothing when there is no such source; the
-/// tables are only made here, when a fault asks for them.
+/// and still makes its bytes; when it no longer does, a line that says so.
+/// Runs nothing when there is no such source; the tables are only made
+/// here, when a fault asks for them.
 std::optional<std::string> faultSourceLine(const std::filesystem::path& programFile,
                                            std::uint16_t address);
 

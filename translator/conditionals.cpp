@@ -49,6 +49,7 @@ void translateLabel(Translation& t) {
     const std::string_view name = t.workString;
     t.emitEmpty();
     t.emit(name, ":");
+    t.declare(Declaration::Kind::label, name, t.sourceLineNumber());
 }
 
 void translateReturn(Translation& t) {
