@@ -314,6 +314,7 @@ std::optional<int> Calculator::takeKeyPress() {
     if (!keyPresses_.empty()) {
         const int key = keyPresses_.front();
         keyPresses_.pop_front();
+        lastKeyTaken_ = key;
         return key;
     }
     // A held arrow or Del repeats, as the system's keyboard scan makes it.
@@ -322,6 +323,7 @@ std::optional<int> Calculator::takeKeyPress() {
     for (int key : repeating) {
         if (!keypad_.isHeld(key) || cycles_ < repeatAt_) continue;
         repeatAt_ = cycles_ + keyRepeatInterval;
+        lastKeyTaken_ = key;
         return key;
     }
     return std::nullopt;
@@ -537,6 +539,7 @@ Calculator::State Calculator::save() const {
     s.state = state_;
     s.fault = fault_;
     s.faultKind = faultKind_;
+    s.lastKeyTaken = lastKeyTaken_;
     s.routineState = routineState_;
     return s;
 }
@@ -567,9 +570,16 @@ void Calculator::restore(const State& s) {
     state_ = s.state;
     fault_ = s.fault;
     faultKind_ = s.faultKind;
+    lastKeyTaken_ = s.lastKeyTaken;
     routineState_ = s.routineState;
     debugStop_ = DebugStop::none;
     passFetchMark_ = false;
+}
+
+std::uint16_t Calculator::shadowReg(Reg which) const {
+    static constexpr Z80_REG_T shadows[] = {regAF_, regBC_, regDE_, regHL_};
+    const auto index = static_cast<std::size_t>(which);
+    return index < std::size(shadows) ? z80ex_get_reg(cpu_.get(), shadows[index]) : 0;
 }
 
 std::size_t Calculator::State::size() const {

@@ -152,6 +152,10 @@ class Calculator final : public Machine {
     std::uint16_t accessAddress() const { return accessAddress_; }
     bool accessWasWrite() const { return accessWrite_; }
     FaultKind faultKind() const { return faultKind_; }
+    /// AF', BC', DE', HL' for af, bc, de, hl.
+    std::uint16_t shadowReg(Reg which) const;
+    /// The last key a routine took from the keys pressed (-1: none yet).
+    int lastKeyTaken() const { return lastKeyTaken_; }
     /// Whether the machine can be saved here (not halted, not inside a
     /// routine, not just after ei).
     bool canSave() const;
@@ -241,6 +245,7 @@ class Calculator final : public Machine {
     std::string fault_;
     RoutineState routineState_;
     FaultKind faultKind_ = FaultKind::calculatorError;
+    int lastKeyTaken_ = -1;
 
     // The debugger's: not part of State.
     static const std::array<std::uint8_t, 0x10000> noMarks_;
@@ -273,6 +278,7 @@ struct Calculator::State {
     RunState state = RunState::running;
     std::string fault;
     FaultKind faultKind = FaultKind::calculatorError;
+    int lastKeyTaken = -1;
     RoutineState routineState;
     /// Bytes this state keeps, about.
     std::size_t size() const;
