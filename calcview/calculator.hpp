@@ -148,8 +148,6 @@ class Calculator final : public Machine {
     /// The next instruction runs even though its address is marked (to go on
     /// from a breakpoint).
     void passFetchMark() { passFetchMark_ = true; }
-    /// Where the last instruction carried out began.
-    std::uint16_t lastInstruction() const { return lastPc_; }
     /// The first marked address the last instruction accessed, and whether it wrote.
     std::uint16_t accessAddress() const { return accessAddress_; }
     bool accessWasWrite() const { return accessWrite_; }
