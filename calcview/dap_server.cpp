@@ -422,8 +422,11 @@ Json Server::configurationDone(const Json&) {
 std::string Server::clientPath(int file) const {
     if (const auto found = clientPaths_.find(file); found != clientPaths_.end()) return found->second;
     const auto& files = launch_->session->info().files;
-    return file >= 0 && static_cast<std::size_t>(file) < files.size() ? files[static_cast<std::size_t>(file)]
-                                                                      : std::string();
+    if (file < 0 || static_cast<std::size_t>(file) >= files.size()) return {};
+    // Clients open what a path names without a folder to read it from.
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(files[static_cast<std::size_t>(file)], error);
+    return error ? files[static_cast<std::size_t>(file)] : absolute.lexically_normal().string();
 }
 
 Json Server::source(int file) const {
