@@ -387,6 +387,20 @@ TEST_F(StandInTest, AMissingFileIsAFileAccessError) {
     EXPECT_EQ(binary("#include \"nothere.inc\"\n", "/nowhere").status, 3);
 }
 
+// The first statement comes from the include file; the message is still
+// about the program.
+TEST_F(StandInTest, WithoutZ80asmTheMessageNamesTheProgramAndThePackage) {
+    writeFile(dir_ / "usual.inc", "value .equ 7\n");
+    writeFile(dir_ / "main.asm", "#include \"usual.inc\"\n\t.db value\n");
+    const std::string command = "cd '" + dir_.string() + "' && PATH=/nonexistent '" TASM_STANDIN
+                                "' -t80 -b -i main.asm main.bin 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 4);
+    EXPECT_EQ(readFile(dir_ / "stderr.txt"),
+              "main.asm: cannot run z80asm: it is not installed (not found on PATH); install the "
+              "z80asm package\n");
+}
+
 TEST_F(StandInTest, VersionIsTheProjectsAlone) {
     const Outcome result = run("--version");
     EXPECT_EQ(result.status, 0);

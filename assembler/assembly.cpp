@@ -154,7 +154,7 @@ int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs
                      std::ostream& summary, std::ostream& errors) {
     const Rewritten program = translateSource(job.source, DiskFiles(), includeDirs);
     if (report(program.errors, errors)) return exitStatus(program.errors);
-    const Z80asmResult assembled = runZ80asm(program.lines);
+    const Z80asmResult assembled = runZ80asm(program.lines, job.source);
     report(assembled.warnings, errors);
     if (report(assembled.errors, errors)) return exitStatus(assembled.errors);
     Diagnostics placing = checkAddresses(program, assembled);

@@ -79,12 +79,13 @@ std::variant<int, std::string> spawnZ80asm(std::vector<std::string> arguments,
     pid_t child = 0;
     const int spawnError = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (spawnError == ENOENT) return std::string("it is not installed (not found on PATH)");
     if (spawnError != 0) return std::string(std::strerror(spawnError));
     int status = 0;
     while (waitpid(child, &status, 0) == -1) {
         if (errno != EINTR) return std::string(std::strerror(errno));
     }
-    if (!WIFEXITED(status)) return std::string("z80asm was stopped by a signal");
+    if (!WIFEXITED(status)) return std::string("it was stopped by a signal");
     return WEXITSTATUS(status);
 }
 
@@ -147,11 +148,10 @@ std::optional<std::string> operandTooWide(const std::string& message, const std:
 
 }  // namespace
 
-Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
+Z80asmResult runZ80asm(const std::vector<AsmLine>& lines, const std::string& mainSource) {
     Z80asmResult result;
-    const Location wholeRun = lines.empty() ? Location{} : lines.front().where;
     const auto fail = [&](std::string message, Failure kind = Failure::general) {
-        result.errors.push_back({Location{wholeRun.file, 0}, std::move(message), kind});
+        result.errors.push_back({Location{mainSource, 0}, std::move(message), kind});
         return result;
     };
     TemporaryFolder folder;
@@ -169,7 +169,7 @@ Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
     const std::variant<int, std::string> status =
         spawnZ80asm({"z80asm", "--label=" + labels, "--output=" + binary, source}, messages);
     if (const auto* why = std::get_if<std::string>(&status)) {
-        return fail("cannot run z80asm (" + *why + "); install the z80asm package");
+        return fail("cannot run z80asm: " + *why + "; install the z80asm package");
     }
     const std::string messageText = readWhole(messages).value_or("");
     mapMessages(messageText, source, lines, result);

@@ -20,8 +20,10 @@ struct Z80asmResult {
 };
 
 /// Assembles `lines` with the z80asm found on PATH, in a temporary folder
-/// that is removed afterwards.
-Z80asmResult runZ80asm(const std::vector<AsmLine>& lines);
+/// that is removed afterwards. A failure of the run as a whole (z80asm
+/// missing, no temporary folder) is reported on `mainSource`: the first
+/// line may well come from an include file.
+Z80asmResult runZ80asm(const std::vector<AsmLine>& lines, const std::string& mainSource);
 
 /// Turns z80asm's messages about the file `asmPath` into messages about the
 /// source lines that `lines` came from. Lines in another form are dropped.
