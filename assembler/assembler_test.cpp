@@ -225,6 +225,8 @@ const BytesCase preprocessorCases[] = {
      "#ifndef USUAL_INC\n#define USUAL_INC\n#ifdef TI83P\n#define bcall(xxxx) rst 28h \\ .dw xxxx\n"
      "#else\n#define bcall(xxxx) call xxxx\n\t.addinstr BCALL * CD 3 NOP 1\n#endif\n"
      "_clrlcdfull = 4755h ; clears the screen\nprogstart .equ 9327h\n#endif\n"},
+    {"an include name without quotes, in another case, as DOS TASM took it",
+     "#include USUAL.INC\n\t.db value\n", "defb 7\n", "value .equ 7\n"},
     {"#if sees $ and the labels above it",
      "\t.org 0FF0h\nstart\t.db 1,2,\"\\101\"\n\t.fill 8\n\tld a,(ix+1)\n#if ($ >= 1000h)\n"
      "\t.db 0EEh\n#else\n\t.db $-start\n#endif\n\tld hl,1234h\n#if ($ >= 1000h)\n\t.db 1\n"
@@ -329,6 +331,8 @@ const ErrorCase errorCases[] = {
      "main.asm:1: .fill uses \"n\", which is not defined before this line\n"},
     {"code past the end of memory", "\t.org 0FFFFh\n\tnop\n\tnop\n",
      "main.asm:1: code runs past address FFFFh\n"},
+    {"#include with two names", "#include a.inc b.inc\n",
+     "main.asm:1: #include needs a file name, as \"file.inc\"\n"},
     {"file including itself", "\tnop\n#include \"main.asm\"\n",
      "main.asm:2: \"main.asm\" includes itself\n"},
 };

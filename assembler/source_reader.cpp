@@ -367,8 +367,11 @@ void Reader::defcont(std::string_view rest, const Location& where) {
 void Reader::include(std::string_view rest, const Location& where, int depth) {
     const bool quoted = rest.size() >= 2 && ((rest.front() == '"' && rest.back() == '"') ||
                                              (rest.front() == '<' && rest.back() == '>'));
-    if (!quoted) return error(where, "#include needs a file name in quotes");
-    const std::string name(rest.substr(1, rest.size() - 2));
+    // DOS TASM also took the name without quotes: #include ion.inc.
+    const bool bare = !rest.empty() && rest.front() != '"' && rest.front() != '<' &&
+                      std::none_of(rest.begin(), rest.end(), isBlank);
+    if (!quoted && !bare) return error(where, "#include needs a file name, as \"file.inc\"");
+    const std::string name(quoted ? rest.substr(1, rest.size() - 2) : rest);
     // A missing include would make every later use of its names an error
     // too, so reading stops at the first include that fails.
     if (depth >= maxIncludeDepth) {

@@ -45,7 +45,8 @@ inline constexpr int maxIncludeDepth = 16;
 
 /// Reads `path` and the files it includes, in order, up to the first .end
 /// (which is not part of the result).
-/// - `#include "file"` is looked for in the folder of the including file,
+/// - `#include "file"` (or `#include file`, without quotes, as DOS TASM
+///   took it) is looked for in the folder of the including file,
 ///   then in `includeDirs` in order (see includeFolders()). A file that is
 ///   already being read may not be included again inside itself.
 /// - `#define NAME text` and `#define NAME(a,b) text` replace NAME, or
