@@ -150,6 +150,8 @@ const BytesCase directiveCases[] = {
      "defb 12h,34h,0,5\ndefw 1234h\n"},
     {".block reserves bytes", "\t.org 10h\n\t.db 1\n\t.block 2\n\t.db $\n",
      "org 10h\ndefb 1\ndefs 2\ndefb $\n"},
+    {".ds, which TASM takes as .block", "\t.org 10h\n\t.db 1\n\t.ds 2\n#if $ = 13h\n\t.db $\n#endif\n",
+     "org 10h\ndefb 1\ndefs 2\ndefb $\n"},
     {".fill with a value and without", "\t.fill 3\n\t.fill 2,7\n", "defs 3,0FFh\ndefs 2,7\n"},
     {".chk sums the bytes from its address", "\t.org 100h\nstart\t.db 1,2,3,250\n\t.chk start\n",
      "org 100h\ndefb 1,2,3,250\ndefb (1+2+3+250)&255\n"},

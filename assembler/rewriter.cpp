@@ -8,6 +8,7 @@
 #include <string_view>
 #include <variant>
 
+#include "directives.hpp"
 #include "expressions.hpp"
 #include "label_scope.hpp"
 #include "line_syntax.hpp"
@@ -46,22 +47,20 @@ void appendItem(std::string& list, std::string_view item) {
     list += item;
 }
 
-// Listing, symbol file and export directives: they change no byte.
-constexpr std::array<std::string_view, 11> listingDirectives{
-    ".list",  ".nolist",  ".title", ".page", ".nopage", ".eject",
-    ".codes", ".nocodes", ".sym",   ".tsym", ".export",
-};
-
 class Rewriter {
   public:
     Rewritten run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks);
 
   private:
     using Handler = void (Rewriter::*)(const LineFields&);
-    static const std::map<std::string_view, Handler> directives_;
+    struct HandlerRow {
+        Directive directive;
+        Handler handler;
+    };
+    static const HandlerRow handlers_[];
 
     void line(const SourceLine& line);
-    void directive(const std::string& name, const LineFields& fields, const std::string& label);
+    void directive(const DirectiveRow* row, const LineFields& fields, const std::string& label);
     void instruction(const LineFields& fields, const std::string& label);
     bool userInstruction(const LineFields& fields);
     void data(const std::string& operands, bool bytes);
@@ -81,7 +80,7 @@ class Rewriter {
     void lsFirst(const LineFields&) { msFirst_ = false; }
     void addInstruction(const LineFields& f);
     void localLabelChar(const LineFields& f);
-    void listing(const LineFields&) {}
+    void nothing(const LineFields&) {}
 
     std::string operand(const std::string& mnemonic, const std::string& written);
     std::string expression(std::string_view written, bool immediate);
@@ -127,22 +126,33 @@ class Rewriter {
     bool lineFailed_ = false;
 };
 
-const std::map<std::string_view, Rewriter::Handler> Rewriter::directives_{
-    {".org", &Rewriter::org},
-    {".db", &Rewriter::bytes},
-    {".byte", &Rewriter::bytes},
-    {".text", &Rewriter::bytes},
-    {".dw", &Rewriter::words},
-    {".word", &Rewriter::words},
-    {".block", &Rewriter::block},
-    {".fill", &Rewriter::fill},
-    {".chk", &Rewriter::checksum},
-    {".echo", &Rewriter::echo},
-    {".module", &Rewriter::module},
-    {".msfirst", &Rewriter::msFirst},
-    {".lsfirst", &Rewriter::lsFirst},
-    {".addinstr", &Rewriter::addInstruction},
-    {".locallabelchar", &Rewriter::localLabelChar},
+// .equ, = and .set define their label themselves and are handled apart.
+const Rewriter::HandlerRow Rewriter::handlers_[] = {
+    {Directive::origin, &Rewriter::org},
+    {Directive::equate, &Rewriter::nothing},
+    {Directive::set, &Rewriter::nothing},
+    {Directive::bytes, &Rewriter::bytes},
+    {Directive::words, &Rewriter::words},
+    {Directive::block, &Rewriter::block},
+    {Directive::fill, &Rewriter::fill},
+    {Directive::checksum, &Rewriter::checksum},
+    {Directive::echo, &Rewriter::echo},
+    {Directive::module, &Rewriter::module},
+    {Directive::localLabelChar, &Rewriter::localLabelChar},
+    {Directive::addInstruction, &Rewriter::addInstruction},
+    {Directive::msFirst, &Rewriter::msFirst},
+    {Directive::lsFirst, &Rewriter::lsFirst},
+    {Directive::end, &Rewriter::nothing},
+    {Directive::list, &Rewriter::nothing},
+    {Directive::noList, &Rewriter::nothing},
+    {Directive::codes, &Rewriter::nothing},
+    {Directive::noCodes, &Rewriter::nothing},
+    {Directive::page, &Rewriter::nothing},
+    {Directive::noPage, &Rewriter::nothing},
+    {Directive::eject, &Rewriter::nothing},
+    {Directive::title, &Rewriter::nothing},
+    {Directive::symbols, &Rewriter::nothing},
+    {Directive::other, &Rewriter::nothing},
 };
 
 Rewritten Rewriter::run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks) {
@@ -183,7 +193,8 @@ void Rewriter::line(const SourceLine& sourceLine) {
     if (!fields.label.empty() && !validLabel(fields.label)) {
         return error("bad label \"" + fields.label + "\"");
     }
-    if (word == ".set") {
+    const DirectiveRow* row = findDirective(word);
+    if (row != nullptr && row->directive == Directive::set) {
         if (fields.label.empty()) return error(".set needs a label in column 1");
         return set(fields.label, fields.operands);
     }
@@ -195,23 +206,28 @@ void Rewriter::line(const SourceLine& sourceLine) {
     if (word.empty()) {
         if (!label.empty()) emit(label + ":");
     } else if (word[0] == '.' || word == "=") {
-        directive(word, fields, label);
+        directive(row, fields, label);
     } else {
         instruction(fields, label);
     }
 }
 
-void Rewriter::directive(const std::string& name, const LineFields& fields,
+void Rewriter::directive(const DirectiveRow* row, const LineFields& fields,
                          const std::string& label) {
-    if (name == ".equ" || name == "=") {
-        if (label.empty()) return error(fields.word + " needs a label in column 1");
-        return equate(label, fields.operands, name == "=" ? "=" : ".equ");
+    if (row == nullptr) {
+        if (!label.empty()) emit(label + ":");
+        return error("unknown directive " + fields.word);
     }
+    if (row->directive == Directive::equate) {
+        if (label.empty()) return error(fields.word + " needs a label in column 1");
+        return equate(label, fields.operands, row->name == "=" ? "=" : ".equ");
+    }
+    static_assert(std::size(handlers_) == static_cast<size_t>(Directive::count),
+                  "every directive has its step");
     if (!label.empty()) emit(label + ":");
-    if (contains(listingDirectives, name)) return;
-    const auto found = directives_.find(name);
-    if (found == directives_.end()) return error("unknown directive " + fields.word);
-    (this->*found->second)(fields);
+    for (const HandlerRow& step : handlers_) {
+        if (step.directive == row->directive) return (this->*step.handler)(fields);
+    }
 }
 
 void Rewriter::instruction(const LineFields& fields, const std::string& label) {
