@@ -377,6 +377,13 @@ TEST_F(StandInTest, ANameDefinedByTheProgramAndAnIncludeFileNamesBothPlaces) {
     }
 }
 
+TEST_F(StandInTest, TheClosingLineCountsTheSpanABlockLeavesInside) {
+    const Outcome result = binary("\t.org 9327h\n\t.db 1\n\t.block 300\n\t.db 2\n\t.block 5\n");
+    ASSERT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(readFile(dir_ / "stdout.txt"), "main.asm: 302 bytes at 9327h-9454h, written to main.bin\n");
+    EXPECT_EQ(fs::file_size(dir_ / "main.bin"), 302u);
+}
+
 TEST_F(StandInTest, EchoPrintsTextAndValuesLaterLabelsIncluded) {
     const Outcome result =
         binary("start\t.db 1,2,3\n\t.echo \"size \", finish-start, \"\\n\"\nfinish\n");

@@ -173,7 +173,10 @@ int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs
         return exitStatus({*failed});
     }
     summary << echoed;
-    summary << job.source << ": " << assembled.bytes.size() << " bytes";
+    // The program is the span from the lowest to the highest byte written,
+    // the bytes a .block skipped within it included.
+    const uint32_t span = image.empty() ? 0 : image.highest() - image.lowest() + 1;
+    summary << job.source << ": " << span << " bytes";
     if (!image.empty()) summary << " at " << hex4(image.lowest()) << "-" << hex4(image.highest());
     summary << ", written to " << job.output << '\n';
     return ExitStatus::assembled;
