@@ -490,15 +490,18 @@ TEST_F(StandInTest, IntelHexGoesToTheObjectFileInRecordsOf32Bytes) {
               ":00000001FF\n");
 }
 
-TEST_F(StandInTest, AnyOtherArgumentsGetTheUsage) {
+TEST_F(StandInTest, ACommandLineItDoesNotTakeGetsTheUsage) {
     writeFile(dir_ / "main.asm", "\tnop\n");
     const char* argumentLists[] = {
         "",
         "main.asm",
-        "-80 -p60 -i main.asm",
-        "-80 -p60 -i -o20 main.asm extra",
-        "-t80 -b -i main.asm",
+        "-i main.asm",
         "-t80 -b main.asm main.bin",
+        "-65 -i main.asm",
+        "-80 -i -g2 main.asm",
+        "-80 -i -o main.asm",
+        "-80 -i -lx main.asm",
+        "-80 -i main.asm a.obj a.lst a.exp a.sym extra",
         "--version main.asm",
     };
     for (const char* arguments : argumentLists) {
@@ -507,8 +510,10 @@ TEST_F(StandInTest, AnyOtherArgumentsGetTheUsage) {
         EXPECT_EQ(result.status, 4);
         EXPECT_EQ(result.errors.rfind("usage: ", 0), 0u) << result.errors;
     }
-    EXPECT_FALSE(fs::exists(dir_ / "main.obj"));
-    EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "stdout.txt"));
+    for (const char* name : {"main.obj", "main.bin", "main.lst", "a.obj"}) {
+        EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    }
 }
 
 // Generated programs (the shell headers and the routine library) with

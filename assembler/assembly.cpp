@@ -166,7 +166,7 @@ int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs
     if (report(placing, errors)) return exitStatus(placing);
 
     const std::string content = job.format == ObjectFormat::intelHex
-                                    ? intelHex(image, hexRecordLength)
+                                    ? intelHex(image, job.recordLength)
                                     : plainBinary(image);
     if (const std::optional<Diagnostic> failed = writeFile(job.output, content)) {
         report({*failed}, errors);
