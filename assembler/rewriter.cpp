@@ -68,10 +68,16 @@ class Rewriter {
     void equate(const std::string& label, const std::string& operand, const char* directive);
     void set(const std::string& written, const std::string& operand);
 
-    void org(const LineFields& f) { origin(f.operands, ".org"); }
+    void org(const LineFields& f) {
+        listing(f);
+        origin(f.operands, ".org");
+    }
     void bytes(const LineFields& f) { data(f.operands, true); }
     void words(const LineFields& f) { data(f.operands, false); }
-    void block(const LineFields& f) { origin("$+(" + f.operands + ")", ".block"); }
+    void block(const LineFields& f) {
+        out_.listingSteps.push_back({lineIndex_, Directive::block, f.operands});
+        origin("$+(" + f.operands + ")", lower(f.word).c_str());
+    }
     void fill(const LineFields& f);
     void checksum(const LineFields& f);
     void echo(const LineFields& f);
@@ -81,6 +87,10 @@ class Rewriter {
     void addInstruction(const LineFields& f);
     void localLabelChar(const LineFields& f);
     void nothing(const LineFields&) {}
+    void listing(const LineFields& f) {
+        const DirectiveRow* row = findDirective(lower(f.word));
+        out_.listingSteps.push_back({lineIndex_, row->directive, f.operands});
+    }
 
     std::string operand(const std::string& mnemonic, const std::string& written);
     std::string expression(std::string_view written, bool immediate);
@@ -88,6 +98,9 @@ class Rewriter {
     void checkDisplacement(const std::string& displacement);
     std::string baseName(std::string_view written) const { return scope_.qualified(written); }
     std::string labelName(std::string_view written) const;
+    static std::string setName(int count, const std::string& base) {
+        return "_set" + std::to_string(count) + "_" + base;
+    }
     bool defineLabel(const std::string& written);
     void requireDefinedBefore(size_t firstReference, const char* directive);
     std::string newLabel(const char* kind) {
@@ -143,15 +156,15 @@ const Rewriter::HandlerRow Rewriter::handlers_[] = {
     {Directive::msFirst, &Rewriter::msFirst},
     {Directive::lsFirst, &Rewriter::lsFirst},
     {Directive::end, &Rewriter::nothing},
-    {Directive::list, &Rewriter::nothing},
-    {Directive::noList, &Rewriter::nothing},
-    {Directive::codes, &Rewriter::nothing},
-    {Directive::noCodes, &Rewriter::nothing},
-    {Directive::page, &Rewriter::nothing},
-    {Directive::noPage, &Rewriter::nothing},
-    {Directive::eject, &Rewriter::nothing},
-    {Directive::title, &Rewriter::nothing},
-    {Directive::symbols, &Rewriter::nothing},
+    {Directive::list, &Rewriter::listing},
+    {Directive::noList, &Rewriter::listing},
+    {Directive::codes, &Rewriter::listing},
+    {Directive::noCodes, &Rewriter::listing},
+    {Directive::page, &Rewriter::listing},
+    {Directive::noPage, &Rewriter::listing},
+    {Directive::eject, &Rewriter::listing},
+    {Directive::title, &Rewriter::listing},
+    {Directive::symbols, &Rewriter::listing},
     {Directive::other, &Rewriter::nothing},
 };
 
@@ -169,11 +182,17 @@ Rewritten Rewriter::run(const std::vector<SourceLine>& source, std::vector<Addre
     };
     for (; lineIndex_ < source.size(); ++lineIndex_) {
         markChecks();
+        out_.statementLines.push_back(out_.lines.size());
         line(source[lineIndex_]);
     }
     markChecks();
     out_.addressChecks = std::move(checks);
     emit(segmentEnd(out_.segmentOrigins.size() - 1) + ":");
+    // A label given new values by .set ends with the last one.
+    for (Symbol& symbol : out_.symbols) {
+        const auto found = setCounts_.find(symbol.label);
+        if (found != setCounts_.end()) symbol.label = setName(found->second, symbol.label);
+    }
     for (const Reference& reference : references_) {
         if (defined_.count(reference.name) != 0) continue;
         errors_.push_back({reference.lineIndex,
@@ -454,13 +473,20 @@ std::string Rewriter::labelName(std::string_view written) const {
     std::string name = baseName(written);
     const auto found = setCounts_.find(name);
     if (found == setCounts_.end()) return name;
-    return "_set" + std::to_string(found->second) + "_" + name;
+    return setName(found->second, name);
 }
 
 bool Rewriter::defineLabel(const std::string& written) {
     const std::string name = labelName(written);
     const auto [found, inserted] = defined_.emplace(name, where_);
-    if (inserted) return true;
+    if (inserted) {
+        const std::string base = baseName(written);
+        if (name == base) {
+            const bool local = base.find('.') != std::string::npos;
+            out_.symbols.push_back({local ? base : written, base, local});
+        }
+        return true;
+    }
     const Location& earlier = found->second;
     const std::string place = earlier.file + ":" + std::to_string(earlier.line);
     // A name of the program that an include file defines as well: both

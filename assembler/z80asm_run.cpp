@@ -162,12 +162,14 @@ Z80asmResult runZ80asm(const std::vector<AsmLine>& lines, const std::string& mai
     const std::string labels = folder.path() + "/labels.txt";
     const std::string binary = folder.path() + "/code.bin";
     const std::string messages = folder.path() + "/messages.txt";
+    const std::string list = folder.path() + "/list.txt";
     if (!writeWhole(source, lines)) {
         return fail("cannot write the temporary file " + source, Failure::fileAccess);
     }
 
     const std::variant<int, std::string> status =
-        spawnZ80asm({"z80asm", "--label=" + labels, "--output=" + binary, source}, messages);
+        spawnZ80asm({"z80asm", "--label=" + labels, "--list=" + list, "--output=" + binary, source},
+                    messages);
     if (const auto* why = std::get_if<std::string>(&status)) {
         return fail("cannot run z80asm: " + *why + "; install the z80asm package");
     }
@@ -182,7 +184,36 @@ Z80asmResult runZ80asm(const std::vector<AsmLine>& lines, const std::string& mai
     if (!code || !labelText) return fail("z80asm wrote no output");
     result.bytes.assign(code->begin(), code->end());
     result.labels = parseLabelFile(*labelText);
+    result.lineAddresses = parseListAddresses(readWhole(list).value_or(""), lines.size());
+    if (result.lineAddresses.empty()) return fail("z80asm wrote no list of addresses");
     return result;
+}
+
+std::vector<uint32_t> parseListAddresses(const std::string& text, size_t lineCount) {
+    std::vector<uint32_t> addresses;
+    addresses.reserve(lineCount + 1);
+    std::istringstream in(text);
+    std::string line;
+    bool inFile = false;
+    while (std::getline(in, line)) {
+        if (line.starts_with("# File ")) {
+            inFile = true;
+            continue;
+        }
+        if (line.starts_with("# End of file")) {
+            inFile = false;
+            continue;
+        }
+        if (!inFile && addresses.size() != lineCount) continue;
+        if (line.size() < 4 || !std::all_of(line.begin(), line.begin() + 4, [](char c) {
+                return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+            })) {
+            return {};
+        }
+        addresses.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, 4), nullptr, 16)));
+    }
+    if (addresses.size() != lineCount + 1) return {};
+    return addresses;
 }
 
 void mapMessages(const std::string& messages, const std::string& asmPath,
