@@ -159,6 +159,8 @@ const BytesCase directiveCases[] = {
      "size = 3\nbig .equ size*2\ncount .equ 1\n\t.db count\ncount .set count+1\n\t.db "
      "count,size,big\nsize .set 9\nhere\tnop\nhere .set here+1\n\t.db size,here\n",
      "defb 1\ndefb 2,3,6\nnop\ndefb 9,5\n"},
+    {"a label on an .org line names the new address", "start\t.org 1000h\n#if start = 1000h\n\tjp start\n#endif\n",
+     "org 1000h\ns: jp s\n"},
     {"*= and $= set the location counter", "\t*= 9000h\n\tjp $\n\t$=9010h\n\tjp *\n",
      "org 9000h\njp $\ndefs 9010h-$\njp $\n"},
     {"a gap between origins holds zero", "\t.org 10h\n\t.db 1\n\t.org 12h\n\t.db 2\n",

@@ -265,17 +265,16 @@ void Layout::addStatement(const LineFields& fields) {
         if (!fields.label.empty()) labels_[scope_.qualified(fields.label)] = known(fields.operands);
         return;
     }
+    if (kind == Directive::origin) {
+        const std::optional<Known> origin = known(fields.operands);
+        location_ = origin ? inRange(origin->value) : std::nullopt;
+    }
     if (!fields.label.empty()) {
         std::optional<Known> address;
         if (location_) address = Known{*location_, true};
         labels_[scope_.qualified(fields.label)] = address;
     }
-    if (word.empty()) return;
-    if (kind == Directive::origin) {
-        const std::optional<Known> origin = known(fields.operands);
-        location_ = origin ? inRange(origin->value) : std::nullopt;
-        return;
-    }
+    if (word.empty() || kind == Directive::origin) return;
     if (kind == Directive::module) {
         scope_.setModule(fields.operands);
     } else if (kind == Directive::localLabelChar) {

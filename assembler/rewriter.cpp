@@ -243,10 +243,14 @@ void Rewriter::directive(const DirectiveRow* row, const LineFields& fields,
     }
     static_assert(std::size(handlers_) == static_cast<size_t>(Directive::count),
                   "every directive has its step");
-    if (!label.empty()) emit(label + ":");
+    // A label on an .org line names the new address, as in TASM's
+    // "start .org 1000h".
+    const bool labelAfter = row->directive == Directive::origin;
+    if (!label.empty() && !labelAfter) emit(label + ":");
     for (const HandlerRow& step : handlers_) {
-        if (step.directive == row->directive) return (this->*step.handler)(fields);
+        if (step.directive == row->directive) (this->*step.handler)(fields);
     }
+    if (!label.empty() && labelAfter) emit(label + ":");
 }
 
 void Rewriter::instruction(const LineFields& fields, const std::string& label) {
