@@ -518,6 +518,117 @@ TEST_F(StandInTest, ACommandLineItDoesNotTakeGetsTheUsage) {
     }
 }
 
+struct ListingCase {
+    const char* name;
+    const char* arguments;  ///< between the table and the file names
+    const char* source;
+    const char* listing;  ///< "" for none
+};
+
+// The first case is shaped like the example of the manual's LISTING FILE
+// FORMAT: the columns there are the columns here.
+const ListingCase listingCases[] = {
+    {"the manual's example", "-i",
+     "label1  .equ  40h\nlabel2  .equ  44h\n\nstart:  .org  1000h\n        inc   (ix+label1)\n"
+     "        ld    hl,label2\n        ld    (label2),a\n        jp    start\n        .end\n",
+     "0001   0000             label1  .equ  40h\n"
+     "0002   0000             label2  .equ  44h\n"
+     "0003   0000             \n"
+     "0004   1000             start:  .org  1000h\n"
+     "0005   1000 DD 34 40            inc   (ix+label1)\n"
+     "0006   1003 21 44 00            ld    hl,label2\n"
+     "0007   1006 32 44 00            ld    (label2),a\n"
+     "0008   1009 C3 00 10            jp    start\n"
+     "0009   100C                     .end\n"
+     "tasm: Number of errors = 0\n"},
+    {"includes, skipped lines, statements after a backslash, long data, .block", "-i",
+     "\t.org 20h\n#include \"usual.inc\"\n#if 0\n\tnop\n#endif\n\tnop \\ ret ; two\n"
+     "\t.db 1,2,3,4,5,6,7,8,9\n\t.block 3\n\t.db $\n",
+     "0001   0020             \t.org 20h\n"
+     "0002   0020             #include \"usual.inc\"\n"
+     "0001+  0020 3E 07       \tld a,7\n"
+     "0003   0022~            #if 0\n"
+     "0004   0022~            \tnop\n"
+     "0005   0022             #endif\n"
+     "0006   0022 00          \tnop \\ ret ; two\n"
+     "0006   0023 C9          \n"
+     "0007   0024 01 02 03 04 \t.db 1,2,3,4,5,6,7,8,9\n"
+     "0007   0028 05 06 07 08 \n"
+     "0007   002C 09 \n"
+     "0008   002D             \t.block 3\n"
+     "0009   0030 30          \t.db $\n"
+     "tasm: Number of errors = 0\n"},
+    {".nolist, .list and .nocodes", "-i",
+     ".nolist\n\tnop\n.list\n\tnop\n\t.nocodes\n; a wide comment\n\t.codes\n\tret\n",
+     "0003   0001             .list\n"
+     "0004   0001 00          \tnop\n"
+     "\t.nocodes\n"
+     "; a wide comment\n"
+     "0007   0002             \t.codes\n"
+     "0008   0002 C9          \tret\n"
+     "tasm: Number of errors = 0\n"},
+    {"-q leaves it off until a .list", "-i -q", "\tnop\n\t.list\n\tret\n",
+     "0002   0001             \t.list\n"
+     "0003   0001 C9          \tret\n"
+     "tasm: Number of errors = 0\n"},
+    {"-q and no .list: no listing", "-i -q", "\tnop\n", ""},
+    {"pages with their headers and .title", "-i -p6", "\t.title \"Ball\"\n\tnop\n\tret\n",
+     "\fTASM Z80 Assembler (stand-in)     main.asm                         page 1\n\n\n"
+     "0001   0000             \t.title \"Ball\"\n"
+     "0002   0000 00          \tnop\n"
+     "\fTASM Z80 Assembler (stand-in)     main.asm                         page 2\nBall\n\n"
+     "0003   0001 C9          \tret\n"
+     "tasm: Number of errors = 0\n"},
+    {"a label table with -l, local labels with -la", "-i -la",
+     "Zeta\tnop\nalpha = 7\n\t.module m\n_loop\tjr _loop\n",
+     "0001   0000 00          Zeta\tnop\n"
+     "0002   0001             alpha = 7\n"
+     "0003   0001             \t.module m\n"
+     "0004   0001 18 FE       _loop\tjr _loop\n"
+     "\n\n\n"
+     "Label        Value      Label        Value      Label        Value\n"
+     "------------------      ------------------      ------------------\n"
+     "alpha         0007      m._loop       0001      Zeta          0000      \n"
+     "\n"
+     "tasm: Number of errors = 0\n"},
+};
+
+TEST_F(StandInTest, TheListingHasTheManualsLayout) {
+    writeFile(dir_ / "usual.inc", "\tld a,7\n");
+    for (const ListingCase& c : listingCases) {
+        SCOPED_TRACE(c.name);
+        writeFile(dir_ / "main.lst", "from an earlier run");
+        writeFile(dir_ / "main.asm", c.source);
+        const Outcome result = run(std::string("-80 ") + c.arguments + " main.asm");
+        ASSERT_EQ(result.status, 0) << result.errors;
+        if (*c.listing == '\0') {
+            EXPECT_FALSE(fs::exists(dir_ / "main.lst"));
+        } else {
+            EXPECT_EQ(readFile(dir_ / "main.lst"), c.listing);
+        }
+    }
+}
+
+TEST_F(StandInTest, TheSymbolFileListsEveryLabelWithItsValue) {
+    writeFile(dir_ / "main.asm",
+              "start\t.org 9327h\nSize = 300\n\t.module m\n_loop\tjr _loop\ncount .equ 1\n"
+              "count .set count+1\n");
+    ASSERT_EQ(run("-t80 -b -i -s main.asm main.bin").status, 0);
+    EXPECT_EQ(readFile(dir_ / "main.sym"),
+              "count             0002\n"
+              "m._loop           9327\n"
+              "Size              012C\n"
+              "start             9327\n");
+    EXPECT_TRUE(fs::exists(dir_ / "main.lst"));
+    writeFile(dir_ / "main.asm", "\t.sym \"other.map\"\nhere\tnop\n\tjp nowhere\n");
+    EXPECT_EQ(run("-t80 -b -i main.asm main.bin").status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "main.lst")) << "an older listing stays behind";
+    EXPECT_FALSE(fs::exists(dir_ / "other.map"));
+    writeFile(dir_ / "main.asm", "\t.sym \"other.map\"\nhere\tnop\n");
+    EXPECT_EQ(run("-t80 -b -i main.asm main.bin").status, 0);
+    EXPECT_EQ(readFile(dir_ / "other.map"), "here              0000\n");
+}
+
 // Generated programs (the shell headers and the routine library) with
 // hand-assembled bytes, assembled with the test include files.
 class ProgramTest : public StandInTest, public ::testing::WithParamInterface<std::string> {};

@@ -156,11 +156,14 @@ class ListingWriter {
         emit("\n");
     }
 
+    // A page full when the next line comes begins a new one, so that the
+    // listing never ends with an empty page.
     void emit(const std::string& text) {
         if (!on_) return;
+        if (paging_ && pageLine_ >= pageLines_) eject();
         out_ += text;
         listed_ = true;
-        if (paging_ && ++pageLine_ >= pageLines_) eject();
+        ++pageLine_;
     }
 
     const ListingInput& input_;
