@@ -624,9 +624,20 @@ TEST_F(StandInTest, TheSymbolFileListsEveryLabelWithItsValue) {
     EXPECT_EQ(run("-t80 -b -i main.asm main.bin").status, 1);
     EXPECT_FALSE(fs::exists(dir_ / "main.lst")) << "an older listing stays behind";
     EXPECT_FALSE(fs::exists(dir_ / "other.map"));
-    writeFile(dir_ / "main.asm", "\t.sym \"other.map\"\nhere\tnop\n");
+    writeFile(dir_ / "main.asm", "\t.sym \"../other.map\"\nhere\tnop\n");
     EXPECT_EQ(run("-t80 -b -i main.asm main.bin").status, 0);
-    EXPECT_EQ(readFile(dir_ / "other.map"), "here              0000\n");
+    EXPECT_EQ(readFile(dir_ / "other.map"), "here              0000\n") << "beside the source";
+}
+
+TEST_F(StandInTest, NoFileItWritesTakesThePlaceOfTheSource) {
+    for (const char* arguments : {"-80 -i main.lst", "-80 -i main.lst main.obj main.lst",
+                                  "-t80 -b -i main.lst main.lst", "-80 -i -s main.sym"}) {
+        SCOPED_TRACE(arguments);
+        const std::string source = std::string(arguments).substr(std::string(arguments).rfind(' ') + 1);
+        writeFile(dir_ / source, "\tnop\n");
+        EXPECT_EQ(run(arguments).status, 4);
+        EXPECT_EQ(readFile(dir_ / source), "\tnop\n");
+    }
 }
 
 // Generated programs (the shell headers and the routine library) with

@@ -168,26 +168,55 @@ std::vector<LabelValue> labelValues(const Rewritten& program, const Z80asmResult
 // when neither -s nor .sym asks for one.
 std::optional<std::string> symbolFileName(const Job& job, const Rewritten& program) {
     std::optional<std::string> name;
-    if (job.symbols) name = job.symbolFile;
+    if (job.symbols && !job.symbolFile.empty()) name = job.symbolFile;
     for (const ListingStep& step : program.listingSteps) {
         if (step.directive != Directive::symbols) continue;
         const std::optional<std::string> given = stringBytes(trim(step.operands));
-        name = given && !given->empty() ? *given : job.symbolFile;
+        if (given && !given->empty()) {
+            // Beside the source whatever folder it names: a source from
+            // elsewhere must not write into other folders.
+            name = (std::filesystem::path(job.source).parent_path() /
+                    std::filesystem::path(*given).filename())
+                       .string();
+        } else if (!job.symbolFile.empty()) {
+            name = job.symbolFile;
+        }
     }
     return name;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
+
+std::optional<Diagnostic> replacesSource(const Job& job,
+                                         const std::optional<std::string>& symbolFile) {
+    std::optional<Diagnostic> failed;
+    for (const std::string* name :
+         {&job.output, &job.listing, symbolFile ? &*symbolFile : nullptr}) {
+        if (failed || name == nullptr || !sameFile(*name, job.source)) continue;
+        failed.emplace();
+        failed->where = {job.source, 0};
+        failed->message = "writing " + *name + " would replace the source";
+        failed->kind = Failure::general;
+    }
+    return failed;
+}
+
 // The listing (unless the options and the source leave it off) and the
-// symbol file (when asked for).
+// symbol file (when asked for); neither may take the place of the source.
 std::optional<Diagnostic> writeListings(const Job& job, const Rewritten& program,
                                         const Z80asmResult& assembled, const MemoryImage& image) {
     const std::vector<LabelValue> labels = labelValues(program, assembled);
     const std::optional<std::string> symbolFile = symbolFileName(job, program);
+    if (auto failed = replacesSource(job, symbolFile)) return failed;
     if (symbolFile) {
         if (auto failed = writeFile(*symbolFile, symbolFileText(labels), "symbol file")) {
             return failed;
         }
     }
+    if (job.listing.empty()) return std::nullopt;
     const std::vector<StatementPlace> places = placeStatements(program, assembled.lineAddresses);
     const ListingInput input{program.listed, places, program.listingSteps, image,
                              assembled.lineAddresses.back(), labels};
@@ -204,6 +233,10 @@ std::optional<Diagnostic> writeListings(const Job& job, const Rewritten& program
 // The exit status; messages go to `errors` as they are found.
 int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
                      std::ostream& summary, std::ostream& errors) {
+    if (auto failed = replacesSource(job, symbolFileName(job, Rewritten{}))) {
+        report({*failed}, errors);
+        return exitStatus({*failed});
+    }
     const Rewritten program = translateSource(job.source, DiskFiles(), includeDirs);
     if (report(program.errors, errors)) return exitStatus(program.errors);
     const Z80asmResult assembled = runZ80asm(program.lines, job.source);
@@ -274,8 +307,9 @@ int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::o
         // An object file or listing from an earlier run must not pass for
         // this one's.
         std::error_code ignored;
-        std::filesystem::remove(job.output, ignored);
-        std::filesystem::remove(job.listing, ignored);
+        for (const std::string& path : {job.output, job.listing}) {
+            if (!path.empty() && !sameFile(path, job.source)) std::filesystem::remove(path, ignored);
+        }
     }
     return status;
 }

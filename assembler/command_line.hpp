@@ -19,12 +19,12 @@ struct Job {
     std::string output;  ///< the object file
     ObjectFormat format = ObjectFormat::intelHex;
     size_t recordLength = 0x18;  ///< Intel HEX data bytes per record (-o)
-    std::string listing;         ///< the listing file
+    std::string listing{};       ///< the listing file; none when empty
     bool listingOn = true;       ///< -q: off until a .list
     int pageLines = 0;           ///< -p: a page header every so many lines; 0 for none
     LabelTable labels = LabelTable::none;
     bool longLabels = false;  ///< -ll: the long form of the label table
-    std::string symbolFile;   ///< the symbol file, written with -s (or .sym)
+    std::string symbolFile{};  ///< the symbol file, written with -s (or .sym)
     bool symbols = false;
 };
 
