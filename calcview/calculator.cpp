@@ -112,6 +112,7 @@ void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE valu
 void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) {
     if (guardNames_.size() >= 255) return;
     guardNames_.push_back(what);
+    savedGuard_.reset();
     const auto mark = static_cast<std::uint8_t>(guardNames_.size());
     for (std::uint32_t address = from; address < std::min<std::uint32_t>(to, 0x10000); ++address) {
         guard_[address] = mark;
@@ -178,6 +179,7 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     writeWord(pTempAddress, symTableAddress);
     guard_.fill(0);
     guardNames_.clear();
+    savedGuard_.reset();
     guardFromStack(pTempAddress, pTempAddress + 4, "the system's memory pointers");
     guardFromStack(programOrigin, programOrigin + code.size(), "the program");
     guardFromStack(symTableAddress, stackBottom, "the variable table");
@@ -435,7 +437,7 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
             if (fetched_ & fetchedStack) {
                 if (!checkStack()) return;
                 if (stackObserver_ != nullptr) {
-                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_);
+                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_, reg(Reg::sp));
                 }
             }
             if (fetched_ & fetchedWatch) {
@@ -511,7 +513,7 @@ bool Calculator::canSave() const {
 Calculator::State Calculator::save() const {
     State s;
     s.ram.assign(memory_.begin() + ramStart, memory_.end());
-    if (savedGuard_ == nullptr || *savedGuard_ != guard_) {
+    if (savedGuard_ == nullptr) {
         savedGuard_ = std::make_shared<const std::array<std::uint8_t, 0x10000>>(guard_);
     }
     s.guard = savedGuard_;
@@ -547,6 +549,7 @@ Calculator::State Calculator::save() const {
 void Calculator::restore(const State& s) {
     std::copy(s.ram.begin(), s.ram.end(), memory_.begin() + ramStart);
     guard_ = *s.guard;
+    savedGuard_ = s.guard;
     guardNames_ = s.guardNames;
     for (std::size_t i = 0; i < std::size(savedRegisters); ++i) {
         z80ex_set_reg(cpu_.get(), savedRegisters[i], s.registers[i]);

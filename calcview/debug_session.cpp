@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -121,7 +122,10 @@ constexpr CalculatorCell calculatorCells[] = {
 
 enum ScopeReference { variablesScope = 1, stringsScope, registersScope, calculatorScope };
 
-constexpr std::uint64_t snapshotInterval = 100'000;  ///< cycles between saves
+/// Saves come at least this many cycles apart, and after at least
+/// snapshotWork of running: a program that mostly waits costs few.
+constexpr std::uint64_t snapshotInterval = 100'000;
+constexpr std::chrono::microseconds snapshotWork{2000};
 constexpr std::size_t pageSize = 256;
 constexpr std::size_t pageCount = (0x10000 - ramStart) / pageSize;
 constexpr std::size_t frameLimit = 4096;
@@ -225,7 +229,10 @@ struct Session::Impl final : StackObserver {
             for (std::uint32_t a = range.start; a < range.end && a < 0x10000; ++a) {
                 table[a] = static_cast<int>(i);
             }
-            if (range.file == 0 && range.statementStart) statementMarks[range.start] = 1;
+            if (range.file == 0 && range.statementStart) {
+                statementMarks[range.start] = 1;
+                hasStatements = true;
+            }
         }
         allMarks.fill(1);
         enabledFilters.assign(std::size(filters), true);
@@ -244,6 +251,7 @@ struct Session::Impl final : StackObserver {
     std::array<std::uint8_t, 0x10000> statementMarks{}, breakMarks{}, stepMarks{}, allMarks{},
         accessMarks{};
 
+    bool hasStatements = false;  ///< without, a statement step is an instruction step
     std::map<int, std::vector<LineBreakpoint>> lineBreakpoints;  ///< by file
     std::vector<LabelBreakpoint> labelBreakpoints;
     std::vector<WatchBreakpoint> watchBreakpoints;
@@ -272,6 +280,7 @@ struct Session::Impl final : StackObserver {
     std::uint64_t inputsApplied = 0;  ///< absolute count
     std::size_t scriptNext = 0;
     std::uint64_t lastSnapshotCycle = 0;
+    std::chrono::steady_clock::duration workSinceSnapshot{};
 
     // ---- Tables ----
 
@@ -395,7 +404,7 @@ struct Session::Impl final : StackObserver {
             case Motion::stepOut: return returnedFromStep ? allMarks.data() : breakMarks.data();
             case Motion::next:
             case Motion::stepIn:
-            case Motion::entry: return stepMarks.data();
+            case Motion::entry: return hasStatements ? stepMarks.data() : allMarks.data();
             case Motion::instructionNext:
             case Motion::instructionIn: return allMarks.data();
         }
@@ -417,10 +426,9 @@ struct Session::Impl final : StackObserver {
 
     // ---- Running ----
 
-    void afterStackInstruction(std::uint8_t opcode, std::uint16_t address) override {
+    void afterStackInstruction(std::uint8_t opcode, std::uint16_t address, std::uint16_t sp) override {
         const bool call = isCall(opcode);
-        if (!call && frames.empty()) return;
-        const std::uint16_t sp = calc.reg(Reg::sp);
+        if (!call && (frames.empty() || frames.back().sp >= sp)) return;
         if (call) {
             const auto returnAddress = static_cast<std::uint16_t>(address + ((opcode & 0xC7) == 0xC7 ? 1 : 3));
             const std::uint16_t pc = calc.reg(Reg::pc);
@@ -441,6 +449,9 @@ struct Session::Impl final : StackObserver {
 
     void resume(Motion m) {
         if (state != State::stopped) return;
+        if (!hasStatements && (m == Motion::next || m == Motion::stepIn)) {
+            m = m == Motion::next ? Motion::instructionNext : Motion::instructionIn;
+        }
         state = State::running;
         if (faulted) {
             pendingExit = Exited{1, calc.faultMessage()};
@@ -530,7 +541,7 @@ struct Session::Impl final : StackObserver {
                 if (statementMarks[pc] != 0) return stopWith(StopReason::step);
                 return std::nullopt;
             case Motion::entry:
-                if (statementMarks[pc] != 0) return stopWith(StopReason::entry);
+                if (statementMarks[pc] != 0 || !hasStatements) return stopWith(StopReason::entry);
                 return std::nullopt;
         }
         return std::nullopt;
@@ -601,7 +612,6 @@ struct Session::Impl final : StackObserver {
             const KeyEvent& key = options.keys[scriptNext];
             record({key.down ? Input::Kind::press : Input::Kind::release, calc.cycles(), key.key, 0,
                     static_cast<std::int64_t>(scriptNext)});
-            ++scriptNext;
         }
     }
 
@@ -631,7 +641,9 @@ struct Session::Impl final : StackObserver {
             }
             std::uint64_t target = std::min(stopAt, calc.cycles() + snapshotInterval);
             if (scriptNext < options.keys.size()) target = std::min(target, options.keys[scriptNext].cycle);
+            const auto started = std::chrono::steady_clock::now();
             const RunState result = calc.run(target);
+            workSinceSnapshot += std::chrono::steady_clock::now() - started;
             if (result == RunState::fault) {
                 atFault(progress);
                 return progress;
@@ -657,7 +669,9 @@ struct Session::Impl final : StackObserver {
                 continue;
             }
             applyScriptKeys();
-            if (calc.cycles() >= lastSnapshotCycle + snapshotInterval) takeSnapshot();
+            if (calc.cycles() >= lastSnapshotCycle + snapshotInterval && workSinceSnapshot >= snapshotWork) {
+                takeSnapshot();
+            }
             if (calc.cycles() >= limit) {
                 end(progress, Exited{3, "stopped at the time limit"});
                 return progress;
@@ -709,6 +723,7 @@ struct Session::Impl final : StackObserver {
         s.machine.ram.shrink_to_fit();
         historyBytes += s.bytes;
         lastSnapshotCycle = calc.cycles();
+        workSinceSnapshot = {};
         history.push_back(std::move(s));
         while (historyBytes > options.historyBytes && history.size() > 1) dropOldest();
     }
@@ -810,10 +825,13 @@ struct Session::Impl final : StackObserver {
     void moveTo(Position to) {
         const auto index = saveBefore({to.cycle + 1, 0});
         replay(*index, to, nullptr, nullptr, [](bool) {});
-        while (history.size() > 1 && history.back().machine.cycles > to.cycle) {
+        while (history.size() > 1 && (history.back().machine.cycles > to.cycle ||
+                                      (history.back().machine.cycles == to.cycle &&
+                                       history.back().inputCount > inputsApplied))) {
             historyBytes -= history.back().bytes;
             history.pop_back();
         }
+        inputs.resize(std::min<std::size_t>(inputs.size(), inputsApplied - inputsBase));
         lastSnapshotCycle = history.back().machine.cycles;
         faulted = false;
         exception.reset();
@@ -969,7 +987,7 @@ struct Session::Impl final : StackObserver {
         std::uint16_t at = location();
         for (std::size_t i = frames.size() + 1; i-- > 0;) {
             StackFrame frame;
-            frame.id = static_cast<int>(out.size());
+            frame.id = static_cast<int>(out.size()) + 1;
             frame.name = i == 0 ? programName() : labelName(frames[i - 1].target);
             frame.address = at;
             if (const CodeRange* range = rangeAt(at)) {

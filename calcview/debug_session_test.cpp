@@ -463,6 +463,12 @@ TEST(DebugSession, KeysComeBackWhenSteppingBack) {
     }
     EXPECT_EQ(d.calc.cycles(), pressed);
     EXPECT_EQ(d.word(0x9332), 0xFE);
+    // The key goes up again.
+    d.session->setDataBreakpoints({{"k", DataAccess::write, "k = 0FFh", ""}});
+    d.session->continueRun();
+    p = d.untilEvent();
+    ASSERT_TRUE(p.stopped);
+    EXPECT_EQ(p.stopped->description, "k written: 254 -> 255");
     d.session->continueRun();
     d.session->pause();
     p = d.untilEvent();
