@@ -107,6 +107,8 @@ class Calculator final : public Machine {
     /// The fault's message, naming the address (empty unless state() is fault).
     const std::string& faultMessage() const { return fault_; }
     std::uint64_t cycles() const { return cycles_; }
+    /// Where the last instruction began: for a fault, the one that caused it.
+    std::uint16_t lastInstruction() const { return lastPc_; }
 
     void pressKey(int key);
     void releaseKey(int key);
@@ -148,8 +150,6 @@ class Calculator final : public Machine {
     /// The next instruction runs even though its address is marked (to go on
     /// from a breakpoint).
     void passFetchMark() { passFetchMark_ = true; }
-    /// Where the last instruction carried out began.
-    std::uint16_t lastInstruction() const { return lastPc_; }
     /// The first marked address the last instruction accessed, and whether it wrote.
     std::uint16_t accessAddress() const { return accessAddress_; }
     bool accessWasWrite() const { return accessWrite_; }

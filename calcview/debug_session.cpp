@@ -124,7 +124,7 @@ enum ScopeReference { variablesScope = 1, stringsScope, registersScope, calculat
 
 /// Saves come at least this many cycles apart, and after at least
 /// snapshotWork of running: a program that mostly waits costs few.
-constexpr std::uint64_t snapshotInterval = 100'000;
+constexpr std::uint64_t snapshotInterval = 200'000;
 constexpr std::chrono::microseconds snapshotWork{2000};
 constexpr std::size_t pageSize = 256;
 constexpr std::size_t pageCount = (0x10000 - ramStart) / pageSize;
@@ -883,6 +883,10 @@ struct Session::Impl final : StackObserver {
     bool reverseContinue(std::string& error) {
         if (state != State::stopped) {
             error = "the program is not stopped";
+            return false;
+        }
+        if (history.empty()) {
+            error = "the history holds nothing earlier";
             return false;
         }
         Position found{};
