@@ -38,10 +38,10 @@ const std::string sourcePath = "/tmp/calcview-debug-test/loop.p83";
 DebugInfo loopInfo() {
     DebugInfo info;
     info.files = {sourcePath, "/tmp/calcview-debug-test/loop.asm"};
-    info.lines = {{"var x, z", "var y", "begin", "x = 0", ":loop", "x = x + 1; z = R",
-                   "goto(4,sub)", "halt", "if x < 5 goto loop", "return", "", ":sub",
-                   "y = y + 2", "return"},
-                  {}};
+    info.lines = {
+        {"var x, z", "var y", "begin", "x = 0", ":loop", "x = x + 1; z = R", "goto(4,sub)", "halt",
+         "if x < 5 goto loop", "return", "", ":sub", "y = y + 2", "return"},
+        {}};
     info.code = {{0x9327, 0x932D, 0, 4, true},  {0x932D, 0x9339, 0, 6, true},
                  {0x9339, 0x933C, 0, 7, true},  {0x933C, 0x933D, 0, 8, true},
                  {0x933D, 0x9348, 0, 9, true},  {0x9348, 0x9349, 0, 10, true},
@@ -54,8 +54,8 @@ DebugInfo loopInfo() {
 }
 
 struct Debugged {
-    explicit Debugged(const std::vector<std::uint8_t>& code = loopProgram, DebugInfo info = loopInfo(),
-                      SessionOptions options = {}) {
+    explicit Debugged(const std::vector<std::uint8_t>& code = loopProgram,
+                      DebugInfo info = loopInfo(), SessionOptions options = {}) {
         calc.start(code, StartKind::plain);
         session = std::make_unique<Session>(calc, std::move(info), std::move(options));
     }
@@ -112,7 +112,8 @@ TEST(DebugSession, LineBreakpointsAreAnsweredWhereTheyStop) {
     const auto other = d.session->setBreakpoints("/tmp/elsewhere.p83", {{4, "", "", ""}});
     EXPECT_FALSE(other[0].verified);
     EXPECT_NE(other[0].message.find("not part of the program"), std::string::npos);
-    const auto onAsm = d.session->setBreakpoints("/tmp/calcview-debug-test/loop.asm", {{21, "", "", ""}});
+    const auto onAsm =
+        d.session->setBreakpoints("/tmp/calcview-debug-test/loop.asm", {{21, "", "", ""}});
     EXPECT_TRUE(onAsm[0].verified);
 }
 
@@ -133,7 +134,8 @@ TEST(DebugSession, ConditionsAndHitCountsChooseTheStops) {
     };
     for (const Case& c : cases) {
         Debugged d;
-        ASSERT_TRUE(d.session->setBreakpoints(sourcePath, {{9, c.condition, c.hit, ""}})[0].verified);
+        ASSERT_TRUE(
+            d.session->setBreakpoints(sourcePath, {{9, c.condition, c.hit, ""}})[0].verified);
         d.session->begin(false);
         std::vector<int> seen;
         for (;;) {
