@@ -112,6 +112,7 @@ void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE valu
 void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) {
     if (guardNames_.size() >= 255) return;
     guardNames_.push_back(what);
+    savedGuard_.reset();
     const auto mark = static_cast<std::uint8_t>(guardNames_.size());
     for (std::uint32_t address = from; address < std::min<std::uint32_t>(to, 0x10000); ++address) {
         guard_[address] = mark;
@@ -123,8 +124,8 @@ void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std:
 void Calculator::guardedWrite(std::uint16_t address) {
     const std::uint16_t sp = reg(Reg::sp);
     if (state_ != RunState::running || static_cast<std::uint16_t>(address - sp) > 1) return;
-    fail(FaultKind::stack, "the stack ran into " + guardNames_[guard_[address] - 1u] + ": SP = " + hex4(sp) +
-         " after the instruction at " + hex4(lastPc_));
+    fail(FaultKind::stack, "the stack ran into " + guardNames_[guard_[address] - 1u] +
+                               ": SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_));
 }
 
 Z80EX_BYTE Calculator::readPort(Z80EX_CONTEXT*, Z80EX_WORD port, void* self) {
@@ -178,6 +179,7 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     writeWord(pTempAddress, symTableAddress);
     guard_.fill(0);
     guardNames_.clear();
+    savedGuard_.reset();
     guardFromStack(pTempAddress, pTempAddress + 4, "the system's memory pointers");
     guardFromStack(programOrigin, programOrigin + code.size(), "the program");
     guardFromStack(symTableAddress, stackBottom, "the variable table");
@@ -299,7 +301,8 @@ void Calculator::passIdleLoop(std::uint16_t pc) {
             // was cut into slices makes no difference.
             const std::uint64_t rounds = (until - cycles_) / round;
             cycles_ += rounds * round;
-            const auto perRound = static_cast<std::uint64_t>((here.refresh - loopMark_.refresh) & 0x7F);
+            const auto perRound =
+                static_cast<std::uint64_t>((here.refresh - loopMark_.refresh) & 0x7F);
             here.refresh = static_cast<std::uint8_t>((here.refresh + rounds * perRound) & 0x7F);
             z80ex_set_reg(cpu_.get(), regR, here.refresh);
         }
@@ -390,15 +393,17 @@ bool Calculator::enterRom(std::uint16_t pc) {
     const bool called = isCallOpcode(memory_[lastPc_]) && readWord(reg(Reg::sp)) > lastPc_ &&
                         readWord(reg(Reg::sp)) <= lastPc_ + 3;
     if (routine == nullptr) {
-        fail(FaultKind::ranAway, called ? "the program called " + hex4(pc) + " from " + hex4(lastPc_) +
+        fail(FaultKind::ranAway,
+             called ? "the program called " + hex4(pc) + " from " + hex4(lastPc_) +
                           ", where the calculator has no routine the preview knows"
                     : "the program ran away to " + hex4(pc) + " (last instruction at " +
                           hex4(lastPc_) + "), outside the program, RAM and the preview's routines");
         return false;
     }
     if (routine->run == nullptr) {
-        fail(FaultKind::unsupportedRoutine, "the program called " + std::string(routine->name) + " at " + hex4(pc) + " from " +
-             hex4(lastPc_) + ", a routine the preview does not carry out");
+        fail(FaultKind::unsupportedRoutine, "the program called " + std::string(routine->name) +
+                                                " at " + hex4(pc) + " from " + hex4(lastPc_) +
+                                                ", a routine the preview does not carry out");
         return false;
     }
     if (routineObserver) routineObserver(*routine);
@@ -435,7 +440,7 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
             if (fetched_ & fetchedStack) {
                 if (!checkStack()) return;
                 if (stackObserver_ != nullptr) {
-                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_);
+                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_, reg(Reg::sp));
                 }
             }
             if (fetched_ & fetchedWatch) {
@@ -460,7 +465,8 @@ bool Calculator::checkStack() {
     const std::uint16_t sp = reg(Reg::sp);
     if (sp == 0 || sp >= ramStart) return true;
     // Just above 0000h: more was taken off the stack than was ever put on it.
-    fail(FaultKind::stack, "the stack underflowed: SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_));
+    fail(FaultKind::stack, "the stack underflowed: SP = " + hex4(sp) + " after the instruction at " +
+                               hex4(lastPc_));
     return false;
 }
 
@@ -511,7 +517,7 @@ bool Calculator::canSave() const {
 Calculator::State Calculator::save() const {
     State s;
     s.ram.assign(memory_.begin() + ramStart, memory_.end());
-    if (savedGuard_ == nullptr || *savedGuard_ != guard_) {
+    if (savedGuard_ == nullptr) {
         savedGuard_ = std::make_shared<const std::array<std::uint8_t, 0x10000>>(guard_);
     }
     s.guard = savedGuard_;
@@ -547,6 +553,7 @@ Calculator::State Calculator::save() const {
 void Calculator::restore(const State& s) {
     std::copy(s.ram.begin(), s.ram.end(), memory_.begin() + ramStart);
     guard_ = *s.guard;
+    savedGuard_ = s.guard;
     guardNames_ = s.guardNames;
     for (std::size_t i = 0; i < std::size(savedRegisters); ++i) {
         z80ex_set_reg(cpu_.get(), savedRegisters[i], s.registers[i]);

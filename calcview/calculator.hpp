@@ -64,11 +64,13 @@ enum class DebugStop : std::uint8_t {
 };
 
 /// Told after each instruction that may move the stack pointer (push, pop,
-/// call, ret, rst, ld sp, ...), with its first opcode byte and address.
+/// call, ret, rst, ld sp, ...), with its first opcode byte, its address and
+/// SP after it.
 class StackObserver {
   public:
     virtual ~StackObserver() = default;
-    virtual void afterStackInstruction(std::uint8_t opcode, std::uint16_t address) = 0;
+    virtual void afterStackInstruction(std::uint8_t opcode, std::uint16_t address,
+                                       std::uint16_t sp) = 0;
 };
 
 class Calculator final : public Machine {
@@ -255,7 +257,8 @@ class Calculator final : public Machine {
     DebugStop debugStop_ = DebugStop::none;
     bool passFetchMark_ = false;
     std::uint16_t lastFetch_ = 0;
-    /// The guard table as last saved, shared by the states that have it.
+    /// The guard table as last saved, shared by the states that have it
+    /// (reset when the table changes).
     mutable std::shared_ptr<const std::array<std::uint8_t, 0x10000>> savedGuard_;
     std::uint16_t accessAddress_ = 0;
     bool accessWrite_ = false;

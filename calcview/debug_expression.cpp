@@ -16,7 +16,9 @@ struct Token {
     std::string text;
 };
 
-bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$'; }
+bool isNameChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$';
+}
 
 std::string lower(std::string_view text) {
     std::string out(text);
@@ -34,7 +36,8 @@ std::optional<std::vector<Token>> tokenize(std::string_view text, std::string& e
         if (std::isspace(static_cast<unsigned char>(c))) {
             ++i;
         } else if (c == '(' || c == ')') {
-            tokens.push_back({c == '(' ? Token::Kind::open : Token::Kind::close, std::string(1, c)});
+            tokens.push_back(
+                {c == '(' ? Token::Kind::open : Token::Kind::close, std::string(1, c)});
             ++i;
         } else if (isNameChar(c) || c == '-') {
             std::size_t j = i + 1;
@@ -105,7 +108,8 @@ class ExpressionParser {
 
     std::optional<Expression> parse(std::string& error) {
         const int root = disjunction();
-        if (root >= 0 && peek().kind != Token::Kind::end) fail("'" + peek().text + "' is not expected here");
+        if (root >= 0 && peek().kind != Token::Kind::end)
+            fail("'" + peek().text + "' is not expected here");
         if (!error_.empty()) {
             error = error_;
             return std::nullopt;
@@ -219,7 +223,7 @@ class ExpressionParser {
 };
 
 std::optional<Expression> Expression::parse(std::string_view text, const NameResolver& resolve,
-                                             std::string& error) {
+                                            std::string& error) {
     auto tokens = tokenize(text, error);
     if (!tokens) return std::nullopt;
     return ExpressionParser(std::move(*tokens), resolve).parse(error);
@@ -242,12 +246,18 @@ std::int32_t Expression::evaluate(const NameReader& read) const {
         }
         const std::int32_t left = value(node.left), right = value(node.right);
         switch (node.op) {
-            case Op::eq: return left == right;
-            case Op::ne: return left != right;
-            case Op::lt: return left < right;
-            case Op::le: return left <= right;
-            case Op::gt: return left > right;
-            default: return left >= right;
+            case Op::eq:
+                return left == right;
+            case Op::ne:
+                return left != right;
+            case Op::lt:
+                return left < right;
+            case Op::le:
+                return left <= right;
+            case Op::gt:
+                return left > right;
+            default:
+                return left >= right;
         }
     };
     return value(root_);
@@ -265,24 +275,29 @@ const NameRef* Expression::soleName() const {
 
 bool HitCondition::holds(std::uint64_t hits) const {
     switch (op) {
-        case Op::equal: return hits == count;
-        case Op::atLeast: return hits >= count;
-        case Op::greater: return hits > count;
-        case Op::every: return hits % count == 0;
+        case Op::equal:
+            return hits == count;
+        case Op::atLeast:
+            return hits >= count;
+        case Op::greater:
+            return hits > count;
+        case Op::every:
+            return hits % count == 0;
     }
     return false;
 }
 
 std::optional<HitCondition> HitCondition::parse(std::string_view text, std::string& error) {
-    static const std::pair<std::string_view, Op> forms[] = {
-        {">=", Op::atLeast}, {"==", Op::equal}, {"=", Op::equal},
-        {">", Op::greater},  {"%", Op::every},  {"", Op::equal}};
+    static const std::pair<std::string_view, Op> forms[] = {{">=", Op::atLeast}, {"==", Op::equal},
+                                                            {"=", Op::equal},    {">", Op::greater},
+                                                            {"%", Op::every},    {"", Op::equal}};
     std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string_view::npos) start = text.size();
     for (const auto& [prefix, op] : forms) {
         if (text.substr(start, prefix.size()) != prefix) continue;
         std::string_view rest = text.substr(start + prefix.size());
-        while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+        while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t'))
+            rest.remove_prefix(1);
         while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t')) rest.remove_suffix(1);
         const auto count = parseDigits(rest, 10);
         if (!count || *count == 0) break;
@@ -311,7 +326,8 @@ std::optional<LogMessage> LogMessage::parse(std::string_view text, const NameRes
             return std::nullopt;
         }
         std::string inner;
-        auto expression = Expression::parse(text.substr(open + 1, close - open - 1), resolve, inner);
+        auto expression =
+            Expression::parse(text.substr(open + 1, close - open - 1), resolve, inner);
         if (!expression) {
             error = "in {" + std::string(text.substr(open + 1, close - open - 1)) + "}: " + inner;
             return std::nullopt;

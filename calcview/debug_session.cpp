@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -53,10 +54,14 @@ constexpr ExceptionFilter filters[] = {
 
 std::string_view filterId(FaultKind kind) {
     switch (kind) {
-        case FaultKind::ranAway: return filters[0].id;
-        case FaultKind::stack: return filters[1].id;
-        case FaultKind::calculatorError: return filters[2].id;
-        case FaultKind::unsupportedRoutine: return filters[3].id;
+        case FaultKind::ranAway:
+            return filters[0].id;
+        case FaultKind::stack:
+            return filters[1].id;
+        case FaultKind::calculatorError:
+            return filters[2].id;
+        case FaultKind::unsupportedRoutine:
+            return filters[3].id;
     }
     return filters[2].id;
 }
@@ -97,14 +102,14 @@ struct RegisterName {
     Reg reg;
 };
 constexpr RegisterName registerNames[] = {
-    {"A", NameRef::Kind::reg8high, Reg::af},  {"F", NameRef::Kind::reg8low, Reg::af},
-    {"B", NameRef::Kind::reg8high, Reg::bc},  {"C", NameRef::Kind::reg8low, Reg::bc},
-    {"D", NameRef::Kind::reg8high, Reg::de},  {"E", NameRef::Kind::reg8low, Reg::de},
-    {"H", NameRef::Kind::reg8high, Reg::hl},  {"L", NameRef::Kind::reg8low, Reg::hl},
-    {"AF", NameRef::Kind::reg16, Reg::af},    {"BC", NameRef::Kind::reg16, Reg::bc},
-    {"DE", NameRef::Kind::reg16, Reg::de},    {"HL", NameRef::Kind::reg16, Reg::hl},
-    {"IX", NameRef::Kind::reg16, Reg::ix},    {"IY", NameRef::Kind::reg16, Reg::iy},
-    {"SP", NameRef::Kind::reg16, Reg::sp},    {"PC", NameRef::Kind::reg16, Reg::pc},
+    {"A", NameRef::Kind::reg8high, Reg::af}, {"F", NameRef::Kind::reg8low, Reg::af},
+    {"B", NameRef::Kind::reg8high, Reg::bc}, {"C", NameRef::Kind::reg8low, Reg::bc},
+    {"D", NameRef::Kind::reg8high, Reg::de}, {"E", NameRef::Kind::reg8low, Reg::de},
+    {"H", NameRef::Kind::reg8high, Reg::hl}, {"L", NameRef::Kind::reg8low, Reg::hl},
+    {"AF", NameRef::Kind::reg16, Reg::af},   {"BC", NameRef::Kind::reg16, Reg::bc},
+    {"DE", NameRef::Kind::reg16, Reg::de},   {"HL", NameRef::Kind::reg16, Reg::hl},
+    {"IX", NameRef::Kind::reg16, Reg::ix},   {"IY", NameRef::Kind::reg16, Reg::iy},
+    {"SP", NameRef::Kind::reg16, Reg::sp},   {"PC", NameRef::Kind::reg16, Reg::pc},
 };
 
 /// The cells of the Calculator scope.
@@ -121,7 +126,10 @@ constexpr CalculatorCell calculatorCells[] = {
 
 enum ScopeReference { variablesScope = 1, stringsScope, registersScope, calculatorScope };
 
-constexpr std::uint64_t snapshotInterval = 100'000;  ///< cycles between saves
+/// Saves come at least this many cycles apart, and after at least
+/// snapshotWork of running: a program that mostly waits costs few.
+constexpr std::uint64_t snapshotInterval = 200'000;
+constexpr std::chrono::microseconds snapshotWork{2000};
 constexpr std::size_t pageSize = 256;
 constexpr std::size_t pageCount = (0x10000 - ramStart) / pageSize;
 constexpr std::size_t frameLimit = 4096;
@@ -132,9 +140,12 @@ using Page = std::array<std::uint8_t, pageSize>;
 
 std::string_view dapName(DataAccess access) {
     switch (access) {
-        case DataAccess::read: return "read";
-        case DataAccess::write: return "write";
-        case DataAccess::readWrite: return "readWrite";
+        case DataAccess::read:
+            return "read";
+        case DataAccess::write:
+            return "write";
+        case DataAccess::readWrite:
+            return "readWrite";
     }
     return "write";
 }
@@ -150,14 +161,22 @@ std::span<const ExceptionFilter> exceptionFilters() { return filters; }
 
 std::string_view dapName(StopReason reason) {
     switch (reason) {
-        case StopReason::step: return "step";
-        case StopReason::breakpoint: return "breakpoint";
-        case StopReason::exception: return "exception";
-        case StopReason::pause: return "pause";
-        case StopReason::entry: return "entry";
-        case StopReason::functionBreakpoint: return "function breakpoint";
-        case StopReason::dataBreakpoint: return "data breakpoint";
-        case StopReason::instructionBreakpoint: return "instruction breakpoint";
+        case StopReason::step:
+            return "step";
+        case StopReason::breakpoint:
+            return "breakpoint";
+        case StopReason::exception:
+            return "exception";
+        case StopReason::pause:
+            return "pause";
+        case StopReason::entry:
+            return "entry";
+        case StopReason::functionBreakpoint:
+            return "function breakpoint";
+        case StopReason::dataBreakpoint:
+            return "data breakpoint";
+        case StopReason::instructionBreakpoint:
+            return "instruction breakpoint";
     }
     return "step";
 }
@@ -225,7 +244,10 @@ struct Session::Impl final : StackObserver {
             for (std::uint32_t a = range.start; a < range.end && a < 0x10000; ++a) {
                 table[a] = static_cast<int>(i);
             }
-            if (range.file == 0 && range.statementStart) statementMarks[range.start] = 1;
+            if (range.file == 0 && range.statementStart) {
+                statementMarks[range.start] = 1;
+                hasStatements = true;
+            }
         }
         allMarks.fill(1);
         enabledFilters.assign(std::size(filters), true);
@@ -244,6 +266,7 @@ struct Session::Impl final : StackObserver {
     std::array<std::uint8_t, 0x10000> statementMarks{}, breakMarks{}, stepMarks{}, allMarks{},
         accessMarks{};
 
+    bool hasStatements = false;  ///< without, a statement step is an instruction step
     std::map<int, std::vector<LineBreakpoint>> lineBreakpoints;  ///< by file
     std::vector<LabelBreakpoint> labelBreakpoints;
     std::vector<WatchBreakpoint> watchBreakpoints;
@@ -272,6 +295,7 @@ struct Session::Impl final : StackObserver {
     std::uint64_t inputsApplied = 0;  ///< absolute count
     std::size_t scriptNext = 0;
     std::uint64_t lastSnapshotCycle = 0;
+    std::chrono::steady_clock::duration workSinceSnapshot{};
 
     // ---- Tables ----
 
@@ -284,7 +308,9 @@ struct Session::Impl final : StackObserver {
 
     std::string fileName(int file) const {
         if (file < 0 || static_cast<std::size_t>(file) >= info.files.size()) return {};
-        return std::filesystem::path(info.files[static_cast<std::size_t>(file)]).filename().string();
+        return std::filesystem::path(info.files[static_cast<std::size_t>(file)])
+            .filename()
+            .string();
     }
 
     std::string programName() const {
@@ -302,7 +328,8 @@ struct Session::Impl final : StackObserver {
             return u;
         }();
         for (const auto& r : registerNames) {
-            if (r.name == upper) return NameRef{r.kind, 0, static_cast<int>(r.reg), std::string(r.name)};
+            if (r.name == upper)
+                return NameRef{r.kind, 0, static_cast<int>(r.reg), std::string(r.name)};
         }
         for (const auto& v : info.variables) {
             if (lower(v.name) == lower(name)) {
@@ -316,10 +343,14 @@ struct Session::Impl final : StackObserver {
     }
     std::uint16_t readName(const NameRef& ref) const {
         switch (ref.kind) {
-            case NameRef::Kind::variable: return calc.readWord(ref.address);
-            case NameRef::Kind::reg8high: return static_cast<std::uint16_t>(calc.reg(static_cast<Reg>(ref.reg)) >> 8);
-            case NameRef::Kind::reg8low: return static_cast<std::uint16_t>(calc.reg(static_cast<Reg>(ref.reg)) & 0xFF);
-            case NameRef::Kind::reg16: return calc.reg(static_cast<Reg>(ref.reg));
+            case NameRef::Kind::variable:
+                return calc.readWord(ref.address);
+            case NameRef::Kind::reg8high:
+                return static_cast<std::uint16_t>(calc.reg(static_cast<Reg>(ref.reg)) >> 8);
+            case NameRef::Kind::reg8low:
+                return static_cast<std::uint16_t>(calc.reg(static_cast<Reg>(ref.reg)) & 0xFF);
+            case NameRef::Kind::reg16:
+                return calc.reg(static_cast<Reg>(ref.reg));
         }
         return 0;
     }
@@ -377,11 +408,11 @@ struct Session::Impl final : StackObserver {
         }
         accessMarks.fill(0);
         for (const auto& bp : watchBreakpoints) {
-            const std::uint8_t bits =
-                bp.access == DataAccess::read
-                    ? Calculator::watchRead
-                    : (bp.access == DataAccess::write ? Calculator::watchWrite
-                                                      : Calculator::watchRead | Calculator::watchWrite);
+            const std::uint8_t bits = bp.access == DataAccess::read
+                                          ? Calculator::watchRead
+                                          : (bp.access == DataAccess::write
+                                                 ? Calculator::watchWrite
+                                                 : Calculator::watchRead | Calculator::watchWrite);
             const std::uint16_t address = info.variables[bp.variable].address;
             accessMarks[address] |= bits;
             accessMarks[static_cast<std::uint16_t>(address + 1)] |= bits;
@@ -391,21 +422,27 @@ struct Session::Impl final : StackObserver {
 
     const std::uint8_t* fetchMarksFor(Motion m) const {
         switch (m) {
-            case Motion::run: return breakMarks.data();
-            case Motion::stepOut: return returnedFromStep ? allMarks.data() : breakMarks.data();
+            case Motion::run:
+                return breakMarks.data();
+            case Motion::stepOut:
+                return returnedFromStep ? allMarks.data() : breakMarks.data();
             case Motion::next:
             case Motion::stepIn:
-            case Motion::entry: return stepMarks.data();
+            case Motion::entry:
+                return hasStatements ? stepMarks.data() : allMarks.data();
             case Motion::instructionNext:
-            case Motion::instructionIn: return allMarks.data();
+            case Motion::instructionIn:
+                return allMarks.data();
         }
         return breakMarks.data();
     }
     void applyMarks() {
-        calc.setDebugMarks(fetchMarksFor(motion), watchBreakpoints.empty() ? nullptr : accessMarks.data());
+        calc.setDebugMarks(fetchMarksFor(motion),
+                           watchBreakpoints.empty() ? nullptr : accessMarks.data());
     }
 
-    static LineBreakpoint* findSame(std::vector<LineBreakpoint>& list, const SourceBreakpoint& spec);
+    static LineBreakpoint* findSame(std::vector<LineBreakpoint>& list,
+                                    const SourceBreakpoint& spec);
     static std::string trimmedName(std::string_view name) {
         std::string text = trimmed(name);
         if (!text.empty() && text.front() == ':') text.erase(0, 1);
@@ -417,12 +454,13 @@ struct Session::Impl final : StackObserver {
 
     // ---- Running ----
 
-    void afterStackInstruction(std::uint8_t opcode, std::uint16_t address) override {
+    void afterStackInstruction(std::uint8_t opcode, std::uint16_t address,
+                               std::uint16_t sp) override {
         const bool call = isCall(opcode);
-        if (!call && frames.empty()) return;
-        const std::uint16_t sp = calc.reg(Reg::sp);
+        if (!call && (frames.empty() || frames.back().sp >= sp)) return;
         if (call) {
-            const auto returnAddress = static_cast<std::uint16_t>(address + ((opcode & 0xC7) == 0xC7 ? 1 : 3));
+            const auto returnAddress =
+                static_cast<std::uint16_t>(address + ((opcode & 0xC7) == 0xC7 ? 1 : 3));
             const std::uint16_t pc = calc.reg(Reg::pc);
             if (pc != returnAddress && pc >= ramStart && calc.readWord(sp) == returnAddress) {
                 if (frames.size() >= frameLimit) frames.erase(frames.begin());
@@ -433,7 +471,8 @@ struct Session::Impl final : StackObserver {
         // SP above a frame's return address: that call has returned (or the
         // program moved its stack away).
         while (!frames.empty() && frames.back().sp < sp) frames.pop_back();
-        if (!replaying && motion == Motion::stepOut && !returnedFromStep && frames.size() < startDepth) {
+        if (!replaying && motion == Motion::stepOut && !returnedFromStep &&
+            frames.size() < startDepth) {
             returnedFromStep = true;
             applyMarks();
         }
@@ -441,6 +480,9 @@ struct Session::Impl final : StackObserver {
 
     void resume(Motion m) {
         if (state != State::stopped) return;
+        if (!hasStatements && (m == Motion::next || m == Motion::stepIn)) {
+            m = m == Motion::next ? Motion::instructionNext : Motion::instructionIn;
+        }
         state = State::running;
         if (faulted) {
             pendingExit = Exited{1, calc.faultMessage()};
@@ -481,7 +523,8 @@ struct Session::Impl final : StackObserver {
             const auto it = watchedBytes.find(a);
             return it != watchedBytes.end() ? it->second : calc.read(a);
         };
-        return static_cast<std::uint16_t>(byte(address) | byte(static_cast<std::uint16_t>(address + 1)) << 8);
+        return static_cast<std::uint16_t>(byte(address) |
+                                          byte(static_cast<std::uint16_t>(address + 1)) << 8);
     }
 
     /// At a fetch mark: a stop, or nullopt to go on (outputs added).
@@ -494,7 +537,8 @@ struct Session::Impl final : StackObserver {
                 for (auto& bp : list) {
                     if (bp.address != pc || !counts(bp.check)) continue;
                     if (bp.check.log) {
-                        progress.outputs.push_back({bp.check.log->format(reader()) + "\n", bp.file, bp.line});
+                        progress.outputs.push_back(
+                            {bp.check.log->format(reader()) + "\n", bp.file, bp.line});
                     } else {
                         hit.push_back(bp.id);
                     }
@@ -524,13 +568,14 @@ struct Session::Impl final : StackObserver {
                 if (returnedFromStep) return stopWith(StopReason::step);
                 return std::nullopt;
             case Motion::next:
-                if (statementMarks[pc] != 0 && depth <= startDepth) return stopWith(StopReason::step);
+                if (statementMarks[pc] != 0 && depth <= startDepth)
+                    return stopWith(StopReason::step);
                 return std::nullopt;
             case Motion::stepIn:
                 if (statementMarks[pc] != 0) return stopWith(StopReason::step);
                 return std::nullopt;
             case Motion::entry:
-                if (statementMarks[pc] != 0) return stopWith(StopReason::entry);
+                if (statementMarks[pc] != 0 || !hasStatements) return stopWith(StopReason::entry);
                 return std::nullopt;
         }
         return std::nullopt;
@@ -544,8 +589,8 @@ struct Session::Impl final : StackObserver {
         for (auto& bp : watchBreakpoints) {
             const Symbol& v = info.variables[bp.variable];
             if (static_cast<std::uint16_t>(address - v.address) > 1) continue;
-            const bool wanted = bp.access == DataAccess::readWrite ||
-                                (bp.access == DataAccess::write) == write;
+            const bool wanted =
+                bp.access == DataAccess::readWrite || (bp.access == DataAccess::write) == write;
             if (!wanted || !counts(bp.check) || stop) continue;
             const std::uint16_t now = calc.readWord(v.address);
             std::string description =
@@ -597,11 +642,11 @@ struct Session::Impl final : StackObserver {
     }
 
     void applyScriptKeys() {
-        while (scriptNext < options.keys.size() && options.keys[scriptNext].cycle <= calc.cycles()) {
+        while (scriptNext < options.keys.size() &&
+               options.keys[scriptNext].cycle <= calc.cycles()) {
             const KeyEvent& key = options.keys[scriptNext];
             record({key.down ? Input::Kind::press : Input::Kind::release, calc.cycles(), key.key, 0,
                     static_cast<std::int64_t>(scriptNext)});
-            ++scriptNext;
         }
     }
 
@@ -619,7 +664,8 @@ struct Session::Impl final : StackObserver {
             pendingExit.reset();
             return progress;
         }
-        const std::uint64_t limit = options.timeLimit.value_or(std::numeric_limits<std::uint64_t>::max());
+        const std::uint64_t limit =
+            options.timeLimit.value_or(std::numeric_limits<std::uint64_t>::max());
         const std::uint64_t stopAt =
             budget > limit ? limit : std::min(limit, calc.cycles() + budget);
         while (true) {
@@ -630,8 +676,11 @@ struct Session::Impl final : StackObserver {
                 return progress;
             }
             std::uint64_t target = std::min(stopAt, calc.cycles() + snapshotInterval);
-            if (scriptNext < options.keys.size()) target = std::min(target, options.keys[scriptNext].cycle);
+            if (scriptNext < options.keys.size())
+                target = std::min(target, options.keys[scriptNext].cycle);
+            const auto started = std::chrono::steady_clock::now();
             const RunState result = calc.run(target);
+            workSinceSnapshot += std::chrono::steady_clock::now() - started;
             if (result == RunState::fault) {
                 atFault(progress);
                 return progress;
@@ -657,7 +706,10 @@ struct Session::Impl final : StackObserver {
                 continue;
             }
             applyScriptKeys();
-            if (calc.cycles() >= lastSnapshotCycle + snapshotInterval) takeSnapshot();
+            if (calc.cycles() >= lastSnapshotCycle + snapshotInterval &&
+                workSinceSnapshot >= snapshotWork) {
+                takeSnapshot();
+            }
             if (calc.cycles() >= limit) {
                 end(progress, Exited{3, "stopped at the time limit"});
                 return progress;
@@ -681,10 +733,18 @@ struct Session::Impl final : StackObserver {
 
     void apply(const Input& input) {
         switch (input.kind) {
-            case Input::Kind::press: calc.pressKey(input.a); break;
-            case Input::Kind::release: calc.releaseKey(input.a); break;
-            case Input::Kind::poke: calc.write(static_cast<std::uint16_t>(input.a), static_cast<std::uint8_t>(input.b)); break;
-            case Input::Kind::setReg: calc.setReg(static_cast<Reg>(input.a), static_cast<std::uint16_t>(input.b)); break;
+            case Input::Kind::press:
+                calc.pressKey(input.a);
+                break;
+            case Input::Kind::release:
+                calc.releaseKey(input.a);
+                break;
+            case Input::Kind::poke:
+                calc.write(static_cast<std::uint16_t>(input.a), static_cast<std::uint8_t>(input.b));
+                break;
+            case Input::Kind::setReg:
+                calc.setReg(static_cast<Reg>(input.a), static_cast<std::uint16_t>(input.b));
+                break;
         }
         if (input.scriptIndex >= 0) scriptNext = static_cast<std::size_t>(input.scriptIndex) + 1;
     }
@@ -694,10 +754,12 @@ struct Session::Impl final : StackObserver {
         Snapshot s{calc.save(), {}, frames, inputsApplied, scriptNext, 0};
         s.pages.resize(pageCount);
         const Snapshot* previous = history.empty() ? nullptr : &history.back();
-        s.bytes = sizeof(Snapshot) + s.machine.size() - s.machine.ram.size() + frames.size() * sizeof(Frame);
+        s.bytes = sizeof(Snapshot) + s.machine.size() - s.machine.ram.size() +
+                  frames.size() * sizeof(Frame);
         for (std::size_t i = 0; i < pageCount; ++i) {
             Page page;
-            std::copy_n(s.machine.ram.begin() + static_cast<std::ptrdiff_t>(i * pageSize), pageSize, page.begin());
+            std::copy_n(s.machine.ram.begin() + static_cast<std::ptrdiff_t>(i * pageSize), pageSize,
+                        page.begin());
             if (previous != nullptr && *previous->pages[i] == page) {
                 s.pages[i] = previous->pages[i];
             } else {
@@ -709,6 +771,7 @@ struct Session::Impl final : StackObserver {
         s.machine.ram.shrink_to_fit();
         historyBytes += s.bytes;
         lastSnapshotCycle = calc.cycles();
+        workSinceSnapshot = {};
         history.push_back(std::move(s));
         while (historyBytes > options.historyBytes && history.size() > 1) dropOldest();
     }
@@ -752,8 +815,10 @@ struct Session::Impl final : StackObserver {
         restore(history[index]);
         calc.setDebugMarks(fetchMarks, access);
         while (calc.state() == RunState::running) {
-            const bool inputDue = inputsApplied < to.inputs && inputsApplied - inputsBase < inputs.size();
-            const std::uint64_t target = inputDue ? inputs[inputsApplied - inputsBase].cycle : to.cycle;
+            const bool inputDue =
+                inputsApplied < to.inputs && inputsApplied - inputsBase < inputs.size();
+            const std::uint64_t target =
+                inputDue ? inputs[inputsApplied - inputsBase].cycle : to.cycle;
             while (calc.state() == RunState::running && calc.cycles() < target) {
                 calc.run(target);
                 if (calc.debugStop() == DebugStop::fetch) {
@@ -788,9 +853,10 @@ struct Session::Impl final : StackObserver {
         const auto hitsSaved = saveHits();
         bool any = false;
         for (auto index = saveBefore(from); index;) {
-            const Position end = *index + 1 < history.size()
-                                     ? Position{history[*index + 1].machine.cycles, history[*index + 1].inputCount}
-                                     : from;
+            const Position end =
+                *index + 1 < history.size()
+                    ? Position{history[*index + 1].machine.cycles, history[*index + 1].inputCount}
+                    : from;
             replay(*index, end, fetchMarks, access, [&](bool fetch) {
                 if (calc.cycles() < from.cycle && wanted(fetch)) {
                     found = here();
@@ -810,10 +876,13 @@ struct Session::Impl final : StackObserver {
     void moveTo(Position to) {
         const auto index = saveBefore({to.cycle + 1, 0});
         replay(*index, to, nullptr, nullptr, [](bool) {});
-        while (history.size() > 1 && history.back().machine.cycles > to.cycle) {
+        while (history.size() > 1 && (history.back().machine.cycles > to.cycle ||
+                                      (history.back().machine.cycles == to.cycle &&
+                                       history.back().inputCount > inputsApplied))) {
             historyBytes -= history.back().bytes;
             history.pop_back();
         }
+        inputs.resize(std::min<std::size_t>(inputs.size(), inputsApplied - inputsBase));
         lastSnapshotCycle = history.back().machine.cycles;
         faulted = false;
         exception.reset();
@@ -848,10 +917,14 @@ struct Session::Impl final : StackObserver {
         bool fetch = true;
         const bool any =
             granularity == Granularity::instruction
-                ? goBack(allMarks.data(), nullptr, [](bool) { return true; }, found, fetch)
-                : goBack(statementMarks.data(), nullptr,
-                         [&](bool) { return statementMarks[calc.reg(Reg::pc)] != 0 && frames.size() <= depth; },
-                         found, fetch);
+                ? goBack(
+                      allMarks.data(), nullptr, [](bool) { return true; }, found, fetch)
+                : goBack(
+                      statementMarks.data(), nullptr,
+                      [&](bool) {
+                          return statementMarks[calc.reg(Reg::pc)] != 0 && frames.size() <= depth;
+                      },
+                      found, fetch);
         if (!any) {
             // Back where the session was.
             moveTo(here());
@@ -865,6 +938,10 @@ struct Session::Impl final : StackObserver {
     bool reverseContinue(std::string& error) {
         if (state != State::stopped) {
             error = "the program is not stopped";
+            return false;
+        }
+        if (history.empty()) {
+            error = "the history holds nothing earlier";
             return false;
         }
         Position found{};
@@ -907,7 +984,8 @@ struct Session::Impl final : StackObserver {
             }
         }
         for (const auto& bp : labelBreakpoints) {
-            if (bp.address == pc && (!bp.check.condition || bp.check.condition->evaluate(reader()) != 0)) {
+            if (bp.address == pc &&
+                (!bp.check.condition || bp.check.condition->evaluate(reader()) != 0)) {
                 s.reason = StopReason::functionBreakpoint;
                 s.hitBreakpointIds.push_back(bp.id);
             }
@@ -921,7 +999,9 @@ struct Session::Impl final : StackObserver {
         for (const auto& bp : watchBreakpoints) {
             const Symbol& v = info.variables[bp.variable];
             if (static_cast<std::uint16_t>(address - v.address) > 1) continue;
-            if (bp.access != DataAccess::readWrite && (bp.access == DataAccess::write) != calc.accessWasWrite()) continue;
+            if (bp.access != DataAccess::readWrite &&
+                (bp.access == DataAccess::write) != calc.accessWasWrite())
+                continue;
             if (bp.check.condition && bp.check.condition->evaluate(reader()) == 0) continue;
             return Stopped{StopReason::dataBreakpoint, {}, {}, {bp.id}};
         }
@@ -969,7 +1049,7 @@ struct Session::Impl final : StackObserver {
         std::uint16_t at = location();
         for (std::size_t i = frames.size() + 1; i-- > 0;) {
             StackFrame frame;
-            frame.id = static_cast<int>(out.size());
+            frame.id = static_cast<int>(out.size()) + 1;
             frame.name = i == 0 ? programName() : labelName(frames[i - 1].target);
             frame.address = at;
             if (const CodeRange* range = rangeAt(at)) {
@@ -1003,7 +1083,7 @@ struct Session::Impl final : StackObserver {
 
     static std::string flagsText(std::uint8_t f) {
         static constexpr std::pair<std::uint8_t, std::string_view> names[] = {
-            {0x80, "sign"}, {0x40, "zero"}, {0x10, "half carry"}, {0x04, "parity/overflow"},
+            {0x80, "sign"},     {0x40, "zero"}, {0x10, "half carry"}, {0x04, "parity/overflow"},
             {0x02, "subtract"}, {0x01, "carry"}};
         std::string set;
         for (const auto& [bit, name] : names) {
@@ -1017,38 +1097,48 @@ struct Session::Impl final : StackObserver {
         switch (reference) {
             case variablesScope:
                 for (const auto& v : info.variables) {
-                    out.push_back({v.name, describeWord(calc.readWord(v.address)), v.name, v.address});
+                    out.push_back(
+                        {v.name, describeWord(calc.readWord(v.address)), v.name, v.address});
                 }
                 break;
             case stringsScope:
-                for (const auto& s : info.strings) out.push_back({s.name, stringAt(s.address), s.name, s.address});
+                for (const auto& s : info.strings)
+                    out.push_back({s.name, stringAt(s.address), s.name, s.address});
                 break;
             case registersScope: {
                 const std::uint16_t af = calc.reg(Reg::af);
-                out.push_back({"A", describeByte(static_cast<std::uint8_t>(af >> 8)), "A", std::nullopt});
+                out.push_back(
+                    {"A", describeByte(static_cast<std::uint8_t>(af >> 8)), "A", std::nullopt});
                 out.push_back({"F", flagsText(static_cast<std::uint8_t>(af)), "F", std::nullopt});
                 static constexpr std::pair<std::string_view, Reg> pairs[] = {
                     {"BC", Reg::bc}, {"DE", Reg::de}, {"HL", Reg::hl}, {"IX", Reg::ix},
                     {"IY", Reg::iy}, {"SP", Reg::sp}, {"PC", Reg::pc}};
                 for (const auto& [name, reg] : pairs) {
                     const std::uint16_t value = calc.reg(reg);
-                    out.push_back({std::string(name), describeWord(value), std::string(name), value});
+                    out.push_back(
+                        {std::string(name), describeWord(value), std::string(name), value});
                 }
                 static constexpr std::pair<std::string_view, Reg> shadows[] = {
                     {"AF'", Reg::af}, {"BC'", Reg::bc}, {"DE'", Reg::de}, {"HL'", Reg::hl}};
                 for (const auto& [name, reg] : shadows) {
-                    out.push_back({std::string(name), describeWord(calc.shadowReg(reg)), {}, std::nullopt});
+                    out.push_back(
+                        {std::string(name), describeWord(calc.shadowReg(reg)), {}, std::nullopt});
                 }
                 break;
             }
             case calculatorScope: {
                 for (const auto& cell : calculatorCells) {
-                    out.push_back({std::string(cell.name), std::to_string(calc.read(cell.address)),
-                                   {}, cell.address});
+                    out.push_back({std::string(cell.name),
+                                   std::to_string(calc.read(cell.address)),
+                                   {},
+                                   cell.address});
                 }
                 const int key = calc.lastKeyTaken();
-                out.push_back({"last key", key < 0 ? "none" : std::string(allKeys()[static_cast<std::size_t>(key)].name),
-                               {}, std::nullopt});
+                out.push_back(
+                    {"last key",
+                     key < 0 ? "none" : std::string(allKeys()[static_cast<std::size_t>(key)].name),
+                     {},
+                     std::nullopt});
                 break;
             }
             default:
@@ -1075,7 +1165,8 @@ struct Session::Impl final : StackObserver {
                 for (const auto& v : info.variables) {
                     if (v.name != name) continue;
                     poke(v.address, static_cast<std::uint8_t>(value));
-                    poke(static_cast<std::uint16_t>(v.address + 1), static_cast<std::uint8_t>(value >> 8));
+                    poke(static_cast<std::uint16_t>(v.address + 1),
+                         static_cast<std::uint8_t>(value >> 8));
                     refreshWatched();
                     return {true, describeWord(calc.readWord(v.address)), v.address};
                 }
@@ -1085,14 +1176,18 @@ struct Session::Impl final : StackObserver {
                     if (r.name != name) continue;
                     const std::uint16_t old = calc.reg(r.reg);
                     std::uint16_t now = value;
-                    if (r.kind == NameRef::Kind::reg8high) now = static_cast<std::uint16_t>((old & 0x00FF) | (value & 0xFF) << 8);
-                    if (r.kind == NameRef::Kind::reg8low) now = static_cast<std::uint16_t>((old & 0xFF00) | (value & 0xFF));
+                    if (r.kind == NameRef::Kind::reg8high)
+                        now = static_cast<std::uint16_t>((old & 0x00FF) | (value & 0xFF) << 8);
+                    if (r.kind == NameRef::Kind::reg8low)
+                        now = static_cast<std::uint16_t>((old & 0xFF00) | (value & 0xFF));
                     record({Input::Kind::setReg, calc.cycles(), static_cast<int>(r.reg), now});
                     if (r.reg == Reg::pc) stoppedBeforeFetch = false;
                     if (r.kind == NameRef::Kind::reg16) return {true, describeWord(now), now};
-                    return {true, r.kind == NameRef::Kind::reg8low && r.name == "F"
-                                      ? flagsText(static_cast<std::uint8_t>(now))
-                                      : describeByte(static_cast<std::uint8_t>(value)), std::nullopt};
+                    return {true,
+                            r.kind == NameRef::Kind::reg8low && r.name == "F"
+                                ? flagsText(static_cast<std::uint8_t>(now))
+                                : describeByte(static_cast<std::uint8_t>(value)),
+                            std::nullopt};
                 }
                 break;
             case calculatorScope:
@@ -1130,7 +1225,8 @@ struct Session::Impl final : StackObserver {
         const std::int32_t value = parsed->evaluate(reader());
         if (parsed->isTruth()) return {true, value != 0 ? "true" : "false", std::nullopt};
         std::optional<std::uint16_t> reference;
-        if (const NameRef* name = parsed->soleName(); name && name->kind == NameRef::Kind::variable) {
+        if (const NameRef* name = parsed->soleName();
+            name && name->kind == NameRef::Kind::variable) {
             reference = name->address;
         }
         return {true, describeWord(static_cast<std::uint16_t>(value)), reference};
@@ -1141,13 +1237,16 @@ struct Session::Impl final : StackObserver {
         int states = 0, states2 = 0;
         const int length = z80ex_dasm(
             text.data(), static_cast<int>(text.size()), 0, &states, &states2,
-            [](Z80EX_WORD a, void* self) -> Z80EX_BYTE { return static_cast<const Calculator*>(self)->read(a); },
+            [](Z80EX_WORD a, void* self) -> Z80EX_BYTE {
+                return static_cast<const Calculator*>(self)->read(a);
+            },
             address, const_cast<Calculator*>(&calc));
         Instruction out;
         out.address = address;
         for (int i = 0; i < std::max(length, 1); ++i) {
             std::array<char, 4> byte{};
-            std::snprintf(byte.data(), byte.size(), "%02X", calc.read(static_cast<std::uint16_t>(address + i)));
+            std::snprintf(byte.data(), byte.size(), "%02X",
+                          calc.read(static_cast<std::uint16_t>(address + i)));
             if (i > 0) out.bytes += ' ';
             out.bytes += byte.data();
         }
@@ -1162,9 +1261,11 @@ struct Session::Impl final : StackObserver {
         std::array<char, 64> text{};
         int states = 0, states2 = 0;
         return std::max(1, z80ex_dasm(
-            text.data(), static_cast<int>(text.size()), 0, &states, &states2,
-            [](Z80EX_WORD a, void* self) -> Z80EX_BYTE { return static_cast<const Calculator*>(self)->read(a); },
-            address, const_cast<Calculator*>(&calc)));
+                               text.data(), static_cast<int>(text.size()), 0, &states, &states2,
+                               [](Z80EX_WORD a, void* self) -> Z80EX_BYTE {
+                                   return static_cast<const Calculator*>(self)->read(a);
+                               },
+                               address, const_cast<Calculator*>(&calc)));
     }
 
     std::vector<Instruction> disassemble(std::uint16_t address, int offset, int count) const {
@@ -1184,10 +1285,12 @@ struct Session::Impl final : StackObserver {
                     start = starts[starts.size() - static_cast<std::size_t>(wanted)];
                     break;
                 }
-                if (back == wanted) start = address >= wanted ? address - static_cast<std::uint32_t>(wanted) : 0;
+                if (back == wanted)
+                    start = address >= wanted ? address - static_cast<std::uint32_t>(wanted) : 0;
             }
         } else {
-            for (int i = 0; i < offset; ++i) start += static_cast<std::uint32_t>(lengthAt(static_cast<std::uint16_t>(start)));
+            for (int i = 0; i < offset; ++i)
+                start += static_cast<std::uint32_t>(lengthAt(static_cast<std::uint16_t>(start)));
         }
         std::vector<Instruction> out;
         for (int i = 0; i < count && i < 65536; ++i) {
@@ -1220,14 +1323,16 @@ BreakpointAnswer Session::Impl::placeLine(LineBreakpoint& bp, int file) const {
         if (range.file != file || !range.statementStart) continue;
         lastLine = std::max(lastLine, range.line);
         if (range.line < bp.spec.line) continue;
-        if (best == nullptr || range.line < best->line || (range.line == best->line && range.start < best->start)) {
+        if (best == nullptr || range.line < best->line ||
+            (range.line == best->line && range.start < best->start)) {
             best = &range;
         }
     }
     if (best == nullptr) {
         answer.message = lastLine == 0 ? fileName(file) + " has no code"
-                                       : "line " + std::to_string(bp.spec.line) + " is past the last statement of " +
-                                             fileName(file) + " (line " + std::to_string(lastLine) + ")";
+                                       : "line " + std::to_string(bp.spec.line) +
+                                             " is past the last statement of " + fileName(file) +
+                                             " (line " + std::to_string(lastLine) + ")";
         bp.address.reset();
         return answer;
     }
@@ -1257,7 +1362,8 @@ std::vector<BreakpointAnswer> Session::Impl::setLineBreakpoints(
         }
         return std::nullopt;
     }();
-    std::vector<LineBreakpoint> old = file ? std::move(lineBreakpoints[*file]) : std::vector<LineBreakpoint>{};
+    std::vector<LineBreakpoint> old =
+        file ? std::move(lineBreakpoints[*file]) : std::vector<LineBreakpoint>{};
     std::vector<LineBreakpoint> placed;
     for (const auto& spec : specs) {
         LineBreakpoint bp{0, spec, file.value_or(-1), spec.line, std::nullopt, {}};
@@ -1269,7 +1375,8 @@ std::vector<BreakpointAnswer> Session::Impl::setLineBreakpoints(
         }
         if (!file) {
             std::string names;
-            for (const auto& f : info.files) names += (names.empty() ? "" : ", ") + std::filesystem::path(f).filename().string();
+            for (const auto& f : info.files)
+                names += (names.empty() ? "" : ", ") + std::filesystem::path(f).filename().string();
             answers.push_back({bp.id, false, spec.line, -1,
                                std::filesystem::path(path).filename().string() +
                                    " is not part of the program being debugged (" + names + ")"});
@@ -1312,12 +1419,13 @@ std::optional<int> Session::fileIndex(const std::string& path) const {
     return std::nullopt;
 }
 
-std::vector<BreakpointAnswer> Session::setBreakpoints(const std::string& path,
-                                                      const std::vector<SourceBreakpoint>& breakpoints) {
+std::vector<BreakpointAnswer> Session::setBreakpoints(
+    const std::string& path, const std::vector<SourceBreakpoint>& breakpoints) {
     return impl_->setLineBreakpoints(path, breakpoints);
 }
 
-std::vector<BreakpointAnswer> Session::setFunctionBreakpoints(const std::vector<FunctionBreakpoint>& breakpoints) {
+std::vector<BreakpointAnswer> Session::setFunctionBreakpoints(
+    const std::vector<FunctionBreakpoint>& breakpoints) {
     Impl& s = *impl_;
     std::vector<BreakpointAnswer> answers;
     std::vector<Impl::LabelBreakpoint> placed;
@@ -1332,8 +1440,7 @@ std::vector<BreakpointAnswer> Session::setFunctionBreakpoints(const std::vector<
             if (label == nullptr && lower(l.name) == lower(name)) label = &l;
         }
         if (label == nullptr) {
-            answers.push_back({bp.id, false, 0, -1,
-                               "the program has no label :" + name});
+            answers.push_back({bp.id, false, 0, -1, "the program has no label :" + name});
             continue;
         }
         std::string error;
@@ -1353,14 +1460,16 @@ std::vector<BreakpointAnswer> Session::setFunctionBreakpoints(const std::vector<
 DataBreakpointInfo Session::dataBreakpointInfo(const std::string& name) const {
     for (const auto& v : impl_->info.variables) {
         if (v.name == name) {
-            return {v.name, v.name + " (2 bytes at " + hex4(v.address) + ")",
+            return {v.name,
+                    v.name + " (2 bytes at " + hex4(v.address) + ")",
                     {DataAccess::write, DataAccess::read, DataAccess::readWrite}};
         }
     }
     return {std::nullopt, "'" + name + "' is not a variable of the program", {}};
 }
 
-std::vector<BreakpointAnswer> Session::setDataBreakpoints(const std::vector<DataBreakpoint>& breakpoints) {
+std::vector<BreakpointAnswer> Session::setDataBreakpoints(
+    const std::vector<DataBreakpoint>& breakpoints) {
     Impl& s = *impl_;
     std::vector<BreakpointAnswer> answers;
     std::vector<Impl::WatchBreakpoint> placed;
@@ -1369,7 +1478,8 @@ std::vector<BreakpointAnswer> Session::setDataBreakpoints(const std::vector<Data
         const auto it = std::find_if(s.info.variables.begin(), s.info.variables.end(),
                                      [&](const Symbol& v) { return v.name == spec.dataId; });
         if (it == s.info.variables.end()) {
-            answers.push_back({bp.id, false, 0, -1, "'" + spec.dataId + "' is not a variable of the program"});
+            answers.push_back(
+                {bp.id, false, 0, -1, "'" + spec.dataId + "' is not a variable of the program"});
             continue;
         }
         std::string error;
@@ -1418,10 +1528,12 @@ bool Session::ended() const { return impl_->state == Impl::State::ended; }
 
 void Session::continueRun() { impl_->resume(Impl::Motion::run); }
 void Session::next(Granularity g) {
-    impl_->resume(g == Granularity::instruction ? Impl::Motion::instructionNext : Impl::Motion::next);
+    impl_->resume(g == Granularity::instruction ? Impl::Motion::instructionNext
+                                                : Impl::Motion::next);
 }
 void Session::stepIn(Granularity g) {
-    impl_->resume(g == Granularity::instruction ? Impl::Motion::instructionIn : Impl::Motion::stepIn);
+    impl_->resume(g == Granularity::instruction ? Impl::Motion::instructionIn
+                                                : Impl::Motion::stepIn);
 }
 void Session::stepOut(Granularity) { impl_->resume(Impl::Motion::stepOut); }
 bool Session::stepBack(Granularity g, std::string& error) { return impl_->stepBack(g, error); }
@@ -1448,13 +1560,17 @@ std::vector<Scope> Session::scopes(int) const {
             {"Calculator", calculatorScope}};
 }
 
-std::vector<Variable> Session::variables(int reference) const { return impl_->variables(reference); }
+std::vector<Variable> Session::variables(int reference) const {
+    return impl_->variables(reference);
+}
 
 Answer Session::setVariable(int reference, const std::string& name, const std::string& value) {
     return impl_->setVariable(reference, name, value);
 }
 
-Answer Session::evaluate(const std::string& expression) const { return impl_->evaluate(expression); }
+Answer Session::evaluate(const std::string& expression) const {
+    return impl_->evaluate(expression);
+}
 
 std::vector<std::uint8_t> Session::readMemory(std::uint16_t address, std::size_t count) const {
     std::vector<std::uint8_t> bytes;
@@ -1471,7 +1587,9 @@ std::vector<Instruction> Session::disassemble(std::uint16_t address, int offset,
 
 std::optional<ExceptionDetails> Session::exceptionInfo() const { return impl_->exception; }
 
-std::string Session::sourceLineOf(std::uint16_t address) const { return impl_->sourceLineOf(address); }
+std::string Session::sourceLineOf(std::uint16_t address) const {
+    return impl_->sourceLineOf(address);
+}
 
 std::string Session::checkCondition(const std::string& condition) {
     std::string error;

@@ -202,7 +202,8 @@ class Session {
         const std::vector<FunctionBreakpoint>& breakpoints);
     /// `name` is a variable's name (the scope does not matter).
     DataBreakpointInfo dataBreakpointInfo(const std::string& name) const;
-    std::vector<BreakpointAnswer> setDataBreakpoints(const std::vector<DataBreakpoint>& breakpoints);
+    std::vector<BreakpointAnswer> setDataBreakpoints(
+        const std::vector<DataBreakpoint>& breakpoints);
     /// The filters (by id) whose faults stop; the others end the run.
     /// false with `error` naming an unknown id.
     bool setExceptionFilters(const std::vector<std::string>& ids, std::string& error);
