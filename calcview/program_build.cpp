@@ -254,8 +254,14 @@ pack83::Result<BuiltProgram> assembleSource(const BuildRequest& request, const B
 
 }  // namespace
 
-pack83::Result<BuiltProgram> buildProgram(const BuildRequest& request, const BuildOutput& output,
+pack83::Result<BuiltProgram> buildProgram(const BuildRequest& given, const BuildOutput& output,
                                           ToolRunner& tools) {
+    // The tables name files as the editor will: by their whole path.
+    BuildRequest request = given;
+    std::error_code error;
+    if (const auto absolute = fs::absolute(request.program, error); !error) {
+        request.program = absolute.lexically_normal();
+    }
     const std::string extension = lowerExtension(request.program);
     if (extension == ".p83") return buildFromSource(request, output, tools);
     if (extension == ".asm" || extension == ".z80") return assembleSource(request, output, tools);

@@ -176,6 +176,45 @@ TEST_F(ProgramBuildTest, AFailedBuildGivesItsFirstMessageAndLine) {
     }
 }
 
+/// Plays back the lines and status of a program run.
+class ScriptedTools final : public ToolRunner {
+  public:
+    std::vector<std::string> lines;
+    ToolEnd end;
+    ToolEnd run(const std::string&, const std::vector<std::string>&, const fs::path&,
+                const BuildOutput& output) override {
+        for (const auto& line : lines) output(line);
+        return end;
+    }
+    std::optional<fs::path> locate(const std::string&) override { return std::nullopt; }
+};
+
+TEST_F(ProgramBuildTest, TheFirstMessageIsNoWarning) {
+    const struct {
+        std::vector<std::string> lines;
+        ToolEnd end;
+        std::string message;
+    } cases[] = {
+        {{"hello.p83:4: warning: no statement matches this line; nothing was written for it",
+          "Warning: a sprite statement was used without the -s option", "",
+          "hello.asm:30: unknown label \"x\"", "hello.p83:9: goto(1,x);", "hello.p83:10: goto(1,y);",
+          "tasm.exe failed (exit status 1); hello.asm was written"},
+         {std::nullopt, 3},
+         "hello.asm:30: unknown label \"x\"\nhello.p83:9: goto(1,x);"},
+        {{"trovik: hello.p83: Access denied"}, {std::nullopt, 217}, "trovik: hello.p83: Access denied"},
+        {{}, {std::nullopt, 134}, "trovik hello failed (exit status 134)"},
+        {{}, {"No such file or directory", 0}, "trovik could not be started (No such file or directory)"},
+    };
+    for (const auto& c : cases) {
+        ScriptedTools scripted;
+        scripted.lines = c.lines;
+        scripted.end = c.end;
+        const auto built = buildProgram({folder / "hello.p83", {}, {}}, nullptr, scripted);
+        ASSERT_FALSE(built);
+        EXPECT_EQ(built.message(), c.message);
+    }
+}
+
 TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
     ASSERT_TRUE(build("catch.p83", {"-s"}));
     // Without options: the forms trovik is used with are tried.
