@@ -66,15 +66,15 @@ std::vector<std::uint8_t> bytesAt(const BuiltProgram& built, std::uint16_t addre
     return {code.begin() + static_cast<long>(from), code.begin() + static_cast<long>(from + n)};
 }
 
-/// The .asm's ranges cover the program's bytes exactly once, and every
-/// .p83 range lies inside the program.
+/// The .asm's ranges (every file's with -1) cover the program's bytes
+/// exactly once, and every .p83 range lies inside the program.
 void expectCoverage(const BuiltProgram& built, int asmFile) {
     std::vector<CodeRange> ranges;
     for (const CodeRange& r : built.debug.code) {
         EXPECT_GE(r.start, 0x9327);
         EXPECT_LE(r.end, 0x9327 + built.loaded.program.code.size());
         EXPECT_LT(r.start, r.end);
-        if (r.file == asmFile) ranges.push_back(r);
+        if (r.file == asmFile || (asmFile < 0 && r.file >= 0)) ranges.push_back(r);
     }
     std::sort(ranges.begin(), ranges.end(),
               [](const CodeRange& a, const CodeRange& b) { return a.start < b.start; });
@@ -240,17 +240,21 @@ TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
 TEST_F(ProgramBuildTest, HandWrittenAssembly) {
     write("hand.asm",
           "#include \"ti83asm.inc\"\n.org 9327h\nstart:\n\tld a,5 \\ ld b,a\n\tcall _clrlcdfull\n"
-          "loop:\tdjnz loop\n\tret\nmsg:\t.db \"hi\",0\n.end\n");
+          "loop:\tdjnz loop\n\tret\n#include \"data.asm\"\n.end\n");
+    write("data.asm", "; the program's text\nmsg:\t.db \"hi\",0\n");
     const auto built = build("hand.asm");
     ASSERT_TRUE(built) << built.message();
     EXPECT_EQ(built->programFile, folder / "hand.bin");
-    ASSERT_EQ(built->debug.files.size(), 1u);
-    expectCoverage(*built, 0);
+    expectCoverage(*built, -1);
     const auto both = rangesOf(built->debug, 0, 4);  // two statements on one line
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].end - both[0].start, 3);
     EXPECT_EQ(named(built->debug.labels, "loop")->address, 0x9327 + 6);
     EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 6), "hand.asm:6: loop:\tdjnz loop");
+    // An include file with code or data is a file of its own; ti83asm.inc names only.
+    ASSERT_EQ(built->debug.files.size(), 2u);
+    EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 9), "data.asm:2: msg:\t.db \"hi\",0");
+    EXPECT_EQ(named(built->debug.labels, "msg")->file, 1);
 
     const auto fromBinary = build("hand.bin");
     ASSERT_TRUE(fromBinary) << fromBinary.message();
