@@ -180,8 +180,7 @@ pack83::Result<TranslatedSource> translateInMemory(const std::filesystem::path& 
     arguments.insert(arguments.end(), trovikOptions.begin(), trovikOptions.end());
     const auto line = trovik::parseCommandLine(arguments);
     if (!line) {
-        return pack83::Failure{"trovik does not take the options " +
-                               trovik::describeRefusedArguments(arguments)};
+        return pack83::Failure{trovik::describeRefusedArguments(arguments)};
     }
     SourceFolder files(source.parent_path().empty() ? "." : source.parent_path());
     trovik::LineReader reader;

@@ -37,8 +37,8 @@ bool isFile(const fs::path& path) {
 
 std::optional<std::string> readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in && !in.eof()) return std::nullopt;
     if (in.bad()) return std::nullopt;
     return text;
 }
@@ -94,7 +94,7 @@ pack83::Result<bool> runStep(ToolRunner& tools, const std::string& tool,
 pack83::Result<fs::path> runBuild(const fs::path& source, const std::vector<std::string>& options,
                                   const BuildOutput& output, ToolRunner& tools) {
     const auto objectName = objectFileName(source, options);
-    if (!objectName) return Failure{"trovikOptions: " + objectName.message()};
+    if (!objectName) return Failure{"trovikOptions " + objectName.message()};
     const fs::path folder = folderOf(source);
     const std::string sourceName = source.filename().string();
     std::vector<std::string> trovikArguments{source.stem().string()};
