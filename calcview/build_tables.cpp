@@ -24,6 +24,7 @@
 // the stand-in assembler's reader and layout
 #include "../assembler/command_line.hpp"
 #include "assembly.hpp"
+#include "directives.hpp"
 #include "include_search.hpp"
 #include "layout.hpp"
 #include "line_syntax.hpp"
@@ -99,14 +100,24 @@ std::string readAll(trovik::FileSystem& files, const std::string& name) {
     return text;
 }
 
-bool isDataDirective(const std::string& word) {
-    static const char* const data[] = {".db", ".byte", ".dw", ".word", ".text", ".fill", ".chk"};
-    return std::find(std::begin(data), std::end(data), word) != std::end(data);
-}
+/// What a statement puts where the location counter points.
+enum class Places { nothing, code, data };
 
-/// Statements that set the location rather than fill it.
-bool placesNothing(const std::string& word) {
-    return word == ".org" || word == ".block" || word == ".equ" || word == "=" || word == ".set";
+/// Instructions place code; of the directives (the stand-in's table) those
+/// that give bytes place data, those that move or name (.org, .block, .equ)
+/// nothing.
+Places placedBy(const std::string& word) {
+    const tasm::DirectiveRow* row = tasm::findDirective(word);
+    if (!row) return Places::code;
+    switch (row->directive) {
+        case tasm::Directive::bytes:
+        case tasm::Directive::words:
+        case tasm::Directive::fill:
+        case tasm::Directive::checksum:
+            return Places::data;
+        default:
+            return Places::nothing;
+    }
 }
 
 /// One stretch of code of one source line, before merging.
@@ -267,7 +278,8 @@ pack83::Result<SourceLayout> layOut(const std::filesystem::path& asmPath, const 
         addresses.add(statement.text, fields, statement.where);
         const auto after = addresses.location();
         if (!before) continue;
-        const bool places = after && *after > *before && *after <= 0x10000 && !placesNothing(word);
+        const Places kind = placedBy(word);
+        const bool places = after && *after > *before && *after <= 0x10000 && kind != Places::nothing;
         const bool labels = !fields.label.empty() && word != ".equ" && word != "=" && word != ".set";
         // An include file that only names things (the calculator's) is no source to show.
         if (!places && !(labels && statement.where.file == path)) continue;
@@ -279,7 +291,7 @@ pack83::Result<SourceLayout> layOut(const std::filesystem::path& asmPath, const 
         }
         if (!places) continue;
         layout.statements.push_back({file, statement.where.line, static_cast<std::uint16_t>(*before),
-                                     static_cast<std::uint16_t>(*after), isDataDirective(word)});
+                                     static_cast<std::uint16_t>(*after), kind == Places::data});
     }
     return layout;
 }
