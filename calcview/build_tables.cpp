@@ -415,7 +415,10 @@ pack83::Result<std::vector<std::uint8_t>> assembleAside(const std::string& asmNa
     const int status = tasm::assemble({source.string(), binary.string(), tasm::ObjectFormat::binary},
                                       includeDirs, report, errors);
     if (status != tasm::assembled) {
-        const std::string first = linesOf(errors.str()).empty() ? "tasm.exe failed" : linesOf(errors.str()).front();
+        const auto lines = linesOf(errors.str());
+        std::string first = lines.empty() ? "tasm.exe failed" : lines.front();
+        // The temporary folder is nothing the user knows.
+        if (first.starts_with(source.string())) first.replace(0, source.string().size(), asmName);
         return pack83::Failure{first};
     }
     std::ifstream in(binary, std::ios::binary);

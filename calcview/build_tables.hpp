@@ -91,7 +91,8 @@ std::vector<std::string> includeFoldersFor(const std::filesystem::path& asmPath,
 
 /// Assembles `asmText` as `tasm.exe -t80 -b` would, as the file `asmName` in
 /// a temporary folder that is removed afterwards, with the #include files of
-/// `includeDirs`: the program's bytes, or the assembler's first message.
+/// `includeDirs`: the program's bytes, or the assembler's first message
+/// (naming the source as `asmName`).
 pack83::Result<std::vector<std::uint8_t>> assembleAside(const std::string& asmName,
                                                         const std::string& asmText,
                                                         const std::vector<std::string>& includeDirs);

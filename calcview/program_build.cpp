@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -126,7 +127,22 @@ std::vector<std::string> includeFolders(const fs::path& asmPath, ToolRunner& too
 struct SourceTables {
     DebugInfo debug;
     std::string asmText;
+    std::vector<int> sourceLineOf;  ///< of each .asm line, as TranslatedSource has it
 };
+
+/// `message` about a line of the .asm, followed by the .p83 line that wrote
+/// it, as trovik passes the assembler's messages on.
+std::string withSourceLine(const std::string& message, const SourceTables& tables) {
+    const std::string asmName = fs::path(tables.debug.files[1]).filename().string() + ":";
+    if (!message.starts_with(asmName)) return message;
+    const int asmLine = std::atoi(message.c_str() + asmName.size());
+    if (asmLine < 1 || asmLine > static_cast<int>(tables.sourceLineOf.size())) return message;
+    const int line = tables.sourceLineOf[static_cast<std::size_t>(asmLine) - 1];
+    const auto& lines = tables.debug.lines[0];
+    if (line < 1 || line > static_cast<int>(lines.size())) return message;
+    return message + "\n" + fs::path(tables.debug.files[0]).filename().string() + ":" +
+           std::to_string(line) + ": " + lines[static_cast<std::size_t>(line) - 1];
+}
 
 pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vector<std::string>& options,
                                          ToolRunner& tools) {
@@ -138,7 +154,7 @@ pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vect
     const auto layout = layOut(asmPath, translated->asmText, includeFolders(asmPath, tools));
     if (!layout) return Failure{layout.message()};
     return SourceTables{tablesOfSource(source, *text, asmPath, *translated, *layout),
-                        std::move(translated->asmText)};
+                        std::move(translated->asmText), std::move(translated->sourceLineOf)};
 }
 
 pack83::Result<Loaded> load(const fs::path& program, const std::vector<fs::path>& files) {
@@ -195,21 +211,31 @@ pack83::Result<std::optional<DebugInfo>> tablesBeside(const fs::path& programFil
                                 " was written: building it again does not give the program's bytes";
     if (isFile(p83)) {
         const auto sets = options.empty() ? likelyOptions(p83) : std::vector<std::vector<std::string>>{options};
+        // When no form builds at all, the first one's message says why.
+        std::optional<std::string> firstFailure;
+        bool built = false;
         for (const auto& set : sets) {
             auto tables = tablesOfP83(p83, set, tools);
-            if (!tables) continue;
+            if (!tables) {
+                if (!firstFailure) firstFailure = tables.message();
+                continue;
+            }
             const auto bytes = assembleAside(asmPath.filename().string(), tables->asmText,
                                              includeFolders(asmPath, tools));
             if (bytes && *bytes == code) return std::optional(std::move(tables->debug));
+            built = built || bytes;
+            if (!bytes && !firstFailure) firstFailure = withSourceLine(bytes.message(), *tables);
         }
-        return Failure{p83.string() + changed};
+        const bool failed = !built && firstFailure;
+        return Failure{p83.string() + changed + (failed ? " (it fails: " + *firstFailure + ")" : "")};
     }
     if (isFile(asmPath)) {
         const auto text = readText(asmPath);
         if (!text) return Failure{asmPath.string() + ": could not be read"};
         const auto includes = includeFolders(asmPath, tools);
         const auto bytes = assembleAside(asmPath.filename().string(), *text, includes);
-        if (!bytes || *bytes != code) return Failure{asmPath.string() + changed};
+        if (!bytes) return Failure{asmPath.string() + changed + " (it fails: " + bytes.message() + ")"};
+        if (*bytes != code) return Failure{asmPath.string() + changed};
         const auto layout = layOut(asmPath, *text, includes);
         if (!layout) return Failure{layout.message()};
         return std::optional(tablesOfAssembly(asmPath, *text, *layout));

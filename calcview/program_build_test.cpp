@@ -233,6 +233,14 @@ TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
                                    " changed since catch.83p was written"),
               0u)
         << stale.message();
+    write("catch.p83", "program catch;\nbegin\ngoto(1,nowhere);\nend.\nEOF\n");
+    const auto broken = build("catch.83p");
+    ASSERT_FALSE(broken);
+    EXPECT_NE(broken.message().find("catch.83p was written: building it again does not give the "
+                                    "program's bytes (it fails: catch.asm:13: unknown label "
+                                    "\"nowhere\"\ncatch.p83:3: goto(1,nowhere);)"),
+              std::string::npos)
+        << broken.message();
     // The user's files stay as they were.
     EXPECT_FALSE(fs::exists(folder / "catch.bin"));
 }
