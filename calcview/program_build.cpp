@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -289,9 +290,27 @@ pack83::Result<BuiltProgram> buildProgram(const BuildRequest& given, const Build
         request.program = absolute.lexically_normal();
     }
     const std::string extension = lowerExtension(request.program);
-    if (extension == ".p83") return buildFromSource(request, output, tools);
-    if (extension == ".asm" || extension == ".z80") return assembleSource(request, output, tools);
-    return checkProgramFile(request, output, tools);
+    auto built = extension == ".p83"   ? buildFromSource(request, output, tools)
+                 : extension == ".asm" ? assembleSource(request, output, tools)
+                                       : checkProgramFile(request, output, tools);
+    if (!built || built->debug.code.empty()) return built;
+    // The layout works lengths out itself; z80asm made the bytes. Where they
+    // part, no line of the tables can be trusted.
+    std::uint32_t end = 0;
+    for (const CodeRange& range : built->debug.code) end = std::max<std::uint32_t>(end, range.end);
+    const std::uint32_t programEnd = programOrigin + built->loaded.program.code.size();
+    if (end != programEnd) {
+        const auto hex = [](std::uint32_t value) {
+            char text[8];
+            std::snprintf(text, sizeof text, "%04Xh", static_cast<unsigned>(value));
+            return std::string(text);
+        };
+        const std::string& assembly = built->debug.files[lowerExtension(built->debug.files[0]) == ".p83"];
+        return Failure{"the stand-in's layout of " + assembly + " ends at " + hex(end) +
+                       ", the program at " + hex(programEnd) +
+                       ": a fault of the stand-in; please report it with the source"};
+    }
+    return built;
 }
 
 pack83::Result<BuiltProgram> buildProgram(const BuildRequest& request, const BuildOutput& output) {
