@@ -24,6 +24,7 @@
 // the stand-in assembler's reader and layout
 #include "../assembler/command_line.hpp"
 #include "assembly.hpp"
+#include "directives.hpp"
 #include "include_search.hpp"
 #include "layout.hpp"
 #include "line_syntax.hpp"
@@ -99,14 +100,24 @@ std::string readAll(trovik::FileSystem& files, const std::string& name) {
     return text;
 }
 
-bool isDataDirective(const std::string& word) {
-    static const char* const data[] = {".db", ".byte", ".dw", ".word", ".text", ".fill", ".chk"};
-    return std::find(std::begin(data), std::end(data), word) != std::end(data);
-}
+/// What a statement puts where the location counter points.
+enum class Places { nothing, code, data };
 
-/// Statements that set the location rather than fill it.
-bool placesNothing(const std::string& word) {
-    return word == ".org" || word == ".block" || word == ".equ" || word == "=" || word == ".set";
+/// Instructions place code; of the directives (the stand-in's table) those
+/// that give bytes place data, those that move or name (.org, .block, .equ)
+/// nothing.
+Places placedBy(const std::string& word) {
+    const tasm::DirectiveRow* row = tasm::findDirective(word);
+    if (!row) return Places::code;
+    switch (row->directive) {
+        case tasm::Directive::bytes:
+        case tasm::Directive::words:
+        case tasm::Directive::fill:
+        case tasm::Directive::checksum:
+            return Places::data;
+        default:
+            return Places::nothing;
+    }
 }
 
 /// One stretch of code of one source line, before merging.
@@ -114,24 +125,27 @@ struct Piece {
     std::uint16_t start;
     std::uint16_t end;
     int line;
+    int file = 0;
 };
 
 /// Joins adjacent pieces of the same line; the first stretch of each line
 /// is where its statement starts.
-void addRanges(const std::vector<Piece>& pieces, int file, std::vector<CodeRange>& code) {
+void addRanges(const std::vector<Piece>& pieces, std::vector<CodeRange>& code) {
     std::vector<CodeRange> ranges;
-    std::vector<int> seen;
+    std::vector<std::pair<int, int>> seen;
     for (const Piece& piece : pieces) {
-        if (!ranges.empty() && ranges.back().line == piece.line && ranges.back().end == piece.start) {
+        if (!ranges.empty() && ranges.back().file == piece.file && ranges.back().line == piece.line &&
+            ranges.back().end == piece.start) {
             ranges.back().end = piece.end;
             continue;
         }
-        const bool first = std::find(seen.begin(), seen.end(), piece.line) == seen.end();
-        if (first) seen.push_back(piece.line);
-        ranges.push_back({piece.start, piece.end, file, piece.line, first});
+        const std::pair place{piece.file, piece.line};
+        const bool first = std::find(seen.begin(), seen.end(), place) == seen.end();
+        if (first) seen.push_back(place);
+        ranges.push_back({piece.start, piece.end, piece.file, piece.line, first});
     }
     std::stable_sort(ranges.begin(), ranges.end(), [](const CodeRange& a, const CodeRange& b) {
-        return std::tie(a.line, a.start) < std::tie(b.line, b.start);
+        return std::tie(a.file, a.line, a.start) < std::tie(b.file, b.line, b.start);
     });
     code.insert(code.end(), ranges.begin(), ranges.end());
 }
@@ -177,8 +191,7 @@ pack83::Result<TranslatedSource> translateInMemory(const std::filesystem::path& 
     arguments.insert(arguments.end(), trovikOptions.begin(), trovikOptions.end());
     const auto line = trovik::parseCommandLine(arguments);
     if (!line) {
-        return pack83::Failure{"trovik does not take the options " +
-                               trovik::describeRefusedArguments(arguments)};
+        return pack83::Failure{trovik::describeRefusedArguments(arguments)};
     }
     SourceFolder files(source.parent_path().empty() ? "." : source.parent_path());
     trovik::LineReader reader;
@@ -250,6 +263,13 @@ pack83::Result<SourceLayout> layOut(const std::filesystem::path& asmPath, const 
     if (!source.errors.empty()) return pack83::Failure{tasm::format(source.errors.front())};
 
     SourceLayout layout;
+    layout.files.push_back(path);
+    const auto fileIndex = [&](const std::string& file) {
+        const auto found = std::find(layout.files.begin(), layout.files.end(), file);
+        if (found != layout.files.end()) return static_cast<int>(found - layout.files.begin());
+        layout.files.push_back(file);
+        return static_cast<int>(layout.files.size() - 1);
+    };
     tasm::Layout addresses;
     for (const tasm::SourceLine& statement : source.lines) {
         const tasm::LineFields fields = tasm::splitFields(statement.text);
@@ -257,17 +277,43 @@ pack83::Result<SourceLayout> layOut(const std::filesystem::path& asmPath, const 
         const auto before = addresses.location();
         addresses.add(statement.text, fields, statement.where);
         const auto after = addresses.location();
-        if (statement.where.file != path || !before) continue;
-        if (!fields.label.empty() && word != ".equ" && word != "=" && word != ".set") {
+        if (!before) continue;
+        const Places kind = placedBy(word);
+        const bool places = after && *after > *before && *after <= 0x10000 && kind != Places::nothing;
+        const bool labels = !fields.label.empty() && word != ".equ" && word != "=" && word != ".set";
+        // An include file that only names things (the calculator's) is no source to show.
+        if (!places && !(labels && statement.where.file == path)) continue;
+        const int file = fileIndex(statement.where.file);
+        if (labels) {
             layout.labels.push_back({fields.label, statement.where.line,
                                      static_cast<std::uint16_t>(*before)});
+            layout.labelFiles.push_back(file);
         }
-        if (!after || *after <= *before || *after > 0x10000 || placesNothing(word)) continue;
-        layout.statements.push_back({statement.where.line, static_cast<std::uint16_t>(*before),
-                                     static_cast<std::uint16_t>(*after), isDataDirective(word)});
+        if (!places) continue;
+        layout.statements.push_back({file, statement.where.line, static_cast<std::uint16_t>(*before),
+                                     static_cast<std::uint16_t>(*after), kind == Places::data});
     }
     return layout;
 }
+
+namespace {
+
+/// The assembler files of `layout` from index `first` of `debug.files` on:
+/// the include files' names and lines, and every file's stretches.
+void addAssemblyFiles(const SourceLayout& layout, int first, DebugInfo& debug) {
+    for (std::size_t i = 1; i < layout.files.size(); ++i) {
+        debug.files.push_back(layout.files[i]);
+        tasm::DiskFiles disk;
+        debug.lines.push_back(linesOf(disk.read(layout.files[i]).text.value_or("")));
+    }
+    std::vector<Piece> pieces;
+    for (const PlacedStatement& s : layout.statements) {
+        pieces.push_back({s.start, s.end, s.line, first + s.file});
+    }
+    addRanges(pieces, debug.code);
+}
+
+}  // namespace
 
 DebugInfo tablesOfSource(const std::filesystem::path& p83, const std::string& p83Text,
                          const std::filesystem::path& asmPath, const TranslatedSource& translated,
@@ -276,17 +322,16 @@ DebugInfo tablesOfSource(const std::filesystem::path& p83, const std::string& p8
     debug.files = {p83.string(), asmPath.string()};
     debug.lines = {linesOf(p83Text), linesOf(translated.asmText)};
     std::vector<Piece> sourcePieces;
-    std::vector<Piece> asmPieces;
     for (const PlacedStatement& s : layout.statements) {
-        asmPieces.push_back({s.start, s.end, s.line});
         const std::size_t index = static_cast<std::size_t>(s.line) - 1;
-        const int sourceLine = index < translated.sourceLineOf.size() ? translated.sourceLineOf[index] : 0;
+        const bool inAsm = s.file == 0 && index < translated.sourceLineOf.size();
+        const int sourceLine = inAsm ? translated.sourceLineOf[index] : 0;
         // The strings a statement names are data at the program's end, not
         // a stretch of that statement.
         if (sourceLine > 0 && !s.data) sourcePieces.push_back({s.start, s.end, sourceLine});
     }
-    addRanges(sourcePieces, 0, debug.code);
-    addRanges(asmPieces, 1, debug.code);
+    addRanges(sourcePieces, debug.code);
+    addAssemblyFiles(layout, 1, debug);
     debug.labels = placed(translated.labels, layout);
     debug.strings = placed(translated.strings, layout);
     for (const DeclaredName& v : translated.variables) {
@@ -300,11 +345,10 @@ DebugInfo tablesOfAssembly(const std::filesystem::path& asmPath, const std::stri
     DebugInfo debug;
     debug.files = {asmPath.string()};
     debug.lines = {linesOf(asmText)};
-    std::vector<Piece> pieces;
-    for (const PlacedStatement& s : layout.statements) pieces.push_back({s.start, s.end, s.line});
-    addRanges(pieces, 0, debug.code);
-    for (const DeclaredName& label : layout.labels) {
-        debug.labels.push_back({label.name, label.address, 0, label.line});
+    addAssemblyFiles(layout, 0, debug);
+    for (std::size_t i = 0; i < layout.labels.size(); ++i) {
+        const DeclaredName& label = layout.labels[i];
+        debug.labels.push_back({label.name, label.address, layout.labelFiles[i], label.line});
     }
     return debug;
 }
@@ -371,7 +415,10 @@ pack83::Result<std::vector<std::uint8_t>> assembleAside(const std::string& asmNa
     const int status = tasm::assemble({source.string(), binary.string(), tasm::ObjectFormat::binary},
                                       includeDirs, report, errors);
     if (status != tasm::assembled) {
-        const std::string first = linesOf(errors.str()).empty() ? "tasm.exe failed" : linesOf(errors.str()).front();
+        const auto lines = linesOf(errors.str());
+        std::string first = lines.empty() ? "tasm.exe failed" : lines.front();
+        // The temporary folder is nothing the user knows.
+        if (first.starts_with(source.string())) first.replace(0, source.string().size(), asmName);
         return pack83::Failure{first};
     }
     std::ifstream in(binary, std::ios::binary);

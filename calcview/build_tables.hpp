@@ -42,7 +42,8 @@ pack83::Result<TranslatedSource> translateInMemory(const std::filesystem::path& 
 
 /// One statement of an assembler source that takes room in the program.
 struct PlacedStatement {
-    int line = 0;  ///< in the main source
+    int file = 0;  ///< index into SourceLayout::files
+    int line = 0;
     std::uint16_t start = 0;
     std::uint16_t end = 0;  ///< one past its last byte
     bool data = false;      ///< .db, .dw, .text, .fill, .chk: no instruction
@@ -50,10 +51,14 @@ struct PlacedStatement {
 
 /// Every statement of an assembler source with its address.
 struct SourceLayout {
+    /// The main source, then each #include file that places code or data,
+    /// in the order first met.
+    std::vector<std::string> files;
     std::vector<PlacedStatement> statements;  ///< in the order of the source
-    /// The code labels of the main source, as written (they match without
+    /// The code labels of those files, as written (they match without
     /// regard to case), with the line that defines each.
     std::vector<DeclaredName> labels;
+    std::vector<int> labelFiles;  ///< the file of each label
 };
 
 /// Lays `asmPath` out as the stand-in does (its #include files searched in
@@ -62,12 +67,14 @@ struct SourceLayout {
 pack83::Result<SourceLayout> layOut(const std::filesystem::path& asmPath, const std::string& text,
                                     const std::vector<std::string>& includeDirs);
 
-/// The tables of a .p83 program: files {p83, asm}.
+/// The tables of a .p83 program: files {p83, asm, the asm's include files
+/// with code}.
 DebugInfo tablesOfSource(const std::filesystem::path& p83, const std::string& p83Text,
                          const std::filesystem::path& asmPath, const TranslatedSource& translated,
                          const SourceLayout& layout);
 
-/// The tables of a hand-written assembler source: files {asm}.
+/// The tables of a hand-written assembler source: files {asm, its include
+/// files with code}.
 DebugInfo tablesOfAssembly(const std::filesystem::path& asmPath, const std::string& asmText,
                            const SourceLayout& layout);
 
@@ -84,7 +91,8 @@ std::vector<std::string> includeFoldersFor(const std::filesystem::path& asmPath,
 
 /// Assembles `asmText` as `tasm.exe -t80 -b` would, as the file `asmName` in
 /// a temporary folder that is removed afterwards, with the #include files of
-/// `includeDirs`: the program's bytes, or the assembler's first message.
+/// `includeDirs`: the program's bytes, or the assembler's first message
+/// (naming the source as `asmName`).
 pack83::Result<std::vector<std::uint8_t>> assembleAside(const std::string& asmName,
                                                         const std::string& asmText,
                                                         const std::vector<std::string>& includeDirs);

@@ -73,6 +73,15 @@ int main(int argc, char** argv) {
     std::optional<std::uint64_t> limit;
     if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
 
+    // The source's tables are made only when a fault asks for its line: a
+    // run without one pays nothing.
+    std::optional<std::optional<std::string>> faultSource;
+    const auto faultSourceLine = [&]() -> std::optional<std::string> {
+        if (!faultSource) {
+            faultSource = calcview::faultSourceLine(options->files.front(), calc.lastInstruction());
+        }
+        return *faultSource;
+    };
     calcview::RunReport report;
     if (options->headless) {
         // Ctrl+C or a kill ends the run like the time limit, screenshot included.
@@ -82,7 +91,8 @@ int main(int argc, char** argv) {
     } else {
         const std::string title =
             "calcview - " + options->files.front().filename().string() + " (" + loaded->program.shell + ")";
-        auto windowed = calcview::runInWindow(calc, timeline, limit, options->scale, title, error);
+        auto windowed = calcview::runInWindow(calc, timeline, limit, options->scale, title, error,
+                                              faultSourceLine);
         if (!windowed) {
             std::cerr << "calcview: " << error << "\n";
             return failure;
@@ -91,9 +101,7 @@ int main(int argc, char** argv) {
     }
     if (report.outcome == calcview::Outcome::fault) {
         std::cerr << "calcview: " << report.message << "\n";
-        // Only now are the source's tables made: a run without a fault pays nothing.
-        const auto line = calcview::faultSourceLine(options->files.front(), calc.lastInstruction());
-        if (line) std::cerr << *line << "\n";
+        if (const auto line = faultSourceLine()) std::cerr << *line << "\n";
     }
     if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
         std::cerr << "calcview: stopped at the time limit\n";

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -37,8 +39,8 @@ bool isFile(const fs::path& path) {
 
 std::optional<std::string> readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in && !in.eof()) return std::nullopt;
     if (in.bad()) return std::nullopt;
     return text;
 }
@@ -94,7 +96,7 @@ pack83::Result<bool> runStep(ToolRunner& tools, const std::string& tool,
 pack83::Result<fs::path> runBuild(const fs::path& source, const std::vector<std::string>& options,
                                   const BuildOutput& output, ToolRunner& tools) {
     const auto objectName = objectFileName(source, options);
-    if (!objectName) return Failure{"trovikOptions: " + objectName.message()};
+    if (!objectName) return Failure{"trovikOptions " + objectName.message()};
     const fs::path folder = folderOf(source);
     const std::string sourceName = source.filename().string();
     std::vector<std::string> trovikArguments{source.stem().string()};
@@ -126,7 +128,22 @@ std::vector<std::string> includeFolders(const fs::path& asmPath, ToolRunner& too
 struct SourceTables {
     DebugInfo debug;
     std::string asmText;
+    std::vector<int> sourceLineOf;  ///< of each .asm line, as TranslatedSource has it
 };
+
+/// `message` about a line of the .asm, followed by the .p83 line that wrote
+/// it, as trovik passes the assembler's messages on.
+std::string withSourceLine(const std::string& message, const SourceTables& tables) {
+    const std::string asmName = fs::path(tables.debug.files[1]).filename().string() + ":";
+    if (!message.starts_with(asmName)) return message;
+    const int asmLine = std::atoi(message.c_str() + asmName.size());
+    if (asmLine < 1 || asmLine > static_cast<int>(tables.sourceLineOf.size())) return message;
+    const int line = tables.sourceLineOf[static_cast<std::size_t>(asmLine) - 1];
+    const auto& lines = tables.debug.lines[0];
+    if (line < 1 || line > static_cast<int>(lines.size())) return message;
+    return message + "\n" + fs::path(tables.debug.files[0]).filename().string() + ":" +
+           std::to_string(line) + ": " + lines[static_cast<std::size_t>(line) - 1];
+}
 
 pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vector<std::string>& options,
                                          ToolRunner& tools) {
@@ -138,7 +155,7 @@ pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vect
     const auto layout = layOut(asmPath, translated->asmText, includeFolders(asmPath, tools));
     if (!layout) return Failure{layout.message()};
     return SourceTables{tablesOfSource(source, *text, asmPath, *translated, *layout),
-                        std::move(translated->asmText)};
+                        std::move(translated->asmText), std::move(translated->sourceLineOf)};
 }
 
 pack83::Result<Loaded> load(const fs::path& program, const std::vector<fs::path>& files) {
@@ -195,21 +212,31 @@ pack83::Result<std::optional<DebugInfo>> tablesBeside(const fs::path& programFil
                                 " was written: building it again does not give the program's bytes";
     if (isFile(p83)) {
         const auto sets = options.empty() ? likelyOptions(p83) : std::vector<std::vector<std::string>>{options};
+        // When no form builds at all, the first one's message says why.
+        std::optional<std::string> firstFailure;
+        bool built = false;
         for (const auto& set : sets) {
             auto tables = tablesOfP83(p83, set, tools);
-            if (!tables) continue;
+            if (!tables) {
+                if (!firstFailure) firstFailure = tables.message();
+                continue;
+            }
             const auto bytes = assembleAside(asmPath.filename().string(), tables->asmText,
                                              includeFolders(asmPath, tools));
             if (bytes && *bytes == code) return std::optional(std::move(tables->debug));
+            built = built || bytes;
+            if (!bytes && !firstFailure) firstFailure = withSourceLine(bytes.message(), *tables);
         }
-        return Failure{p83.string() + changed};
+        const bool failed = !built && firstFailure;
+        return Failure{p83.string() + changed + (failed ? " (it fails: " + *firstFailure + ")" : "")};
     }
     if (isFile(asmPath)) {
         const auto text = readText(asmPath);
         if (!text) return Failure{asmPath.string() + ": could not be read"};
         const auto includes = includeFolders(asmPath, tools);
         const auto bytes = assembleAside(asmPath.filename().string(), *text, includes);
-        if (!bytes || *bytes != code) return Failure{asmPath.string() + changed};
+        if (!bytes) return Failure{asmPath.string() + changed + " (it fails: " + bytes.message() + ")"};
+        if (*bytes != code) return Failure{asmPath.string() + changed};
         const auto layout = layOut(asmPath, *text, includes);
         if (!layout) return Failure{layout.message()};
         return std::optional(tablesOfAssembly(asmPath, *text, *layout));
@@ -254,12 +281,36 @@ pack83::Result<BuiltProgram> assembleSource(const BuildRequest& request, const B
 
 }  // namespace
 
-pack83::Result<BuiltProgram> buildProgram(const BuildRequest& request, const BuildOutput& output,
+pack83::Result<BuiltProgram> buildProgram(const BuildRequest& given, const BuildOutput& output,
                                           ToolRunner& tools) {
+    // The tables name files as the editor will: by their whole path.
+    BuildRequest request = given;
+    std::error_code error;
+    if (const auto absolute = fs::absolute(request.program, error); !error) {
+        request.program = absolute.lexically_normal();
+    }
     const std::string extension = lowerExtension(request.program);
-    if (extension == ".p83") return buildFromSource(request, output, tools);
-    if (extension == ".asm" || extension == ".z80") return assembleSource(request, output, tools);
-    return checkProgramFile(request, output, tools);
+    auto built = extension == ".p83"   ? buildFromSource(request, output, tools)
+                 : extension == ".asm" ? assembleSource(request, output, tools)
+                                       : checkProgramFile(request, output, tools);
+    if (!built || built->debug.code.empty()) return built;
+    // The layout works lengths out itself; z80asm made the bytes. Where they
+    // part, no line of the tables can be trusted.
+    std::uint32_t end = 0;
+    for (const CodeRange& range : built->debug.code) end = std::max<std::uint32_t>(end, range.end);
+    const std::uint32_t programEnd = programOrigin + built->loaded.program.code.size();
+    if (end != programEnd) {
+        const auto hex = [](std::uint32_t value) {
+            char text[8];
+            std::snprintf(text, sizeof text, "%04Xh", static_cast<unsigned>(value));
+            return std::string(text);
+        };
+        const std::string& assembly = built->debug.files[lowerExtension(built->debug.files[0]) == ".p83"];
+        return Failure{"the stand-in's layout of " + assembly + " ends at " + hex(end) +
+                       ", the program at " + hex(programEnd) +
+                       ": a fault of the stand-in; please report it with the source"};
+    }
+    return built;
 }
 
 pack83::Result<BuiltProgram> buildProgram(const BuildRequest& request, const BuildOutput& output) {

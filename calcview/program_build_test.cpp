@@ -66,15 +66,15 @@ std::vector<std::uint8_t> bytesAt(const BuiltProgram& built, std::uint16_t addre
     return {code.begin() + static_cast<long>(from), code.begin() + static_cast<long>(from + n)};
 }
 
-/// The .asm's ranges cover the program's bytes exactly once, and every
-/// .p83 range lies inside the program.
+/// The .asm's ranges (every file's with -1) cover the program's bytes
+/// exactly once, and every .p83 range lies inside the program.
 void expectCoverage(const BuiltProgram& built, int asmFile) {
     std::vector<CodeRange> ranges;
     for (const CodeRange& r : built.debug.code) {
         EXPECT_GE(r.start, 0x9327);
         EXPECT_LE(r.end, 0x9327 + built.loaded.program.code.size());
         EXPECT_LT(r.start, r.end);
-        if (r.file == asmFile) ranges.push_back(r);
+        if (r.file == asmFile || (asmFile < 0 && r.file >= 0)) ranges.push_back(r);
     }
     std::sort(ranges.begin(), ranges.end(),
               [](const CodeRange& a, const CodeRange& b) { return a.start < b.start; });
@@ -176,6 +176,45 @@ TEST_F(ProgramBuildTest, AFailedBuildGivesItsFirstMessageAndLine) {
     }
 }
 
+/// Plays back the lines and status of a program run.
+class ScriptedTools final : public ToolRunner {
+  public:
+    std::vector<std::string> lines;
+    ToolEnd end;
+    ToolEnd run(const std::string&, const std::vector<std::string>&, const fs::path&,
+                const BuildOutput& output) override {
+        for (const auto& line : lines) output(line);
+        return end;
+    }
+    std::optional<fs::path> locate(const std::string&) override { return std::nullopt; }
+};
+
+TEST_F(ProgramBuildTest, TheFirstMessageIsNoWarning) {
+    const struct {
+        std::vector<std::string> lines;
+        ToolEnd end;
+        std::string message;
+    } cases[] = {
+        {{"hello.p83:4: warning: no statement matches this line; nothing was written for it",
+          "Warning: a sprite statement was used without the -s option", "",
+          "hello.asm:30: unknown label \"x\"", "hello.p83:9: goto(1,x);", "hello.p83:10: goto(1,y);",
+          "tasm.exe failed (exit status 1); hello.asm was written"},
+         {std::nullopt, 3},
+         "hello.asm:30: unknown label \"x\"\nhello.p83:9: goto(1,x);"},
+        {{"trovik: hello.p83: Access denied"}, {std::nullopt, 217}, "trovik: hello.p83: Access denied"},
+        {{}, {std::nullopt, 134}, "trovik hello failed (exit status 134)"},
+        {{}, {"No such file or directory", 0}, "trovik could not be started (No such file or directory)"},
+    };
+    for (const auto& c : cases) {
+        ScriptedTools scripted;
+        scripted.lines = c.lines;
+        scripted.end = c.end;
+        const auto built = buildProgram({folder / "hello.p83", {}, {}}, nullptr, scripted);
+        ASSERT_FALSE(built);
+        EXPECT_EQ(built.message(), c.message);
+    }
+}
+
 TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
     ASSERT_TRUE(build("catch.p83", {"-s"}));
     // Without options: the forms trovik is used with are tried.
@@ -194,6 +233,14 @@ TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
                                    " changed since catch.83p was written"),
               0u)
         << stale.message();
+    write("catch.p83", "program catch;\nbegin\ngoto(1,nowhere);\nend.\nEOF\n");
+    const auto broken = build("catch.83p");
+    ASSERT_FALSE(broken);
+    EXPECT_NE(broken.message().find("catch.83p was written: building it again does not give the "
+                                    "program's bytes (it fails: catch.asm:13: unknown label "
+                                    "\"nowhere\"\ncatch.p83:3: goto(1,nowhere);)"),
+              std::string::npos)
+        << broken.message();
     // The user's files stay as they were.
     EXPECT_FALSE(fs::exists(folder / "catch.bin"));
 }
@@ -201,17 +248,21 @@ TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
 TEST_F(ProgramBuildTest, HandWrittenAssembly) {
     write("hand.asm",
           "#include \"ti83asm.inc\"\n.org 9327h\nstart:\n\tld a,5 \\ ld b,a\n\tcall _clrlcdfull\n"
-          "loop:\tdjnz loop\n\tret\nmsg:\t.db \"hi\",0\n.end\n");
+          "loop:\tdjnz loop\n\tret\n#include \"data.asm\"\n.end\n");
+    write("data.asm", "; the program's text\nmsg:\t.db \"hi\",0\n");
     const auto built = build("hand.asm");
     ASSERT_TRUE(built) << built.message();
     EXPECT_EQ(built->programFile, folder / "hand.bin");
-    ASSERT_EQ(built->debug.files.size(), 1u);
-    expectCoverage(*built, 0);
+    expectCoverage(*built, -1);
     const auto both = rangesOf(built->debug, 0, 4);  // two statements on one line
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].end - both[0].start, 3);
     EXPECT_EQ(named(built->debug.labels, "loop")->address, 0x9327 + 6);
     EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 6), "hand.asm:6: loop:\tdjnz loop");
+    // An include file with code or data is a file of its own; ti83asm.inc names only.
+    ASSERT_EQ(built->debug.files.size(), 2u);
+    EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 9), "data.asm:2: msg:\t.db \"hi\",0");
+    EXPECT_EQ(named(built->debug.labels, "msg")->file, 1);
 
     const auto fromBinary = build("hand.bin");
     ASSERT_TRUE(fromBinary) << fromBinary.message();

@@ -265,9 +265,10 @@ std::unique_ptr<ScreenWindow> openScreenWindow(int scale, const std::string& tit
     return window;
 }
 
-std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
-                                     std::optional<std::uint64_t> limit, int scale,
-                                     const std::string& title, std::string& error) {
+std::optional<RunReport> runInWindow(
+    Calculator& calc, const std::vector<KeyEvent>& timeline, std::optional<std::uint64_t> limit,
+    int scale, const std::string& title, std::string& error,
+    const std::function<std::optional<std::string>()>& faultSource) {
     KeyQueue keys(timeline);
     Window window(calc, keys, scale);
     if (!window.open(title, error)) return std::nullopt;
@@ -289,7 +290,11 @@ std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEven
     const RunReport report = reportOf(calc);
     window.present();
     if (report.outcome == Outcome::timeLimit) return report;  // a script's run: no waiting
-    window.setTitle(title + " - " + endingOf(report) + " (press a key or close the window)");
+    std::string ending = endingOf(report);
+    if (report.outcome == Outcome::fault && faultSource) {
+        if (const auto line = faultSource()) ending += " - " + *line;
+    }
+    window.setTitle(title + " - " + ending + " (press a key or close the window)");
     // The time limit closes the window however the program ended: the clock
     // goes on counting after the program has stopped.
     while (window.handleEvents(false)) {

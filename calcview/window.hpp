@@ -3,6 +3,7 @@
 // the program running at the calculator's own speed.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,10 +18,12 @@ namespace calcview {
 /// Runs `calc` in a window until the program ends and then a key is pressed or
 /// the window closed; at the time limit (counted from the start, whether the
 /// program still runs or not) the window closes at once.
-/// nullopt with `error` set when no window can be opened.
-std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
-                                     std::optional<std::uint64_t> limit, int scale,
-                                     const std::string& title, std::string& error);
+/// nullopt with `error` set when no window can be opened. After a fault the
+/// title shows `faultSource()` too, when it is given and has a line.
+std::optional<RunReport> runInWindow(
+    Calculator& calc, const std::vector<KeyEvent>& timeline, std::optional<std::uint64_t> limit,
+    int scale, const std::string& title, std::string& error,
+    const std::function<std::optional<std::string>()>& faultSource = nullptr);
 
 /// A key the user pressed or let go of in a window.
 struct TypedKey {
