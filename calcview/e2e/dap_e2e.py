@@ -70,9 +70,9 @@ def check(condition, what):
 class Adapter:
     """calcview --dap with a thread reading its framed messages."""
 
-    def __init__(self, calcview, folder):
+    def __init__(self, calcview, folder, env=None):
         self.process = subprocess.Popen([calcview, "--dap"], cwd=folder, stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE)
+                                        stdout=subprocess.PIPE, env=env)
         self.seq = 0
         self.messages = queue.Queue()
         self.seen = []  # every message, for the failure report
@@ -300,6 +300,49 @@ def failures(calcview, folder):
     check(dap.process.wait(timeout=TIMEOUT) == 0, "the adapter ends when its input closes")
 
 
+def window_session(calcview, folder, examples):
+    """The screen live in a window; keys typed into it reach the program."""
+    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+        print("skipped: window_session (no Xvfb or xdotool)")
+        return
+    for name in ("catch.p83", "catch.spr"):
+        shutil.copy(os.path.join(examples, name), folder)
+    ready, told = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-screen", "0", "640x480x24",
+                             "-nolisten", "tcp"], pass_fds=(told,), stderr=subprocess.DEVNULL)
+    os.close(told)
+    try:
+        display = ":" + os.read(ready, 16).decode().strip()
+        # SDL unloads D-Bus on quitting, whose leaks a sanitizer build cannot name.
+        env = dict(os.environ, DISPLAY=display,
+                   ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
+        dap = Adapter(calcview, folder, env)
+        dap.request("initialize", {"adapterID": "p83"})
+        dap.request("launch", {"program": "catch.p83", "trovikOptions": ["-s"], "headless": False})
+        dap.event("initialized")
+        dap.request("configurationDone")
+        deadline, window = time.monotonic() + TIMEOUT, ""
+        while not window and time.monotonic() < deadline:
+            time.sleep(0.1)
+            window = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "^calcview$"],
+                                    env=env, capture_output=True, text=True).stdout.split()
+        check(window, "no calcview window")
+        subprocess.run(["xdotool", "windowfocus", window[-1]], env=env, timeout=TIMEOUT, check=True)
+        for step in (["keydown", "Right"], ["sleep", "0.5"], ["keyup", "Right"], ["sleep", "0.3"]):
+            subprocess.run(["xdotool", *step], env=env, timeout=TIMEOUT, check=True)
+        dap.request("pause", {"threadId": 1})
+        dap.stopped("pause")
+        x = int(dap.variable("x")["value"].split()[0])
+        check(x > 44, f"the right arrow typed into the window moved the ball: x = {x}")
+        screen = dap.request("evaluate", {"expression": "screen"})["result"]
+        check("#" in screen, "the ball is on the screen")
+        dap.end()
+    finally:
+        os.close(ready)
+        xvfb.terminate()
+        xvfb.wait(timeout=TIMEOUT)
+
+
 def main():
     calcview, examples = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     folder = tempfile.mkdtemp(prefix="calcview-dap-")
@@ -309,14 +352,16 @@ def main():
                 file.write(text)
         shutil.copy(os.path.join(examples, "hello.p83"), folder)
         failed = 0
-        for test in (whole_session, fault_and_end, failures):
+        tests = (whole_session, fault_and_end, failures,
+                 lambda calcview, folder: window_session(calcview, folder, examples))
+        for test, name in zip(tests, ("whole_session", "fault_and_end", "failures", "window_session")):
             try:
                 test(calcview, folder)
-                print(f"ok: {test.__name__}")
+                print(f"ok: {name}")
             except Failure as failure:
                 failed += 1
-                print(f"FAILED: {test.__name__}: {failure}")
-        print(f"{3 - failed} passed, {failed} failed")
+                print(f"FAILED: {name}: {failure}")
+        print(f"{len(tests) - failed} passed, {failed} failed")
         return 1 if failed else 0
     finally:
         shutil.rmtree(folder, ignore_errors=True)
