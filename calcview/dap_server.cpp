@@ -340,6 +340,7 @@ Json Server::initialize(const Json& args) {
     if (initialized_) refuseWith("the session is already initialized");
     initialized_ = true;
     lineBase_ = optionalBool(args, "linesStartAt1", true) ? 0 : 1;
+    columnBase_ = optionalBool(args, "columnsStartAt1", true) ? 0 : 1;
     Json filters = Json::array();
     for (const debug::ExceptionFilter& filter : debug::exceptionFilters()) {
         filters.push_back({{"filter", filter.id},
@@ -733,7 +734,7 @@ Json Server::stackTrace(const Json& args) {
         Json item = {{"id", frame.id},
                      {"name", frame.name},
                      {"line", frame.file >= 0 ? lineOut(frame.line) : 0},
-                     {"column", frame.file >= 0 ? 1 : 0},
+                     {"column", frame.file >= 0 ? 1 - columnBase_ : 0},
                      {"instructionPointerReference", hexAddress(frame.address)}};
         if (frame.file >= 0) {
             item["source"] = source(frame.file);

@@ -116,6 +116,7 @@ class Server {
     bool finished_ = false;
     /// 0 when the client counts lines from 1, else 1 (it counts from 0).
     int lineBase_ = 0;
+    int columnBase_ = 0;  ///< the same for columns
     std::unique_ptr<Launch> launch_;
     std::map<int, std::string> clientPaths_;
 };
