@@ -184,6 +184,9 @@ struct Server::Launch {
     std::unique_ptr<ScreenWindow> window;
     std::string title;
     bool stopOnEntry = false;
+    /// A window run after continue keeps the calculator's pace; a step
+    /// runs as fast as it can, so that it answers at once.
+    bool paced = true;
     // A window run keeps the calculator's clock to the wall clock's.
     Clock::time_point paceStart = Clock::now();
     std::uint64_t paceCycle = 0;
@@ -413,8 +416,7 @@ Json Server::configurationDone(const Json&) {
     if (configured_) refuseWith("the configuration is already done");
     configured_ = true;
     session().begin(launch_->stopOnEntry);
-    launch_->paceStart = Clock::now();
-    launch_->paceCycle = launch_->calc.cycles();
+    resumed(true);
     return nullptr;
 }
 
@@ -545,7 +547,8 @@ Json Server::threads(const Json&) {
     return {{"threads", Json::array({{{"id", threadId}, {"name", threadName}}})}};
 }
 
-void Server::resumed() {
+void Server::resumed(bool paced) {
+    launch_->paced = paced;
     launch_->paceStart = Clock::now();
     launch_->paceCycle = launch_->calc.cycles();
 }
@@ -553,7 +556,7 @@ void Server::resumed() {
 Json Server::continueRun(const Json& args) {
     checkThread(args);
     stoppedSession().continueRun();
-    resumed();
+    resumed(true);
     return {{"allThreadsContinued", true}};
 }
 
@@ -636,8 +639,9 @@ void Server::endSession(int status) {
 
 int Server::idleMilliseconds() const {
     if (!launch_) return -1;
-    if (launch_->window) return frameMilliseconds;
-    return configured_ && !ended_ && launch_->session->running() ? 0 : -1;
+    const bool running = configured_ && !ended_ && launch_->session->running();
+    if (launch_->window) return running && !launch_->paced ? 0 : frameMilliseconds;
+    return running ? 0 : -1;
 }
 
 void Server::tick() {
@@ -678,14 +682,16 @@ void Server::serveWindow() {
         debugged.releaseKey(release.second);
         return true;
     });
-    if (configured_ && debugged.running()) {
+    if (configured_ && debugged.running() && !run.paced) {
+        report(debugged.advance(headlessSlice));
+    } else if (configured_ && debugged.running()) {
         const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
                                  Clock::now() - run.paceStart)
                                  .count();
         std::uint64_t target = run.paceCycle + static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed, 0)) *
                                                    (clockHz / 1'000'000);
         if (target > now + largestLag) {
-            resumed();
+            resumed(true);
             target = now + headlessSlice;
         }
         if (target > now) report(debugged.advance(target - now));

@@ -92,7 +92,8 @@ class Server {
     debug::Session& session();
     /// The session, stopped: a refusal while the program runs or after it ended.
     debug::Session& stoppedSession();
-    void resumed();
+    /// The program runs again: at the calculator's pace in a window (`paced`), or at once.
+    void resumed(bool paced = false);
     /// The program's window keys and screen; the pace of a window run.
     void serveWindow();
     void runSlice();
