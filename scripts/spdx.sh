@@ -5,8 +5,8 @@
 #   bash scripts/spdx.sh [SOURCE_DIR]         lists the files without the line
 #                                             (exit status 1 when there are any)
 #   bash scripts/spdx.sh --add [SOURCE_DIR]   writes the line into each of them:
-#                                             first, or after a #! line or an
-#                                             XML declaration
+#                                             first, or after a #! line, an XML
+#                                             declaration or an Emacs -*- line
 #
 # Test data (golden cases, fuzz seeds, the assemblers' test include files),
 # pictures and JSON (which has no comments; package.json names the licence in
@@ -39,12 +39,13 @@ comment_for() {
   esac
 }
 
-# Writes COMMENT into FILE as its first line, or as its second after a #!
-# line or an XML declaration; the file keeps its mode.
+# Writes COMMENT into FILE as its first line, or as its second after a line
+# that must stay first (#!, <?xml, Emacs's -*- mode line); the file keeps its
+# mode.
 add_line() {
   local file=$1 comment=$2 first after=1
   first=$(head -n 1 "$file")
-  [[ $first == '#!'* || $first == '<?xml'* ]] || after=0
+  [[ $first == '#!'* || $first == '<?xml'* || $first == *'-*-'* ]] || after=0
   local temporary
   temporary=$(mktemp "$file.XXXXXX")
   { head -n "$after" "$file"; printf '%s\n' "$comment"; tail -n +"$((after + 1))" "$file"; } >"$temporary"
