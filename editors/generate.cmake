@@ -100,8 +100,8 @@ file(WRITE ${stage}/extension.vsixmanifest
 </PackageManifest>
 ")
 
-# The members in a fixed order with a fixed time, so that two builds give
-# the same bytes.
+# The members in a fixed order and dated alike. (The zip's extended time
+# field still carries each file's access and change times.)
 file(GLOB_RECURSE members RELATIVE ${stage} ${stage}/extension/*)
 list(SORT members)
 execute_process(
