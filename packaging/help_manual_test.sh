@@ -27,9 +27,11 @@ calcview  | --help | 0 |
 # trovik shows the help screen of the original program for any command line
 # it does not understand; that screen names the small forms only.
 
-# The options named in the text on standard input, one a line, sorted.
+# The options named in the text on standard input, one a line, sorted. A
+# one-letter option written with its value (-p60, -oXX) counts as the letter.
 options_in() {
-  grep -oP '(?<![A-Za-z0-9_-])--?[A-Za-z0-9][A-Za-z0-9-]*' | LC_ALL=C sort -u
+  grep -oP '(?<![A-Za-z0-9_-])--?[A-Za-z0-9][A-Za-z0-9-]*' |
+    sed -E 's/^-([a-z])([0-9]+|[A-Z]+)$/-\1/' | LC_ALL=C sort -u
 }
 
 # The tag lines of the OPTIONS section of a roff page, with the roff taken out.
