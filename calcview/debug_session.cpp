@@ -671,7 +671,7 @@ struct Session::Impl final : StackObserver {
         while (true) {
             if (pauseRequested) {
                 pauseRequested = false;
-                stoppedBeforeFetch = false;
+                stoppedBeforeFetch = calc.reg(Reg::pc) >= ramStart;
                 progress.stopped = stopWith(StopReason::pause);
                 return progress;
             }
@@ -868,6 +868,18 @@ struct Session::Impl final : StackObserver {
             index = *index - 1;
         }
         restoreHits(hitsSaved);
+        if (!any && calc.cycles() != from.cycle) {
+            // Back where the session was, as it was.
+            const bool wasFaulted = faulted;
+            auto details = exception;
+            const auto location = stopLocation;
+            const bool beforeFetch = stoppedBeforeFetch;
+            moveTo(from);
+            faulted = wasFaulted;
+            exception = std::move(details);
+            stopLocation = location;
+            stoppedBeforeFetch = beforeFetch;
+        }
         return any;
     }
 
@@ -926,8 +938,6 @@ struct Session::Impl final : StackObserver {
                       },
                       found, fetch);
         if (!any) {
-            // Back where the session was.
-            moveTo(here());
             error = "the history holds nothing earlier";
             return false;
         }
@@ -960,9 +970,8 @@ struct Session::Impl final : StackObserver {
             found, fetch);
         if (!any) {
             found = {history.front().machine.cycles, history.front().inputCount};
-            fetch = false;
             moveTo(found);
-            stoppedBeforeFetch = false;
+            stoppedBeforeFetch = true;
             state = State::running;
             pendingStop = Stopped{StopReason::step, "the start of the recorded history", {}, {}};
             return true;

@@ -298,6 +298,25 @@ TEST(DebugSession, SteppingBackRestoresTheWholeMachine) {
     EXPECT_EQ(d.calc.cycles(), 0u);
     EXPECT_FALSE(d.session->stepBack(Granularity::instruction, error));
     EXPECT_EQ(d.calc.cycles(), 0u);
+    d.session->next();
+    d.untilEvent();
+    EXPECT_EQ(d.line(), 6);
+
+    // Nothing before the first statement: the machine stays where it was.
+    DebugInfo later = loopInfo();
+    later.code.erase(later.code.begin());
+    Debugged e(loopProgram, later);
+    e.session->begin(true);
+    e.untilEvent();
+    ASSERT_EQ(e.line(), 6);
+    const std::uint64_t first = e.calc.cycles();
+    EXPECT_FALSE(e.session->stepBack(Granularity::statement, error));
+    EXPECT_EQ(error, "the history holds nothing earlier");
+    EXPECT_EQ(e.calc.cycles(), first);
+    EXPECT_EQ(e.line(), 6);
+    e.session->next();
+    e.untilEvent();
+    EXPECT_EQ(e.line(), 7);
 }
 
 TEST(DebugSession, StopsAndStepsLeaveTheRunAsItWas) {
