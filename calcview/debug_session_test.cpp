@@ -214,6 +214,21 @@ TEST(DebugSession, StepsFollowTheCalls) {
     EXPECT_EQ(frames[1].name, "loop");
     EXPECT_EQ(frames[1].line, 7);
     EXPECT_EQ(frames[1].address, 0x9339);
+    // An instruction step over the call.
+    const Step over[] = {
+        {[](Session& s) { s.stepOut(); }, 8, 1},
+        {[](Session& s) { s.next(); }, 9, 1},
+        {[](Session& s) { s.next(); }, 6, 1},
+        {[](Session& s) { s.next(); }, 7, 1},
+        {[](Session& s) { s.next(Granularity::instruction); }, 8, 1},
+    };
+    for (const Step& step : over) {
+        step.act(*d.session);
+        ASSERT_TRUE(d.untilEvent().stopped);
+        EXPECT_EQ(d.line(), step.line);
+        EXPECT_EQ(d.session->stackTrace().size(), step.frames);
+    }
+    EXPECT_EQ(d.calc.reg(Reg::pc), 0x933C);
 }
 
 TEST(DebugSession, FunctionAndDataBreakpointsStopWhereTheyHappen) {
@@ -251,6 +266,16 @@ TEST(DebugSession, FunctionAndDataBreakpointsStopWhereTheyHappen) {
     ASSERT_TRUE(p.stopped);
     EXPECT_EQ(p.stopped->description, "x read: 4");
     EXPECT_EQ(d.line(), 9);
+    // Back to the last write of y.
+    d.session->setDataBreakpoints({{"y", DataAccess::write, "", ""}});
+    std::string error;
+    ASSERT_TRUE(d.session->reverseContinue(error)) << error;
+    p = d.untilEvent();
+    ASSERT_TRUE(p.stopped);
+    EXPECT_EQ(p.stopped->reason, StopReason::dataBreakpoint);
+    EXPECT_EQ(d.line(), 13);
+    EXPECT_EQ(d.word(0x9354), 8);  // as the write left it
+    EXPECT_EQ(d.x(), 4);
 }
 
 TEST(DebugSession, SteppingBackRestoresTheWholeMachine) {
