@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "calculator.hpp"
 #include "debug_expression.hpp"
 #include "key_script.hpp"
@@ -476,6 +478,7 @@ TEST(DebugSession, AStopShowsVariablesRegistersAndScreen) {
     EXPECT_EQ(code[2].bytes, "CD 49 93");
     EXPECT_EQ(code[2].line, 7);
     EXPECT_EQ(d.session->readMemory(0x9352, 2), (std::vector<std::uint8_t>{4, 0}));
+    EXPECT_EQ(d.session->disassemble(0x9327, std::numeric_limits<int>::min(), 2).size(), 2u);
 }
 
 TEST(DebugSession, KeysComeBackWhenSteppingBack) {
@@ -532,6 +535,11 @@ TEST(DebugExpression, HitConditionsParse) {
     EXPECT_FALSE(HitCondition::parse("", error));
     EXPECT_EQ(Session::checkCondition("a = = 1").empty(), false);
     EXPECT_EQ(Session::checkCondition("x = 1 or (y <> 2 && B >= $ff)"), "");
+    // What a client sends cannot make the parser or the evaluation go deep.
+    EXPECT_NE(Session::checkCondition(std::string(100, '(') + "x" + std::string(100, ')')), "");
+    std::string chain = "x";
+    for (int i = 0; i < 500; ++i) chain += " or x";
+    EXPECT_NE(Session::checkCondition(chain), "");
 }
 
 }  // namespace
