@@ -49,24 +49,44 @@ fs::path folderOf(const fs::path& path) {
     return path.parent_path().empty() ? fs::path(".") : path.parent_path();
 }
 
-/// Whether `line` is a warning, which does not fail a build.
+/// Whether `line` is a warning or a note, which does not fail a build.
 bool isWarning(std::string_view line) {
-    return line.starts_with("Warning:") || line.find(": warning:") != std::string_view::npos;
+    return line.starts_with("Warning:") || line.find(": warning:") != std::string_view::npos ||
+           line.find(": note:") != std::string_view::npos ||
+           (line.starts_with("trovik: ") && (line.ends_with(" warnings") || line.ends_with(" warning")));
 }
 
-/// What failed a build: its first message that is not a warning, with the
-/// first line after it that names a line of `sourceName`.
+/// A line of nothing but blanks and a caret under the place a message means.
+bool isCaret(std::string_view line) {
+    const auto mark = line.find_first_not_of(" \t");
+    return mark != std::string_view::npos && line[mark] == '^' && mark + 1 == line.size();
+}
+
+/// Whether `line` shows a line of `sourceName` ("NAME.p83:N: text").
+bool namesSourceLine(std::string_view line, const std::string& sourceName) {
+    return line.starts_with(sourceName + ":") && line.size() > sourceName.size() + 1 &&
+           std::isdigit(static_cast<unsigned char>(line[sourceName.size() + 1]));
+}
+
+/// What failed a build: its first message that is not a warning (nor the
+/// source line and caret shown under one), with the first line after it
+/// that shows a line of `sourceName`.
 std::string firstMessage(const std::vector<std::string>& lines, const std::string& sourceName) {
-    const auto message = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return !line.empty() && !isWarning(line);
-    });
-    if (message == lines.end()) return {};
-    const std::string prefix = sourceName + ":";
-    const auto sourceLine = std::find_if(message + 1, lines.end(), [&](const std::string& line) {
-        return line.starts_with(prefix) && line.size() > prefix.size() &&
-               std::isdigit(static_cast<unsigned char>(line[prefix.size()]));
-    });
-    return sourceLine == lines.end() ? *message : *message + "\n" + *sourceLine;
+    bool underWarning = false;
+    for (auto line = lines.begin(); line != lines.end(); ++line) {
+        if (isWarning(*line)) {
+            underWarning = true;
+            continue;
+        }
+        if (line->empty() || isCaret(*line) || (underWarning && namesSourceLine(*line, sourceName))) {
+            continue;
+        }
+        const auto shown = std::find_if(line + 1, lines.end(), [&](const std::string& next) {
+            return namesSourceLine(next, sourceName);
+        });
+        return shown == lines.end() ? *line : *line + "\n" + *shown;
+    }
+    return {};
 }
 
 /// Runs one program of the build, passing its lines on and keeping them.
