@@ -254,18 +254,19 @@ TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
 
 TEST_F(ProgramBuildTest, HandWrittenAssembly) {
     write("hand.asm",
-          "#include \"ti83asm.inc\"\n.org 9327h\nstart:\n\tld a,5 \\ ld b,a\n\tcall _clrlcdfull\n"
+          "#include \"ti83asm.inc\"\nstart: .org 9327h\n\tld a,5 \\ ld b,a\n\tcall _clrlcdfull\n"
           "loop:\tdjnz loop\n\tret\n#include \"data.asm\"\n.end\n");
     write("data.asm", "; the program's text\nmsg:\t.db \"hi\",0\n");
     const auto built = build("hand.asm");
     ASSERT_TRUE(built) << built.message();
     EXPECT_EQ(built->programFile, folder / "hand.bin");
     expectCoverage(*built, -1);
-    const auto both = rangesOf(built->debug, 0, 4);  // two statements on one line
+    EXPECT_EQ(named(built->debug.labels, "start")->address, 0x9327);
+    const auto both = rangesOf(built->debug, 0, 3);  // two statements on one line
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].end - both[0].start, 3);
     EXPECT_EQ(named(built->debug.labels, "loop")->address, 0x9327 + 6);
-    EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 6), "hand.asm:6: loop:\tdjnz loop");
+    EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 6), "hand.asm:5: loop:\tdjnz loop");
     // An include file with code or data is a file of its own; ti83asm.inc names only.
     ASSERT_EQ(built->debug.files.size(), 2u);
     EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 9), "data.asm:2: msg:\t.db \"hi\",0");
