@@ -6,12 +6,14 @@
 // - FILE.83p or FILE.bin: loaded, and the FILE.p83 (or FILE.asm) beside it
 //   built again aside; only when that gives the program's bytes do its
 //   tables belong to the program;
-// - FILE.asm: assembled aside into FILE.bin's bytes.
+// - FILE.asm: assembled in its folder into FILE.bin, which is run.
 
 #include "program_build.hpp"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -89,8 +91,8 @@ std::string firstMessage(const std::vector<std::string>& lines, const std::strin
     return {};
 }
 
-/// Runs one program of the build, passing its lines on and keeping them.
-pack83::Result<bool> runStep(ToolRunner& tools, const std::string& tool,
+/// Runs one program of the build, passing its lines on: the lines.
+pack83::Result<std::vector<std::string>> runStep(ToolRunner& tools, const std::string& tool,
                              const std::vector<std::string>& arguments, const fs::path& folder,
                              const BuildOutput& output, const std::string& sourceName) {
     std::string command = tool;
@@ -109,7 +111,7 @@ pack83::Result<bool> runStep(ToolRunner& tools, const std::string& tool,
         return Failure{first.empty() ? command + " failed (exit status " + std::to_string(end.status) + ")"
                                      : first};
     }
-    return true;
+    return lines;
 }
 
 /// trovik, tasm.exe and pack83 on `source`, in its folder: the .83p.
@@ -125,14 +127,17 @@ pack83::Result<fs::path> runBuild(const fs::path& source, const std::vector<std:
     std::error_code error;
     const auto before = fs::last_write_time(folder / *objectName, error);
     const bool hadObject = !error;
-    if (auto built = runStep(tools, "trovik", trovikArguments, folder, output, sourceName); !built) {
-        return Failure{built.message()};
-    }
+    const auto built = runStep(tools, "trovik", trovikArguments, folder, output, sourceName);
+    if (!built) return Failure{built.message()};
     // trovik ends well also when it could not start tasm.exe.
     const auto after = fs::last_write_time(folder / *objectName, error);
     if (error || (hadObject && after == before)) {
-        return Failure{"tasm.exe did not write " + *objectName +
-                       " (is it beside calcview or on PATH?)"};
+        const auto said = std::find_if(built->begin(), built->end(), [](const std::string& line) {
+            return line.find("could not be started") != std::string::npos;
+        });
+        return Failure{said != built->end() ? *said
+                                            : "tasm.exe did not write " + *objectName +
+                                                  " (is it beside calcview or on PATH?)"};
     }
     if (auto packed = runStep(tools, "pack83", {*objectName}, folder, output, sourceName); !packed) {
         return Failure{packed.message()};
@@ -168,7 +173,7 @@ std::string withSourceLine(const std::string& message, const SourceTables& table
 pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vector<std::string>& options,
                                          ToolRunner& tools) {
     const auto text = readText(source);
-    if (!text) return Failure{source.string() + ": could not be read"};
+    if (!text) return Failure{"cannot read " + source.string() + ": " + std::strerror(errno)};
     auto translated = translateInMemory(source, options);
     if (!translated) return Failure{translated.message()};
     const fs::path asmPath = folderOf(source) / (source.stem().string() + ".asm");
@@ -252,7 +257,7 @@ pack83::Result<std::optional<DebugInfo>> tablesBeside(const fs::path& programFil
     }
     if (isFile(asmPath)) {
         const auto text = readText(asmPath);
-        if (!text) return Failure{asmPath.string() + ": could not be read"};
+        if (!text) return Failure{"cannot read " + asmPath.string() + ": " + std::strerror(errno)};
         const auto includes = includeFolders(asmPath, tools);
         const auto bytes = assembleAside(asmPath.filename().string(), *text, includes);
         if (!bytes) return Failure{asmPath.string() + changed + " (it fails: " + bytes.message() + ")"};
@@ -290,7 +295,7 @@ pack83::Result<BuiltProgram> assembleSource(const BuildRequest& request, const B
         return Failure{built.message()};
     }
     const auto text = readText(source);
-    if (!text) return Failure{source.string() + ": could not be read"};
+    if (!text) return Failure{"cannot read " + source.string() + ": " + std::strerror(errno)};
     const auto layout = layOut(source, *text, includeFolders(source, tools));
     if (!layout) return Failure{layout.message()};
     auto loaded = load(folderOf(source) / binary, request.files);
