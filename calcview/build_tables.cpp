@@ -277,16 +277,22 @@ pack83::Result<SourceLayout> layOut(const std::filesystem::path& asmPath, const 
         const auto before = addresses.location();
         addresses.add(statement.text, fields, statement.where);
         const auto after = addresses.location();
-        if (!before) continue;
+        const tasm::DirectiveRow* directive = tasm::findDirective(word);
+        const auto kindOf = [&](tasm::Directive d) { return directive && directive->directive == d; };
+        // A label names the address after an .org on its line, else the one
+        // its statement starts at; .equ and .set give values, not places.
+        const auto labelled = kindOf(tasm::Directive::origin) ? after : before;
+        const bool labels = !fields.label.empty() && labelled && !kindOf(tasm::Directive::equate) &&
+                            !kindOf(tasm::Directive::set);
         const Places kind = placedBy(word);
-        const bool places = after && *after > *before && *after <= 0x10000 && kind != Places::nothing;
-        const bool labels = !fields.label.empty() && word != ".equ" && word != "=" && word != ".set";
+        const bool places = before && after && *after > *before && *after <= 0x10000 &&
+                            kind != Places::nothing;
         // An include file that only names things (the calculator's) is no source to show.
         if (!places && !(labels && statement.where.file == path)) continue;
         const int file = fileIndex(statement.where.file);
         if (labels) {
             layout.labels.push_back({fields.label, statement.where.line,
-                                     static_cast<std::uint16_t>(*before)});
+                                     static_cast<std::uint16_t>(*labelled)});
             layout.labelFiles.push_back(file);
         }
         if (!places) continue;

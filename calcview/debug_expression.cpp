@@ -11,6 +11,10 @@ namespace {
 
 using Op = Expression::Node::Op;
 
+/// Bounds that keep parsing and evaluation shallow whatever a client sends.
+constexpr std::size_t maxTokens = 256;
+constexpr int maxNesting = 32;
+
 struct Token {
     enum class Kind { end, word, number, symbol, open, close } kind = Kind::end;
     std::string text;
@@ -62,6 +66,10 @@ std::optional<std::vector<Token>> tokenize(std::string_view text, std::string& e
                 return std::nullopt;
             }
         }
+    }
+    if (tokens.size() > maxTokens) {
+        error = "the expression is too long (at most " + std::to_string(maxTokens) + " parts)";
+        return std::nullopt;
     }
     tokens.push_back({});
     return tokens;
@@ -184,7 +192,9 @@ class ExpressionParser {
                 return fail("'" + token.text + "' comes where a value should");
             case Token::Kind::open: {
                 ++position_;
+                if (++nesting_ > maxNesting) return fail("the parentheses are nested too deeply");
                 const int inner = disjunction();
+                --nesting_;
                 if (inner < 0) return -1;
                 if (peek().kind != Token::Kind::close) return fail("a '(' is not closed");
                 ++position_;
@@ -218,6 +228,7 @@ class ExpressionParser {
     std::vector<Token> tokens_;
     const NameResolver& resolve_;
     std::size_t position_ = 0;
+    int nesting_ = 0;
     Expression expression_;
     std::string error_;
 };

@@ -11,7 +11,9 @@
 //   operand    := number | name | "(" expression ")"
 //
 // Names are resolved when the expression is parsed, so a condition that
-// names nothing is refused then, not at the breakpoint.
+// names nothing is refused then, not at the breakpoint. A variable spelt
+// exactly as written comes first, then a register (in any case), then a
+// variable in another case.
 
 #include <cstdint>
 #include <functional>

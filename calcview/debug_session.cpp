@@ -671,7 +671,7 @@ struct Session::Impl final : StackObserver {
         while (true) {
             if (pauseRequested) {
                 pauseRequested = false;
-                stoppedBeforeFetch = false;
+                stoppedBeforeFetch = calc.reg(Reg::pc) >= ramStart;
                 progress.stopped = stopWith(StopReason::pause);
                 return progress;
             }
@@ -868,6 +868,18 @@ struct Session::Impl final : StackObserver {
             index = *index - 1;
         }
         restoreHits(hitsSaved);
+        if (!any && calc.cycles() != from.cycle) {
+            // Back where the session was, as it was.
+            const bool wasFaulted = faulted;
+            auto details = exception;
+            const auto location = stopLocation;
+            const bool beforeFetch = stoppedBeforeFetch;
+            moveTo(from);
+            faulted = wasFaulted;
+            exception = std::move(details);
+            stopLocation = location;
+            stoppedBeforeFetch = beforeFetch;
+        }
         return any;
     }
 
@@ -926,8 +938,6 @@ struct Session::Impl final : StackObserver {
                       },
                       found, fetch);
         if (!any) {
-            // Back where the session was.
-            moveTo(here());
             error = "the history holds nothing earlier";
             return false;
         }
@@ -960,9 +970,8 @@ struct Session::Impl final : StackObserver {
             found, fetch);
         if (!any) {
             found = {history.front().machine.cycles, history.front().inputCount};
-            fetch = false;
             moveTo(found);
-            stoppedBeforeFetch = false;
+            stoppedBeforeFetch = true;
             state = State::running;
             pendingStop = Stopped{StopReason::step, "the start of the recorded history", {}, {}};
             return true;
@@ -1269,12 +1278,15 @@ struct Session::Impl final : StackObserver {
     }
 
     std::vector<Instruction> disassemble(std::uint16_t address, int offset, int count) const {
+        offset = std::clamp(offset, -0x10000, 0x10000);
+        count = std::clamp(count, 0, 0x10000);
         std::uint32_t start = address;
         if (offset < 0) {
             // Instructions before `address`: from a start far enough back
-            // whose instructions meet `address` exactly.
+            // whose instructions meet `address` exactly (Z80 code falls into
+            // step within a few instructions); else a byte per instruction.
             const int wanted = -offset;
-            for (int back = wanted * 4; back >= wanted; --back) {
+            for (int back = wanted * 4; back >= wanted * 4 - 3; --back) {
                 std::vector<std::uint16_t> starts;
                 std::uint32_t a = address >= back ? address - static_cast<std::uint32_t>(back) : 0;
                 while (a < address) {
@@ -1285,8 +1297,9 @@ struct Session::Impl final : StackObserver {
                     start = starts[starts.size() - static_cast<std::size_t>(wanted)];
                     break;
                 }
-                if (back == wanted)
+                if (back == wanted * 4 - 3) {
                     start = address >= wanted ? address - static_cast<std::uint32_t>(wanted) : 0;
+                }
             }
         } else {
             for (int i = 0; i < offset; ++i)
@@ -1316,6 +1329,12 @@ Session::Impl::LineBreakpoint* Session::Impl::findSame(std::vector<LineBreakpoin
 
 BreakpointAnswer Session::Impl::placeLine(LineBreakpoint& bp, int file) const {
     BreakpointAnswer answer{bp.id, false, bp.spec.line, file, {}};
+    if (bp.spec.line < 1) {
+        answer.message =
+            "line " + std::to_string(bp.spec.line) + " is not a line of " + fileName(file);
+        bp.address.reset();
+        return answer;
+    }
     // The statement on that line, or the next line that has one.
     const CodeRange* best = nullptr;
     int lastLine = 0;

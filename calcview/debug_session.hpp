@@ -23,11 +23,11 @@
 #include <vector>
 
 #include "debug_info.hpp"
+#include "key_script.hpp"
 
 namespace calcview {
 
 class Calculator;
-struct KeyEvent;
 
 namespace debug {
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "calculator.hpp"
 #include "debug_expression.hpp"
 #include "key_script.hpp"
@@ -214,6 +216,21 @@ TEST(DebugSession, StepsFollowTheCalls) {
     EXPECT_EQ(frames[1].name, "loop");
     EXPECT_EQ(frames[1].line, 7);
     EXPECT_EQ(frames[1].address, 0x9339);
+    // An instruction step over the call.
+    const Step over[] = {
+        {[](Session& s) { s.stepOut(); }, 8, 1},
+        {[](Session& s) { s.next(); }, 9, 1},
+        {[](Session& s) { s.next(); }, 6, 1},
+        {[](Session& s) { s.next(); }, 7, 1},
+        {[](Session& s) { s.next(Granularity::instruction); }, 8, 1},
+    };
+    for (const Step& step : over) {
+        step.act(*d.session);
+        ASSERT_TRUE(d.untilEvent().stopped);
+        EXPECT_EQ(d.line(), step.line);
+        EXPECT_EQ(d.session->stackTrace().size(), step.frames);
+    }
+    EXPECT_EQ(d.calc.reg(Reg::pc), 0x933C);
 }
 
 TEST(DebugSession, FunctionAndDataBreakpointsStopWhereTheyHappen) {
@@ -251,6 +268,16 @@ TEST(DebugSession, FunctionAndDataBreakpointsStopWhereTheyHappen) {
     ASSERT_TRUE(p.stopped);
     EXPECT_EQ(p.stopped->description, "x read: 4");
     EXPECT_EQ(d.line(), 9);
+    // Back to the last write of y.
+    d.session->setDataBreakpoints({{"y", DataAccess::write, "", ""}});
+    std::string error;
+    ASSERT_TRUE(d.session->reverseContinue(error)) << error;
+    p = d.untilEvent();
+    ASSERT_TRUE(p.stopped);
+    EXPECT_EQ(p.stopped->reason, StopReason::dataBreakpoint);
+    EXPECT_EQ(d.line(), 13);
+    EXPECT_EQ(d.word(0x9354), 8);  // as the write left it
+    EXPECT_EQ(d.x(), 4);
 }
 
 TEST(DebugSession, SteppingBackRestoresTheWholeMachine) {
@@ -298,6 +325,25 @@ TEST(DebugSession, SteppingBackRestoresTheWholeMachine) {
     EXPECT_EQ(d.calc.cycles(), 0u);
     EXPECT_FALSE(d.session->stepBack(Granularity::instruction, error));
     EXPECT_EQ(d.calc.cycles(), 0u);
+    d.session->next();
+    d.untilEvent();
+    EXPECT_EQ(d.line(), 6);
+
+    // Nothing before the first statement: the machine stays where it was.
+    DebugInfo later = loopInfo();
+    later.code.erase(later.code.begin());
+    Debugged e(loopProgram, later);
+    e.session->begin(true);
+    e.untilEvent();
+    ASSERT_EQ(e.line(), 6);
+    const std::uint64_t first = e.calc.cycles();
+    EXPECT_FALSE(e.session->stepBack(Granularity::statement, error));
+    EXPECT_EQ(error, "the history holds nothing earlier");
+    EXPECT_EQ(e.calc.cycles(), first);
+    EXPECT_EQ(e.line(), 6);
+    e.session->next();
+    e.untilEvent();
+    EXPECT_EQ(e.line(), 7);
 }
 
 TEST(DebugSession, StopsAndStepsLeaveTheRunAsItWas) {
@@ -432,6 +478,7 @@ TEST(DebugSession, AStopShowsVariablesRegistersAndScreen) {
     EXPECT_EQ(code[2].bytes, "CD 49 93");
     EXPECT_EQ(code[2].line, 7);
     EXPECT_EQ(d.session->readMemory(0x9352, 2), (std::vector<std::uint8_t>{4, 0}));
+    EXPECT_EQ(d.session->disassemble(0x9327, std::numeric_limits<int>::min(), 2).size(), 2u);
 }
 
 TEST(DebugSession, KeysComeBackWhenSteppingBack) {
@@ -488,6 +535,11 @@ TEST(DebugExpression, HitConditionsParse) {
     EXPECT_FALSE(HitCondition::parse("", error));
     EXPECT_EQ(Session::checkCondition("a = = 1").empty(), false);
     EXPECT_EQ(Session::checkCondition("x = 1 or (y <> 2 && B >= $ff)"), "");
+    // What a client sends cannot make the parser or the evaluation go deep.
+    EXPECT_NE(Session::checkCondition(std::string(100, '(') + "x" + std::string(100, ')')), "");
+    std::string chain = "x";
+    for (int i = 0; i < 500; ++i) chain += " or x";
+    EXPECT_NE(Session::checkCondition(chain), "");
 }
 
 }  // namespace

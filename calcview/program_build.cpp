@@ -6,12 +6,14 @@
 // - FILE.83p or FILE.bin: loaded, and the FILE.p83 (or FILE.asm) beside it
 //   built again aside; only when that gives the program's bytes do its
 //   tables belong to the program;
-// - FILE.asm: assembled aside into FILE.bin's bytes.
+// - FILE.asm: assembled in its folder into FILE.bin, which is run.
 
 #include "program_build.hpp"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -49,28 +51,48 @@ fs::path folderOf(const fs::path& path) {
     return path.parent_path().empty() ? fs::path(".") : path.parent_path();
 }
 
-/// Whether `line` is a warning, which does not fail a build.
+/// Whether `line` is a warning or a note, which does not fail a build.
 bool isWarning(std::string_view line) {
-    return line.starts_with("Warning:") || line.find(": warning:") != std::string_view::npos;
+    return line.starts_with("Warning:") || line.find(": warning:") != std::string_view::npos ||
+           line.find(": note:") != std::string_view::npos ||
+           (line.starts_with("trovik: ") && (line.ends_with(" warnings") || line.ends_with(" warning")));
 }
 
-/// What failed a build: its first message that is not a warning, with the
-/// first line after it that names a line of `sourceName`.
+/// A line of nothing but blanks and a caret under the place a message means.
+bool isCaret(std::string_view line) {
+    const auto mark = line.find_first_not_of(" \t");
+    return mark != std::string_view::npos && line[mark] == '^' && mark + 1 == line.size();
+}
+
+/// Whether `line` shows a line of `sourceName` ("NAME.p83:N: text").
+bool namesSourceLine(std::string_view line, const std::string& sourceName) {
+    return line.starts_with(sourceName + ":") && line.size() > sourceName.size() + 1 &&
+           std::isdigit(static_cast<unsigned char>(line[sourceName.size() + 1]));
+}
+
+/// What failed a build: its first message that is not a warning (nor the
+/// source line and caret shown under one), with the first line after it
+/// that shows a line of `sourceName`.
 std::string firstMessage(const std::vector<std::string>& lines, const std::string& sourceName) {
-    const auto message = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return !line.empty() && !isWarning(line);
-    });
-    if (message == lines.end()) return {};
-    const std::string prefix = sourceName + ":";
-    const auto sourceLine = std::find_if(message + 1, lines.end(), [&](const std::string& line) {
-        return line.starts_with(prefix) && line.size() > prefix.size() &&
-               std::isdigit(static_cast<unsigned char>(line[prefix.size()]));
-    });
-    return sourceLine == lines.end() ? *message : *message + "\n" + *sourceLine;
+    bool underWarning = false;
+    for (auto line = lines.begin(); line != lines.end(); ++line) {
+        if (isWarning(*line)) {
+            underWarning = true;
+            continue;
+        }
+        if (line->empty() || isCaret(*line) || (underWarning && namesSourceLine(*line, sourceName))) {
+            continue;
+        }
+        const auto shown = std::find_if(line + 1, lines.end(), [&](const std::string& next) {
+            return namesSourceLine(next, sourceName);
+        });
+        return shown == lines.end() ? *line : *line + "\n" + *shown;
+    }
+    return {};
 }
 
-/// Runs one program of the build, passing its lines on and keeping them.
-pack83::Result<bool> runStep(ToolRunner& tools, const std::string& tool,
+/// Runs one program of the build, passing its lines on: the lines.
+pack83::Result<std::vector<std::string>> runStep(ToolRunner& tools, const std::string& tool,
                              const std::vector<std::string>& arguments, const fs::path& folder,
                              const BuildOutput& output, const std::string& sourceName) {
     std::string command = tool;
@@ -89,7 +111,7 @@ pack83::Result<bool> runStep(ToolRunner& tools, const std::string& tool,
         return Failure{first.empty() ? command + " failed (exit status " + std::to_string(end.status) + ")"
                                      : first};
     }
-    return true;
+    return lines;
 }
 
 /// trovik, tasm.exe and pack83 on `source`, in its folder: the .83p.
@@ -105,14 +127,17 @@ pack83::Result<fs::path> runBuild(const fs::path& source, const std::vector<std:
     std::error_code error;
     const auto before = fs::last_write_time(folder / *objectName, error);
     const bool hadObject = !error;
-    if (auto built = runStep(tools, "trovik", trovikArguments, folder, output, sourceName); !built) {
-        return Failure{built.message()};
-    }
+    const auto built = runStep(tools, "trovik", trovikArguments, folder, output, sourceName);
+    if (!built) return Failure{built.message()};
     // trovik ends well also when it could not start tasm.exe.
     const auto after = fs::last_write_time(folder / *objectName, error);
     if (error || (hadObject && after == before)) {
-        return Failure{"tasm.exe did not write " + *objectName +
-                       " (is it beside calcview or on PATH?)"};
+        const auto said = std::find_if(built->begin(), built->end(), [](const std::string& line) {
+            return line.find("could not be started") != std::string::npos;
+        });
+        return Failure{said != built->end() ? *said
+                                            : "tasm.exe did not write " + *objectName +
+                                                  " (is it beside calcview or on PATH?)"};
     }
     if (auto packed = runStep(tools, "pack83", {*objectName}, folder, output, sourceName); !packed) {
         return Failure{packed.message()};
@@ -148,7 +173,7 @@ std::string withSourceLine(const std::string& message, const SourceTables& table
 pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vector<std::string>& options,
                                          ToolRunner& tools) {
     const auto text = readText(source);
-    if (!text) return Failure{source.string() + ": could not be read"};
+    if (!text) return Failure{"cannot read " + source.string() + ": " + std::strerror(errno)};
     auto translated = translateInMemory(source, options);
     if (!translated) return Failure{translated.message()};
     const fs::path asmPath = folderOf(source) / (source.stem().string() + ".asm");
@@ -232,7 +257,7 @@ pack83::Result<std::optional<DebugInfo>> tablesBeside(const fs::path& programFil
     }
     if (isFile(asmPath)) {
         const auto text = readText(asmPath);
-        if (!text) return Failure{asmPath.string() + ": could not be read"};
+        if (!text) return Failure{"cannot read " + asmPath.string() + ": " + std::strerror(errno)};
         const auto includes = includeFolders(asmPath, tools);
         const auto bytes = assembleAside(asmPath.filename().string(), *text, includes);
         if (!bytes) return Failure{asmPath.string() + changed + " (it fails: " + bytes.message() + ")"};
@@ -270,7 +295,7 @@ pack83::Result<BuiltProgram> assembleSource(const BuildRequest& request, const B
         return Failure{built.message()};
     }
     const auto text = readText(source);
-    if (!text) return Failure{source.string() + ": could not be read"};
+    if (!text) return Failure{"cannot read " + source.string() + ": " + std::strerror(errno)};
     const auto layout = layOut(source, *text, includeFolders(source, tools));
     if (!layout) return Failure{layout.message()};
     auto loaded = load(folderOf(source) / binary, request.files);

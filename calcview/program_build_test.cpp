@@ -201,6 +201,13 @@ TEST_F(ProgramBuildTest, TheFirstMessageIsNoWarning) {
           "tasm.exe failed (exit status 1); hello.asm was written"},
          {std::nullopt, 3},
          "hello.asm:30: unknown label \"x\"\nhello.p83:9: goto(1,x);"},
+        {{"hello.p83:9: warning: if( takes 4 arguments (X,Y,Q,label); this line has 3",
+          "hello.p83:9: if(n,zero,tick);", "                          ^",
+          "hello.p83:11: note: this stores the address of points (33383), not its value",
+          "hello.p83:11: ^score:=points;", "      ^", "ION must be used to use random!",
+          "hello.p83:12: rand(x,5);", "     ^", "trovik: 2 warnings"},
+         {std::nullopt, 1},
+         "ION must be used to use random!\nhello.p83:12: rand(x,5);"},
         {{"trovik: hello.p83: Access denied"}, {std::nullopt, 217}, "trovik: hello.p83: Access denied"},
         {{}, {std::nullopt, 134}, "trovik hello failed (exit status 134)"},
         {{}, {"No such file or directory", 0}, "trovik could not be started (No such file or directory)"},
@@ -247,18 +254,19 @@ TEST_F(ProgramBuildTest, AProgramFileIsCheckedAgainstItsSource) {
 
 TEST_F(ProgramBuildTest, HandWrittenAssembly) {
     write("hand.asm",
-          "#include \"ti83asm.inc\"\n.org 9327h\nstart:\n\tld a,5 \\ ld b,a\n\tcall _clrlcdfull\n"
+          "#include \"ti83asm.inc\"\nstart: .org 9327h\n\tld a,5 \\ ld b,a\n\tcall _clrlcdfull\n"
           "loop:\tdjnz loop\n\tret\n#include \"data.asm\"\n.end\n");
     write("data.asm", "; the program's text\nmsg:\t.db \"hi\",0\n");
     const auto built = build("hand.asm");
     ASSERT_TRUE(built) << built.message();
     EXPECT_EQ(built->programFile, folder / "hand.bin");
     expectCoverage(*built, -1);
-    const auto both = rangesOf(built->debug, 0, 4);  // two statements on one line
+    EXPECT_EQ(named(built->debug.labels, "start")->address, 0x9327);
+    const auto both = rangesOf(built->debug, 0, 3);  // two statements on one line
     ASSERT_EQ(both.size(), 1u);
     EXPECT_EQ(both[0].end - both[0].start, 3);
     EXPECT_EQ(named(built->debug.labels, "loop")->address, 0x9327 + 6);
-    EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 6), "hand.asm:6: loop:\tdjnz loop");
+    EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 6), "hand.asm:5: loop:\tdjnz loop");
     // An include file with code or data is a file of its own; ti83asm.inc names only.
     ASSERT_EQ(built->debug.files.size(), 2u);
     EXPECT_EQ(sourceLineAt(built->debug, 0x9327 + 9), "data.asm:2: msg:\t.db \"hi\",0");
