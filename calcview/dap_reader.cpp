@@ -18,9 +18,8 @@ constexpr int deepestNesting = 64;
 constexpr std::size_t excerptLength = 40;
 
 bool isBlank(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-    });
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -33,8 +32,9 @@ std::string_view trimmed(std::string_view text) {
 bool isHeaderLine(std::string_view line) {
     const auto colon = line.find(':');
     if (colon == 0 || colon == std::string_view::npos) return false;
-    return std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-'; });
+    return std::all_of(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-';
+    });
 }
 
 /// Skipped text that a client may send on purpose: blank lines and header
@@ -84,7 +84,8 @@ bool nestsTooDeep(std::string_view text) {
 
 /// The JSON object in `text`, or nullopt with `why` set; `unfinished` tells
 /// text that ends before its JSON does from text that is wrong.
-std::optional<Json> parseObject(std::string_view text, std::string& why, bool* unfinished = nullptr) {
+std::optional<Json> parseObject(std::string_view text, std::string& why,
+                                bool* unfinished = nullptr) {
     if (unfinished != nullptr) *unfinished = false;
     if (nestsTooDeep(text)) {
         why = "the message nests deeper than " + std::to_string(deepestNesting) + " levels";
@@ -106,8 +107,8 @@ std::optional<Json> parseObject(std::string_view text, std::string& why, bool* u
 }
 
 std::string lengthMismatch(std::size_t said, std::size_t actual) {
-    return "the message's Content-Length says " + std::to_string(said) + " bytes, but its JSON has " +
-           std::to_string(actual);
+    return "the message's Content-Length says " + std::to_string(said) +
+           " bytes, but its JSON has " + std::to_string(actual);
 }
 
 }  // namespace
@@ -143,7 +144,8 @@ std::optional<Incoming> Reader::skipToHeader() {
         // unless it is too long to be one.
         const auto lastLine = buffer_.rfind('\n');
         skip = lastLine == std::string::npos ? 0 : lastLine + 1;
-        if (buffer_.size() - skip > longestHeader) skip = buffer_.size() - (lengthHeader.size() - 1);
+        if (buffer_.size() - skip > longestHeader)
+            skip = buffer_.size() - (lengthHeader.size() - 1);
     }
     if (skip == 0) return std::nullopt;
     const std::string skipped = buffer_.substr(0, skip);
@@ -161,7 +163,8 @@ std::optional<Incoming> Reader::readHeader() {
     }
     const auto firstLineEnd = buffer_.find("\r\n");
     const std::string_view block(buffer_.data(), end);
-    std::string_view value = trimmed(block.substr(lengthHeader.size(), firstLineEnd - lengthHeader.size()));
+    std::string_view value =
+        trimmed(block.substr(lengthHeader.size(), firstLineEnd - lengthHeader.size()));
     std::size_t length = 0;
     const auto [stop, status] = std::from_chars(value.data(), value.data() + value.size(), length);
     std::string problem;
@@ -240,13 +243,16 @@ std::optional<Incoming> Reader::finish() {
     bodyLength_.reset();
     searched_ = 0;
     if (isHarmless(rest) && !waiting) return std::nullopt;
-    if (waiting) return Incoming{std::nullopt, "the input ended inside a message: " + excerpt(rest)};
-    return Incoming{std::nullopt, "the input ended with bytes that are not a message: " + excerpt(rest)};
+    if (waiting)
+        return Incoming{std::nullopt, "the input ended inside a message: " + excerpt(rest)};
+    return Incoming{std::nullopt,
+                    "the input ended with bytes that are not a message: " + excerpt(rest)};
 }
 
 std::string frame(const Json& message) {
     const std::string body = message.dump(-1, ' ', false, Json::error_handler_t::replace);
-    return std::string(lengthHeader) + " " + std::to_string(body.size()) + std::string(headerEnd) + body;
+    return std::string(lengthHeader) + " " + std::to_string(body.size()) + std::string(headerEnd) +
+           body;
 }
 
 }  // namespace calcview::dap

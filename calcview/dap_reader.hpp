@@ -10,11 +10,10 @@
 // turns up where the body was still expected.
 
 #include <cstddef>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 namespace calcview::dap {
 

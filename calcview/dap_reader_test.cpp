@@ -54,23 +54,31 @@ TEST(DapReader, FramesWholeOrInPiecesGiveTheSameMessages) {
         {"header line before", "Content-Type: x\r\n" + framed(one), {"seq 1"}},
         {"blank lines between", framed(one) + "\r\n\r\n" + framed(two), {"seq 1", "seq 2"}},
         {"a body holding the header's words",
-         framed(R"({"seq":3,"x":"Content-Length: 9\r\n\r\n{}"})"), {"seq 3"}},
+         framed(R"({"seq":3,"x":"Content-Length: 9\r\n\r\n{}"})"),
+         {"seq 3"}},
         {"garbage before", "hello there\n" + framed(one), {"problem", "seq 1"}},
         {"garbage alone", "garbage", {"problem"}},
         {"not JSON", framed("{nope}") + framed(two), {"problem", "seq 2"}},
         {"JSON not an object", framed("[1,2]") + framed(two), {"problem", "seq 2"}},
         {"not UTF-8", framed("{\"seq\":\"\xff\"}") + framed(two), {"problem", "seq 2"}},
-        {"too deep", framed(std::string(100, '[') + std::string(100, ']')) + framed(two),
+        {"too deep",
+         framed(std::string(100, '[') + std::string(100, ']')) + framed(two),
          {"problem", "seq 2"}},
-        {"length not a number", "Content-Length: ten\r\n\r\n" + one + framed(two),
+        {"length not a number",
+         "Content-Length: ten\r\n\r\n" + one + framed(two),
          {"problem", "problem", "seq 2"}},
-        {"length too large", "Content-Length: 99999999999\r\n\r\n" + framed(two),
+        {"length too large",
+         "Content-Length: 99999999999\r\n\r\n" + framed(two),
          {"problem", "seq 2"}},
-        {"no blank line", "Content-Length: 46\r\n" + one + framed(two),
+        {"no blank line",
+         "Content-Length: 46\r\n" + one + framed(two),
          {"problem", "problem", "seq 2"}},
-        {"length too small", "Content-Length: 20\r\n\r\n" + one + framed(two), {"seq 1 !", "seq 2"}},
+        {"length too small",
+         "Content-Length: 20\r\n\r\n" + one + framed(two),
+         {"seq 1 !", "seq 2"}},
         {"length too small, last", "Content-Length: 20\r\n\r\n" + one, {"seq 1 !"}},
-        {"length too large, more follows", "Content-Length: 60\r\n\r\n" + one + framed(two),
+        {"length too large, more follows",
+         "Content-Length: 60\r\n\r\n" + one + framed(two),
          {"seq 1 !", "seq 2"}},
         {"length too large, last", "Content-Length: 60\r\n\r\n" + one, {"seq 1 !"}},
         {"cut short", framed(one).substr(0, 30), {"problem"}},
@@ -84,8 +92,10 @@ TEST(DapReader, FramesWholeOrInPiecesGiveTheSameMessages) {
 }
 
 TEST(DapReader, FrameCountsBytesAndReplacesBadText) {
-    EXPECT_EQ(frame(Json{{"text", "\xc3\xa9"}}), "Content-Length: 13\r\n\r\n{\"text\":\"\xc3\xa9\"}");
-    EXPECT_EQ(frame(Json{{"text", "\xff"}}), "Content-Length: 14\r\n\r\n{\"text\":\"\xef\xbf\xbd\"}");
+    EXPECT_EQ(frame(Json{{"text", "\xc3\xa9"}}),
+              "Content-Length: 13\r\n\r\n{\"text\":\"\xc3\xa9\"}");
+    EXPECT_EQ(frame(Json{{"text", "\xff"}}),
+              "Content-Length: 14\r\n\r\n{\"text\":\"\xef\xbf\xbd\"}");
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 
@@ -85,8 +85,8 @@ std::int64_t requiredInteger(const Json& args, const char* name) {
 
 int intIn(const Json& args, const char* name, std::int64_t low, std::int64_t high,
           std::optional<std::int64_t> fallback = std::nullopt) {
-    const auto value = fallback ? optionalInteger(args, name).value_or(*fallback)
-                                : requiredInteger(args, name);
+    const auto value =
+        fallback ? optionalInteger(args, name).value_or(*fallback) : requiredInteger(args, name);
     if (value < low || value > high) {
         refuseWith(quoted(name) + " must be from " + std::to_string(low) + " to " +
                    std::to_string(high));
@@ -147,7 +147,8 @@ std::uint16_t addressOf(const std::string& reference) {
     }
     unsigned value = 0;
     const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || status != std::errc() || end != text.data() + text.size() || value > 0xFFFF) {
+    if (text.empty() || status != std::errc() || end != text.data() + text.size() ||
+        value > 0xFFFF) {
         refuseWith("\"" + reference + "\" is not an address from 0 to 0xFFFF");
     }
     return static_cast<std::uint16_t>(value);
@@ -166,7 +167,8 @@ std::string base64(const std::vector<std::uint8_t>& bytes) {
     for (std::size_t i = 0; i < bytes.size(); i += 3) {
         const std::size_t left = bytes.size() - i;
         const std::uint32_t group = static_cast<std::uint32_t>(bytes[i]) << 16 |
-                                    (left > 1 ? bytes[i + 1] << 8 : 0) | (left > 2 ? bytes[i + 2] : 0);
+                                    (left > 1 ? bytes[i + 1] << 8 : 0) |
+                                    (left > 2 ? bytes[i + 2] : 0);
         text += alphabet[group >> 18 & 63];
         text += alphabet[group >> 12 & 63];
         text += left > 1 ? alphabet[group >> 6 & 63] : '=';
@@ -272,8 +274,8 @@ void Server::event(const std::string& name, const std::optional<Json>& body) {
 }
 
 void Server::console(const std::string& text, const std::string& category) {
-    event("output", Json{{"category", category},
-                         {"output", text.ends_with('\n') ? text : text + "\n"}});
+    event("output",
+          Json{{"category", category}, {"output", text.ends_with('\n') ? text : text + "\n"}});
 }
 
 // ---- Messages in -----------------------------------------------------------
@@ -288,8 +290,9 @@ void Server::receive(const Incoming& incoming) {
     const Json& command = member(message, "command");
     if (!seq.is_number_integer() || !command.is_string() || member(message, "type") != "request") {
         std::string problem = incoming.problem.empty() ? "" : incoming.problem + "; ";
-        problem += "a message that is not a request (one needs \"type\": \"request\", a whole "
-                   "number \"seq\" and a \"command\")";
+        problem +=
+            "a message that is not a request (one needs \"type\": \"request\", a whole "
+            "number \"seq\" and a \"command\")";
         if (seq.is_number_integer() && command.is_string()) {
             refuse(message, problem);
         } else {
@@ -303,8 +306,9 @@ void Server::receive(const Incoming& incoming) {
 
 void Server::dispatch(const Json& request) {
     const std::string command = request["command"].get<std::string>();
-    const auto row = std::find_if(handlers().begin(), handlers().end(),
-                                  [&](const Handler& handler) { return handler.command == command; });
+    const auto row =
+        std::find_if(handlers().begin(), handlers().end(),
+                     [&](const Handler& handler) { return handler.command == command; });
     try {
         if (row == handlers().end()) {
             refuseWith("calcview does not know the request \"" + command + "\"");
@@ -388,7 +392,8 @@ Json Server::launch(const Json& args) {
         options.keys = keyTimeline(*strokes);
     }
     if (const Json& limit = member(args, "timeLimit"); !limit.is_null()) {
-        if (!limit.is_number() || !(limit.get<double>() > 0) || !std::isfinite(limit.get<double>())) {
+        if (!limit.is_number() || !(limit.get<double>() > 0) ||
+            !std::isfinite(limit.get<double>())) {
             refuseWith("\"timeLimit\" must be a number of seconds above 0");
         }
         options.timeLimit = cyclesIn(limit.get<double>());
@@ -402,11 +407,12 @@ Json Server::launch(const Json& args) {
         std::string error;
         if (openWindow_) started->window = openWindow_(started->title, error);
         if (!started->window) {
-            console("calcview: " + (openWindow_ ? error : "no window here") + "; the program runs headless");
+            console("calcview: " + (openWindow_ ? error : "no window here") +
+                    "; the program runs headless");
         }
     }
-    started->session =
-        std::make_unique<debug::Session>(started->calc, std::move(built->debug), std::move(options));
+    started->session = std::make_unique<debug::Session>(started->calc, std::move(built->debug),
+                                                        std::move(options));
     launch_ = std::move(started);
     if (launch_->window) launch_->window->show(launch_->calc);
     return nullptr;
@@ -423,7 +429,8 @@ Json Server::configurationDone(const Json&) {
 // ---- Breakpoints ------------------------------------------------------------
 
 std::string Server::clientPath(int file) const {
-    if (const auto found = clientPaths_.find(file); found != clientPaths_.end()) return found->second;
+    if (const auto found = clientPaths_.find(file); found != clientPaths_.end())
+        return found->second;
     const auto& files = launch_->session->info().files;
     if (file < 0 || static_cast<std::size_t>(file) >= files.size()) return {};
     // Clients open what a path names without a folder to read it from.
@@ -497,7 +504,8 @@ Json Server::setExceptionBreakpoints(const Json& args) {
     std::vector<std::string> ids;
     auto keepKnown = [&](const std::string& id) {
         const auto known = debug::exceptionFilters();
-        if (std::any_of(known.begin(), known.end(), [&](const auto& filter) { return filter.id == id; }))
+        if (std::any_of(known.begin(), known.end(),
+                        [&](const auto& filter) { return filter.id == id; }))
             ids.push_back(id);
     };
     for (const auto& id : stringList(args, "filters")) keepKnown(id);
@@ -685,11 +693,12 @@ void Server::serveWindow() {
     if (configured_ && debugged.running() && !run.paced) {
         report(debugged.advance(headlessSlice));
     } else if (configured_ && debugged.running()) {
-        const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(
-                                 Clock::now() - run.paceStart)
-                                 .count();
-        std::uint64_t target = run.paceCycle + static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed, 0)) *
-                                                   (clockHz / 1'000'000);
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - run.paceStart)
+                .count();
+        std::uint64_t target =
+            run.paceCycle +
+            static_cast<std::uint64_t>(std::max<std::int64_t>(elapsed, 0)) * (clockHz / 1'000'000);
         if (target > now + largestLag) {
             resumed(true);
             target = now + headlessSlice;
@@ -735,7 +744,8 @@ Json Server::stackTrace(const Json& args) {
     const int levels = intIn(args, "levels", 0, 1'000'000, 0);
     Json list = Json::array();
     for (std::size_t i = static_cast<std::size_t>(start);
-         i < frames.size() && (levels == 0 || list.size() < static_cast<std::size_t>(levels)); ++i) {
+         i < frames.size() && (levels == 0 || list.size() < static_cast<std::size_t>(levels));
+         ++i) {
         const debug::StackFrame& frame = frames[i];
         Json item = {{"id", frame.id},
                      {"name", frame.name},
@@ -767,19 +777,21 @@ Json Server::scopes(const Json& args) {
 
 Json Server::variables(const Json& args) {
     Json list = Json::array();
-    for (const debug::Variable& variable : session().variables(intIn(args, "variablesReference", 0, INT32_MAX))) {
+    for (const debug::Variable& variable :
+         session().variables(intIn(args, "variablesReference", 0, INT32_MAX))) {
         Json item = {{"name", variable.name}, {"value", variable.value}, {"variablesReference", 0}};
         if (!variable.evaluateName.empty()) item["evaluateName"] = variable.evaluateName;
-        if (variable.memoryReference) item["memoryReference"] = hexAddress(*variable.memoryReference);
+        if (variable.memoryReference)
+            item["memoryReference"] = hexAddress(*variable.memoryReference);
         list.push_back(std::move(item));
     }
     return {{"variables", list}};
 }
 
 Json Server::setVariable(const Json& args) {
-    const auto answer = session().setVariable(intIn(args, "variablesReference", 0, INT32_MAX),
-                                              requiredString(args, "name"),
-                                              requiredString(args, "value"));
+    const auto answer =
+        session().setVariable(intIn(args, "variablesReference", 0, INT32_MAX),
+                              requiredString(args, "name"), requiredString(args, "value"));
     if (!answer.ok) refuseWith(answer.text);
     Json body = {{"value", answer.text}, {"variablesReference", 0}};
     if (answer.memoryReference) body["memoryReference"] = hexAddress(*answer.memoryReference);
@@ -809,8 +821,8 @@ Json Server::disassemble(const Json& args) {
     const int instructionOffset = intIn(args, "instructionOffset", -65536, 65536, 0);
     const int count = intIn(args, "instructionCount", 0, largestDisassembly);
     Json list = Json::array();
-    for (const debug::Instruction& instruction :
-         session().disassemble(static_cast<std::uint16_t>(base + offset), instructionOffset, count)) {
+    for (const debug::Instruction& instruction : session().disassemble(
+             static_cast<std::uint16_t>(base + offset), instructionOffset, count)) {
         Json item = {{"address", hexAddress(instruction.address)},
                      {"instructionBytes", instruction.bytes},
                      {"instruction", instruction.text}};

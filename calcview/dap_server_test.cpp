@@ -77,7 +77,8 @@ TEST(DapServer, InitializeAdvertisesWhatTheAdapterDoes) {
           "supportsHitConditionalBreakpoints", "supportsLogPoints", "supportsFunctionBreakpoints",
           "supportsDataBreakpoints", "supportsStepBack", "supportsSteppingGranularity",
           "supportsReadMemoryRequest", "supportsDisassembleRequest", "supportsSetVariable",
-          "supportsEvaluateForHovers", "supportsExceptionInfoRequest", "supportsTerminateRequest"}) {
+          "supportsEvaluateForHovers", "supportsExceptionInfoRequest",
+          "supportsTerminateRequest"}) {
         EXPECT_EQ(body.value(capability, false), true) << capability;
     }
     EXPECT_FALSE(body["exceptionBreakpointFilters"].empty());
