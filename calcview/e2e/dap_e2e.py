@@ -235,7 +235,7 @@ def whole_session(calcview, folder):
 
 
 def fault_and_end(calcview, folder):
-    """A fault stops as an exception; a program that returns ends the session."""
+    """A fault stops as an exception; a program that returns, or the time limit, ends it."""
     dap = Adapter(calcview, folder)
     dap.begin("recurse.p83")
     dap.request("configurationDone")
@@ -254,6 +254,13 @@ def fault_and_end(calcview, folder):
     check(exited["exitCode"] == 0, f"hello returns: {exited}")
     dap.event("terminated")
     dap.request("stackTrace", {"threadId": 1}, success=False)
+    dap.end()
+
+    dap = Adapter(calcview, folder)
+    dap.begin("steps.p83", timeLimit=0.5)
+    dap.request("configurationDone")
+    check(dap.event("exited")["body"]["exitCode"] == 3, "the time limit ends the run with status 3")
+    dap.event("terminated")
     dap.end()
 
 
