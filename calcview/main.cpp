@@ -28,9 +28,9 @@ constexpr int failure = 1;
 bool saveScreenshot(const calcview::Calculator& calc, const calcview::Options& options) {
     if (!options.screenshot) return true;
     std::string error;
-    if (!calcview::writePng(*options.screenshot, calcview::screenWidth * options.scale,
-                            calcview::screenHeight * options.scale,
-                            calcview::screenImage(calc, options.scale), error)) {
+    if (!pngfile::writePng(*options.screenshot, calcview::screenWidth * options.scale,
+                           calcview::screenHeight * options.scale,
+                           calcview::screenImage(calc, options.scale), error)) {
         std::cerr << "calcview: " << error << "\n";
         return false;
     }
