@@ -134,8 +134,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
             options.files.emplace_back(arg);
         }
     }
-    if (!options.help && !options.version && options.files.empty()) {
-        error = "no program file given";
+    if (!options.help && !options.version && options.files.empty() && options.headless) {
+        error = "no program file given (--headless needs one)";
         return std::nullopt;
     }
     return options;
