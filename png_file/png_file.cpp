@@ -88,6 +88,9 @@ std::optional<std::vector<std::uint8_t>> encodePng(int width, int height, Channe
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = channels == Channels::rgba ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    // Speed over size: a screenshot of flat colours compresses well either way,
+    // and the picture at the end of a run is waited for.
+    image.flags = PNG_IMAGE_FLAG_FAST;
     if (width <= 0 || height <= 0 || pixels.size() != PNG_IMAGE_SIZE(image)) {
         error = "the picture's pixels do not match its size";
         return std::nullopt;
