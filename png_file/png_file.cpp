@@ -109,10 +109,10 @@ std::optional<std::vector<std::uint8_t>> encodePng(int width, int height, Channe
     return file;
 }
 
-bool writePng(const std::filesystem::path& path, int width, int height,
-              const std::vector<std::uint8_t>& rgb, std::string& error) {
+bool writePng(const std::filesystem::path& path, int width, int height, Channels channels,
+              std::span<const std::uint8_t> pixels, std::string& error) {
     std::string cause;
-    const auto encoded = encodePng(width, height, Channels::rgb, rgb, cause);
+    const auto encoded = encodePng(width, height, channels, pixels, cause);
     if (!encoded) {
         error = "cannot write " + path.string() + ": " + cause;
         return false;

@@ -39,9 +39,15 @@ std::optional<std::vector<std::uint8_t>> encodePng(int width, int height, Channe
                                                    std::span<const std::uint8_t> pixels,
                                                    std::string& error);
 
-/// Writes `rgb` (`height` rows of `width` pixels, three bytes each) as a PNG to FILE.tmp and
-/// renames it to FILE. false with `error` naming the file and the cause.
-bool writePng(const std::filesystem::path& path, int width, int height,
-              const std::vector<std::uint8_t>& rgb, std::string& error);
+/// Writes `pixels` (`height` rows of `width` pixels of `channels` bytes each) as a PNG to
+/// FILE.tmp and renames it to FILE. false with `error` naming the file and the cause.
+bool writePng(const std::filesystem::path& path, int width, int height, Channels channels,
+              std::span<const std::uint8_t> pixels, std::string& error);
+
+/// The same for RGB pixels, three bytes each.
+inline bool writePng(const std::filesystem::path& path, int width, int height,
+                     const std::vector<std::uint8_t>& rgb, std::string& error) {
+    return writePng(path, width, height, Channels::rgb, rgb, error);
+}
 
 }  // namespace pngfile
