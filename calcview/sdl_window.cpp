@@ -117,8 +117,8 @@ class Window {
         if (!sdl_.ok) {
             const char* display = SDL_getenv("DISPLAY");
             error = display != nullptr && SDL_getenv("SDL_VIDEODRIVER") == nullptr
-                        ? "cannot reach the display " + std::string(display) + " (" + SDL_GetError() +
-                              "; or run with --headless)"
+                        ? "cannot reach the display " + std::string(display) + " (" +
+                              SDL_GetError() + "; or run with --headless)"
                         : sdlError("cannot start SDL");
             return false;
         }
@@ -231,7 +231,10 @@ std::string endingOf(const RunReport& report) {
 class WindowLoop {
   public:
     WindowLoop(WindowHost& host, const WindowSettings& settings)
-        : host_(host), settings_(settings), keys_(settings.timeline), window_(host, keys_, settings.scale) {}
+        : host_(host),
+          settings_(settings),
+          keys_(settings.timeline),
+          window_(host, keys_, settings.scale) {}
 
     bool open(std::string& error) { return window_.open(host_.title(), error); }
 
@@ -314,9 +317,9 @@ class WindowLoop {
 
 }  // namespace calcview
 
-extern "C" __attribute__((visibility("default"))) bool calcview_run_window(calcview::WindowHost& host,
-                                    const calcview::WindowSettings& settings,
-                                    calcview::RunReport& report, std::string& error) {
+extern "C" __attribute__((visibility("default"))) bool calcview_run_window(
+    calcview::WindowHost& host, const calcview::WindowSettings& settings,
+    calcview::RunReport& report, std::string& error) {
     calcview::WindowLoop loop(host, settings);
     if (!loop.open(error)) return false;
     report = loop.run();

@@ -18,7 +18,10 @@ namespace {
 
 /// The home screen's rows while no program is shown, from the second row on.
 constexpr std::array<std::string_view, 4> invitation = {
-    "Drop a .83p,", ".83g or .bin", "file here to", "run it.",
+    "Drop a .83p,",
+    ".83g or .bin",
+    "file here to",
+    "run it.",
 };
 
 bool holdsNoProgram(const std::string& error) { return error.ends_with(" holds no program"); }

@@ -43,7 +43,8 @@ class DroppedFiles : public testing::Test {
 TEST_F(DroppedFiles, TheFirstProgramRunsWithTheOtherFilesBesideIt) {
     fs::path program;
     std::string error;
-    const auto loaded = loadDropped(files({"level.83p", "loops.bin", "returns.bin"}), program, error);
+    const auto loaded =
+        loadDropped(files({"level.83p", "loops.bin", "returns.bin"}), program, error);
     ASSERT_TRUE(loaded) << error;
     EXPECT_EQ(program.filename(), "loops.bin");
     EXPECT_EQ(loaded->program.code, std::vector<std::uint8_t>({0x18, 0xFE}));

@@ -42,7 +42,8 @@ bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     const int writeErrno = errno;
     const bool closed = std::fclose(file.release()) == 0;
     if (!written || !closed) {
-        error = "cannot write " + path.string() + ": " + std::strerror(written ? errno : writeErrno);
+        error =
+            "cannot write " + path.string() + ": " + std::strerror(written ? errno : writeErrno);
         return false;
     }
     return true;

@@ -336,10 +336,11 @@ void Editor::importPicture(const std::filesystem::path& file) {
         drawMarkers();
         message_ = "Imported all 50 sprites";
     } else {
-        const std::string size = std::to_string(picture.width) + "x" + std::to_string(picture.height);
-        reportOutcome(FileError{100, file.filename().string(), "is " + size,
-                                "the picture is " + size + " pixels: pixelkin imports a sprite of "
-                                "up to 16x16 or a sheet of 160x80 (10 x 5 sprites)"});
+        const std::string size =
+            std::to_string(picture.width) + "x" + std::to_string(picture.height);
+        const std::string detail = "the picture is " + size + " pixels: pixelkin imports a " +
+                                   "sprite of up to 16x16 or a sheet of 160x80 (10 x 5 sprites)";
+        reportOutcome(FileError{100, file.filename().string(), "is " + size, detail});
     }
 }
 

@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check(picture->width > 0 && picture->height > 0 &&
-          picture->rgba.size() ==
-              static_cast<std::size_t>(picture->width) * static_cast<std::size_t>(picture->height) * 4);
+          picture->rgba.size() == static_cast<std::size_t>(picture->width) *
+                                      static_cast<std::size_t>(picture->height) * 4);
     const PictureSprites found = spritesOf(*picture);
     if (const auto* one = std::get_if<OneSprite>(&found)) {
         checkSize(one->sprite);
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sheet == nullptr) return 0;
     for (const SpriteRecord& sprite : sheet->sprites) checkSize(sprite);
     const pngfile::Picture exported = sheetOf(sheet->sprites);
-    const auto encoded = pngfile::encodePng(exported.width, exported.height, pngfile::Channels::rgba,
-                                            exported.rgba, error);
+    const auto encoded = pngfile::encodePng(exported.width, exported.height,
+                                            pngfile::Channels::rgba, exported.rgba, error);
     check(encoded.has_value());
     const auto readBack = pngfile::decodePng(*encoded, error);
     check(readBack && readBack->rgba == exported.rgba);

@@ -246,8 +246,8 @@ void Window::readInput(PassInput& input) {
                 break;
             case SDL_DROPFILE:
                 if (event.drop.file != nullptr) {
-                    input.events.push_back(
-                        InputEvent{EventKind::importPicture, {}, std::filesystem::path(event.drop.file)});
+                    input.events.push_back(InputEvent{
+                        EventKind::importPicture, {}, std::filesystem::path(event.drop.file)});
                     SDL_free(event.drop.file);
                 }
                 break;

@@ -253,7 +253,8 @@ FileOutcome saveSet(const SpriteSet& set, const std::filesystem::path& folder) {
 
 FileOutcome loadSet(SpriteSet& set, const std::filesystem::path& folder) {
     std::vector<std::uint8_t> bytes;
-    if (auto failure = readUpTo(folder / setImageFileName, setImageBytes, bytes, setImageFileName)) {
+    if (auto failure =
+            readUpTo(folder / setImageFileName, setImageBytes, bytes, setImageFileName)) {
         return failure;
     }
     SpriteRecords records{};

@@ -105,8 +105,9 @@ PictureSprites spritesOf(const pngfile::Picture& picture) {
     }
     WholeSheet sheet;
     for (int number = 1; number <= spriteCount; ++number) {
-        sheet.sprites[static_cast<std::size_t>(number - 1)] = cellSprite(
-            picture, (number - 1) % sheetColumns * gridSize, (number - 1) / sheetColumns * gridSize);
+        sheet.sprites[static_cast<std::size_t>(number - 1)] =
+            cellSprite(picture, (number - 1) % sheetColumns * gridSize,
+                       (number - 1) / sheetColumns * gridSize);
     }
     return sheet;
 }

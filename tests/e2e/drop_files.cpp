@@ -32,8 +32,8 @@ constexpr long xdndVersion = 5;
 std::string uriOf(const std::filesystem::path& file) {
     std::string uri = "file://";
     for (const unsigned char c : std::filesystem::absolute(file).string()) {
-        if (std::isalnum(c) || std::string_view("/-._~").find(static_cast<char>(c)) !=
-                                   std::string_view::npos) {
+        if (std::isalnum(c) ||
+            std::string_view("/-._~").find(static_cast<char>(c)) != std::string_view::npos) {
             uri += static_cast<char>(c);
         } else {
             char escaped[4];
