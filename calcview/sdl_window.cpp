@@ -146,8 +146,8 @@ class Window {
             if (event.type == SDL_DROPBEGIN) dropping_.clear();
             if (event.type == SDL_DROPFILE && event.drop.file != nullptr) {
                 dropping_.emplace_back(event.drop.file);
-                SDL_free(event.drop.file);
             }
+            if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT) SDL_free(event.drop.file);
             if (event.type == SDL_DROPCOMPLETE && !dropping_.empty()) {
                 dropped_ = std::exchange(dropping_, {});
                 return Request::restart;

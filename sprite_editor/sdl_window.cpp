@@ -248,8 +248,11 @@ void Window::readInput(PassInput& input) {
                 if (event.drop.file != nullptr) {
                     input.events.push_back(InputEvent{
                         EventKind::importPicture, {}, std::filesystem::path(event.drop.file)});
-                    SDL_free(event.drop.file);
                 }
+                SDL_free(event.drop.file);
+                break;
+            case SDL_DROPTEXT:
+                SDL_free(event.drop.file);  // only files are imported
                 break;
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
