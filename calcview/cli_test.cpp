@@ -132,7 +132,10 @@ TEST(Calcview, ScreenshotThatCannotBeWrittenIsAFailure) {
 }
 
 TEST(Calcview, WithoutADisplayTheWindowIsAFailureSaidInOneLineOfItsOwn) {
-    for (const char* display : {"-u DISPLAY", "DISPLAY=:4711"}) {
+    // A display that cannot be reached gets as far as starting SDL, whose D-Bus
+    // leaks a block in a sanitizer build; calcview's own code is leak-checked
+    // by the headless runs.
+    for (const char* display : {"-u DISPLAY", "DISPLAY=:4711 ASAN_OPTIONS=detect_leaks=0"}) {
         for (const char* file : {"returns.bin", ""}) {
             const Finished run = calcview(
                 file, std::string("env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u XDG_RUNTIME_DIR ") +
