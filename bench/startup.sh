@@ -46,4 +46,4 @@ echo "calcview --version:        $(measure "$bin/calcview" --version)"
 echo "catch headless:            $(measure "$bin/calcview" --headless --keys clear "$work/catch.83p")"
 echo "edit to picture:           $(measure "$work/edit-to-picture.sh")"
 echo "libraries: calcview $(ldd "$bin/calcview" | wc -l)," \
-     "its window module $(ldd "$build/lib/trovik/calcview-window.so" | wc -l) (loaded when a window opens)"
+     "its window module $(ldd "$build/lib/trovik/calcview/calcview-window.so" | wc -l) (loaded when a window opens)"

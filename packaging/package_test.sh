@@ -45,7 +45,7 @@ for field in Maintainer Description Section; do
   [[ -n $(dpkg-deb -f "$deb" "$field") ]] || fail "no $field field"
 done
 
-[[ -f $root/usr/lib/trovik/calcview-window.so ]] || fail "calcview's window module is not installed"
+[[ -f $root/usr/lib/trovik/calcview/calcview-window.so ]] || fail "calcview's window module is not installed"
 
 section "hello through the unpacked programs"
 bin=$root/usr/bin
