@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The window: the calculator's screen enlarged, the PC keyboard as its keypad,
 // the program running at the calculator's own speed, and files dropped on it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end test of calcview's window: catch.83p, written as a user would
 # (trovik, the stand-in assembler with the shipped include files, pack83), runs
 # in a window under Xvfb; xdotool holds the arrow keys, window screenshots show

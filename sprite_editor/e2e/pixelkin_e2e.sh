@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end test of pixelkin in a real X window: the editor runs under Xvfb, xdotool clicks, taps
 # and presses keys over its controls, drops a PNG on it, screenshots are checked for the expected
 # palette colours at chosen canvas points, and the saved files are compared byte for byte.
