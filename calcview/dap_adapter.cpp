@@ -56,9 +56,7 @@ int runDapAdapter() {
         [&](const dap::Json& message) {
             if (!clientGone && !writeAll(dap::frame(message))) clientGone = true;
         },
-        [](const std::string& title, std::string& error) {
-            return openScreenWindow(4, title, error);
-        });
+        [](WindowHost& host, std::string& error) { return openScreenWindow(host, 4, error); });
     dap::Reader reader;
     while (!server.finished() && !clientGone) {
         const bool open = readInput(reader, server.idleMilliseconds());

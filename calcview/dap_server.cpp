@@ -19,6 +19,7 @@
 #include "key_script.hpp"
 #include "program_build.hpp"
 #include "session.hpp"
+#include "window_host.hpp"
 
 namespace calcview::dap {
 
@@ -34,8 +35,6 @@ constexpr std::uint64_t headlessSlice = clockHz / 100;
 constexpr int frameMilliseconds = 16;
 /// When a window run falls further behind than this, it skips the lost time.
 constexpr std::uint64_t largestLag = clockHz / 4;
-/// A key tapped between two frames is held this long in calculator time.
-constexpr std::uint64_t shortestHold = clockHz / 20;
 constexpr std::size_t largestRead = 1u << 16;
 constexpr int largestDisassembly = 4096;
 
@@ -179,11 +178,29 @@ std::string base64(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
+/// What the debugger's window shows: the launch's calculator, whose program
+/// the session runs; the keys typed go to the session, which records them so
+/// that stepping back and forth replays them.
+class DebuggerHost final : public CalculatorHost {
+  public:
+    DebuggerHost(Calculator& calc, std::string title, debug::Session& session)
+        : CalculatorHost(calc, std::move(title), nullptr), session_(session) {}
+    RunState run(std::uint64_t) override { return state(); }
+    void pressKey(int key) override { session_.pressKey(key); }
+    void releaseKey(int key) override { session_.releaseKey(key); }
+    bool restart(const std::vector<std::filesystem::path>&, std::string& error) override {
+        error = "a program dropped on the window is not debugged: launch it";
+        return false;
+    }
+
+  private:
+    debug::Session& session_;
+};
+
 /// What a launch set up: the machine, the session over it, the window.
 struct Server::Launch {
     Calculator calc;
     std::unique_ptr<debug::Session> session;
-    std::unique_ptr<ScreenWindow> window;
     std::string title;
     bool stopOnEntry = false;
     /// A window run after continue keeps the calculator's pace; a step
@@ -192,9 +209,8 @@ struct Server::Launch {
     // A window run keeps the calculator's clock to the wall clock's.
     Clock::time_point paceStart = Clock::now();
     std::uint64_t paceCycle = 0;
-    std::array<std::uint64_t, 64> pressedAt{};
-    /// Keys let go of in the window, released once held long enough.
-    std::vector<std::pair<std::uint64_t, int>> releases;
+    std::unique_ptr<WindowHost> host;  ///< what the window shows
+    std::unique_ptr<ScreenWindow> window;
 };
 
 /// When a request may be answered.
@@ -402,19 +418,21 @@ Json Server::launch(const Json& args) {
     auto built = buildProgram(request, [&](std::string_view line) { console(std::string(line)); });
     if (!built) refuseWith(built.message());
     if (const auto problem = startLoaded(started->calc, built->loaded)) refuseWith(*problem);
-    started->title = "calcview - " + request.program.filename().string();
+    started->title = windowTitle(built->programFile, built->loaded.program);
+    started->session = std::make_unique<debug::Session>(started->calc, std::move(built->debug),
+                                                        std::move(options));
     if (!headless) {
         std::string error;
-        if (openWindow_) started->window = openWindow_(started->title, error);
+        started->host =
+            std::make_unique<DebuggerHost>(started->calc, started->title, *started->session);
+        if (openWindow_) started->window = openWindow_(*started->host, error);
         if (!started->window) {
             console("calcview: " + (openWindow_ ? error : "no window here") +
                     "; the program runs headless");
         }
     }
-    started->session = std::make_unique<debug::Session>(started->calc, std::move(built->debug),
-                                                        std::move(options));
     launch_ = std::move(started);
-    if (launch_->window) launch_->window->show(launch_->calc);
+    if (launch_->window) launch_->window->show();
     return nullptr;
 }
 
@@ -663,8 +681,7 @@ void Server::tick() {
 
 void Server::serveWindow() {
     Launch& run = *launch_;
-    std::vector<TypedKey> typed;
-    if (!run.window->takeKeys(typed)) {
+    if (!run.window->serve()) {
         // Closing the window ends the program, as closing calcview's would.
         if (!ended_) {
             console("calcview: the window was closed");
@@ -676,20 +693,6 @@ void Server::serveWindow() {
     if (ended_) return;
     debug::Session& debugged = *run.session;
     const std::uint64_t now = run.calc.cycles();
-    for (const TypedKey& key : typed) {
-        const auto index = static_cast<std::size_t>(key.key) % run.pressedAt.size();
-        if (key.down) {
-            debugged.pressKey(key.key);
-            run.pressedAt[index] = now;
-        } else {
-            run.releases.emplace_back(std::max(now, run.pressedAt[index] + shortestHold), key.key);
-        }
-    }
-    std::erase_if(run.releases, [&](const auto& release) {
-        if (release.first > now) return false;
-        debugged.releaseKey(release.second);
-        return true;
-    });
     if (configured_ && debugged.running() && !run.paced) {
         report(debugged.advance(headlessSlice));
     } else if (configured_ && debugged.running()) {
@@ -705,7 +708,7 @@ void Server::serveWindow() {
         }
         if (target > now) report(debugged.advance(target - now));
     }
-    if (launch_) launch_->window->show(launch_->calc);
+    if (launch_) launch_->window->show();
 }
 
 void Server::runSlice() { report(launch_->session->advance(headlessSlice)); }

@@ -21,10 +21,10 @@
 
 namespace calcview::dap {
 
-/// Opens the window of a launch with "headless": false; nullptr with the
-/// error set when none can be opened.
+/// Opens the window of a launch with "headless": false on what `host` shows;
+/// nullptr with the error set when none can be opened.
 using WindowOpener =
-    std::function<std::unique_ptr<ScreenWindow>(const std::string& title, std::string& error)>;
+    std::function<std::unique_ptr<ScreenWindow>(WindowHost& host, std::string& error)>;
 
 class Server {
   public:
