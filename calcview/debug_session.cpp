@@ -666,8 +666,8 @@ struct Session::Impl final : StackObserver {
         }
         const std::uint64_t limit =
             options.timeLimit.value_or(std::numeric_limits<std::uint64_t>::max());
-        const std::uint64_t stopAt =
-            budget > limit ? limit : std::min(limit, calc.cycles() + budget);
+        const std::uint64_t room = std::numeric_limits<std::uint64_t>::max() - calc.cycles();
+        const std::uint64_t stopAt = std::min(limit, calc.cycles() + std::min(budget, room));
         while (true) {
             if (pauseRequested) {
                 pauseRequested = false;
