@@ -112,7 +112,6 @@ void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE valu
 void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) {
     if (guardNames_.size() >= 255) return;
     guardNames_.push_back(what);
-    savedGuard_.reset();
     const auto mark = static_cast<std::uint8_t>(guardNames_.size());
     for (std::uint32_t address = from; address < std::min<std::uint32_t>(to, 0x10000); ++address) {
         guard_[address] = mark;
@@ -179,7 +178,6 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     writeWord(pTempAddress, symTableAddress);
     guard_.fill(0);
     guardNames_.clear();
-    savedGuard_.reset();
     guardFromStack(pTempAddress, pTempAddress + 4, "the system's memory pointers");
     guardFromStack(programOrigin, programOrigin + code.size(), "the program");
     guardFromStack(symTableAddress, stackBottom, "the variable table");
@@ -517,7 +515,7 @@ bool Calculator::canSave() const {
 Calculator::State Calculator::save() const {
     State s;
     s.ram.assign(memory_.begin() + ramStart, memory_.end());
-    if (savedGuard_ == nullptr) {
+    if (savedGuard_ == nullptr || *savedGuard_ != guard_) {
         savedGuard_ = std::make_shared<const std::array<std::uint8_t, 0x10000>>(guard_);
     }
     s.guard = savedGuard_;

@@ -257,8 +257,7 @@ class Calculator final : public Machine {
     DebugStop debugStop_ = DebugStop::none;
     bool passFetchMark_ = false;
     std::uint16_t lastFetch_ = 0;
-    /// The guard table as last saved, shared by the states that have it
-    /// (reset when the table changes).
+    /// The guard table as last saved, shared by the states that have it.
     mutable std::shared_ptr<const std::array<std::uint8_t, 0x10000>> savedGuard_;
     std::uint16_t accessAddress_ = 0;
     bool accessWrite_ = false;

@@ -130,6 +130,7 @@ enum ScopeReference { variablesScope = 1, stringsScope, registersScope, calculat
 /// snapshotWork of running: a program that mostly waits costs few.
 constexpr std::uint64_t snapshotInterval = 200'000;
 constexpr std::chrono::microseconds snapshotWork{2000};
+constexpr std::uint64_t longestRun = 1'000'000;
 constexpr std::size_t pageSize = 256;
 constexpr std::size_t pageCount = (0x10000 - ramStart) / pageSize;
 constexpr std::size_t frameLimit = 4096;
@@ -296,6 +297,7 @@ struct Session::Impl final : StackObserver {
     std::size_t scriptNext = 0;
     std::uint64_t lastSnapshotCycle = 0;
     std::chrono::steady_clock::duration workSinceSnapshot{};
+    std::chrono::steady_clock::time_point workFrom;
 
     // ---- Tables ----
 
@@ -666,8 +668,10 @@ struct Session::Impl final : StackObserver {
         }
         const std::uint64_t limit =
             options.timeLimit.value_or(std::numeric_limits<std::uint64_t>::max());
-        const std::uint64_t stopAt =
-            budget > limit ? limit : std::min(limit, calc.cycles() + budget);
+        // The time spent running counts from here (not between the calls).
+        workFrom = std::chrono::steady_clock::now();
+        const std::uint64_t room = std::numeric_limits<std::uint64_t>::max() - calc.cycles();
+        const std::uint64_t stopAt = std::min(limit, calc.cycles() + std::min(budget, room));
         while (true) {
             if (pauseRequested) {
                 pauseRequested = false;
@@ -675,12 +679,12 @@ struct Session::Impl final : StackObserver {
                 progress.stopped = stopWith(StopReason::pause);
                 return progress;
             }
-            std::uint64_t target = std::min(stopAt, calc.cycles() + snapshotInterval);
+            // Returns now and then for the history; seldom, since each
+            // return cuts short the calculator's skipping of idle loops.
+            std::uint64_t target = std::min(stopAt, calc.cycles() + longestRun);
             if (scriptNext < options.keys.size())
                 target = std::min(target, options.keys[scriptNext].cycle);
-            const auto started = std::chrono::steady_clock::now();
             const RunState result = calc.run(target);
-            workSinceSnapshot += std::chrono::steady_clock::now() - started;
             if (result == RunState::fault) {
                 atFault(progress);
                 return progress;
@@ -706,9 +710,11 @@ struct Session::Impl final : StackObserver {
                 continue;
             }
             applyScriptKeys();
-            if (calc.cycles() >= lastSnapshotCycle + snapshotInterval &&
-                workSinceSnapshot >= snapshotWork) {
-                takeSnapshot();
+            if (calc.cycles() >= lastSnapshotCycle + snapshotInterval) {
+                const auto now = std::chrono::steady_clock::now();
+                workSinceSnapshot += now - workFrom;
+                workFrom = now;
+                if (workSinceSnapshot >= snapshotWork) takeSnapshot();
             }
             if (calc.cycles() >= limit) {
                 end(progress, Exited{3, "stopped at the time limit"});

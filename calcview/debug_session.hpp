@@ -213,6 +213,9 @@ class Session {
     void begin(bool stopOnEntry);
     /// Runs the machine for at most `cycles` clock cycles of calculator time
     /// (fewer when it stops, ends or waits on a key that has not come).
+    /// Headless, slices of a tenth of a second (clockHz / 10), as a plain
+    /// headless run takes, keep the speed: each return cuts short the
+    /// calculator's skipping of a loop that waits for a key.
     Progress advance(std::uint64_t cycles);
     /// true between a resume and the stop or end that follows it.
     bool running() const;
@@ -222,10 +225,14 @@ class Session {
     void next(Granularity granularity = Granularity::statement);
     void stepIn(Granularity granularity = Granularity::statement);
     void stepOut(Granularity granularity = Granularity::statement);
-    /// Back to the previous statement (or instruction); the whole machine
-    /// comes back. false with `error` when the history holds nothing earlier.
+    /// Back to the previous statement (or instruction) at the same or a
+    /// shallower call depth; the whole machine comes back, and the stop
+    /// (reason step) comes with the next advance(). false with `error` when
+    /// the history holds nothing earlier (the machine stays where it was).
     bool stepBack(Granularity granularity, std::string& error);
-    /// Back to the last breakpoint hit, or the start of the history.
+    /// Back to the last place a breakpoint (condition holding; hit counts
+    /// and log messages aside) or data breakpoint would have stopped, or the
+    /// start of the history; the stop comes with the next advance().
     bool reverseContinue(std::string& error);
     /// The next advance() stops at once with reason pause.
     void pause();
@@ -236,8 +243,10 @@ class Session {
     void releaseKey(int key);
 
     // What a stop shows (meaningful while stopped).
-    /// Top frame first, the program last.
+    /// Top frame first (ids from 1), the program last. The top frame of a
+    /// data breakpoint or fault stop is at the instruction that did it.
     std::vector<StackFrame> stackTrace() const;
+    /// The same four for every frame, with references 1 to 4.
     std::vector<Scope> scopes(int frameId) const;
     std::vector<Variable> variables(int variablesReference) const;
     /// Sets a variable (Variables scope), a register (Registers) or a
