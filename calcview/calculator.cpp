@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "routines.hpp"
+#include "variable_table.hpp"
 
 namespace calcview {
 
@@ -87,10 +88,17 @@ void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE valu
     if (calc.guard_[address] != 0) calc.guardedWrite(address);
 }
 
+// A region guarded again under the same name moves: variables are created
+// and deleted while the program runs.
 void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) {
-    if (guardNames_.size() >= 255) return;
-    guardNames_.push_back(what);
-    const auto mark = static_cast<std::uint8_t>(guardNames_.size());
+    const auto index = static_cast<std::size_t>(
+        std::find(guardNames_.begin(), guardNames_.end(), what) - guardNames_.begin());
+    if (index == guardNames_.size()) {
+        if (guardNames_.size() >= 255) return;
+        guardNames_.push_back(what);
+    }
+    const auto mark = static_cast<std::uint8_t>(index + 1);
+    std::replace(guard_.begin(), guard_.end(), mark, std::uint8_t{0});
     for (std::uint32_t address = from; address < std::min<std::uint32_t>(to, 0x10000); ++address) {
         guard_[address] = mark;
     }
@@ -154,9 +162,10 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     // An empty variable table below the stack.
     writeWord(progPtrAddress, symTableAddress);
     writeWord(pTempAddress, symTableAddress);
+    setFreeMemory(*this, static_cast<std::uint16_t>(programOrigin + code.size()));
     guard_.fill(0);
     guardNames_.clear();
-    guardFromStack(pTempAddress, pTempAddress + 4, "the system's memory pointers");
+    guardFromStack(tempMemAddress, progPtrAddress + 2, "the system's memory pointers");
     guardFromStack(programOrigin, programOrigin + code.size(), "the program");
     guardFromStack(symTableAddress, stackBottom, "the variable table");
     z80ex_reset(cpu_.get());

@@ -74,13 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::filesystem::path> paths;
     for (const std::string_view part : parts(input)) paths.push_back(writePart(part, paths.size()));
 
-    std::string error;
-    const auto loaded = calcview::loadFiles(paths, error);
+    const auto loaded = calcview::loadFiles(paths);
     for (const auto& path : paths) std::filesystem::remove(path);
     if (!loaded) return 0;
 
     calcview::Calculator calc;
-    if (calcview::startLoaded(calc, *loaded)) return 0;
+    if (!calcview::startLoaded(calc, *loaded)) return 0;
     const int enter = *calcview::keyIndex("enter");
     const std::vector<calcview::KeyEvent> keys = {{calcview::clockHz / 50, enter, true},
                                                   {calcview::clockHz / 25, enter, false}};

@@ -55,15 +55,15 @@ int main(int argc, char** argv) {
         std::cout << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
-    const auto loaded = calcview::loadFiles(options->files, error);
+    const auto loaded = calcview::loadFiles(options->files);
     if (!loaded) {
-        std::cerr << "calcview: " << error << "\n";
+        std::cerr << "calcview: " << loaded.message() << "\n";
         return failure;
     }
 
     calcview::Calculator calc;
-    if (const auto problem = calcview::startLoaded(calc, *loaded)) {
-        std::cerr << "calcview: " << *problem << "\n";
+    if (const auto started = calcview::startLoaded(calc, *loaded); !started) {
+        std::cerr << "calcview: " << started.message() << "\n";
         return failure;
     }
     const auto timeline = calcview::keyTimeline(options->keys);

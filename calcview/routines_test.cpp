@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "addresses.hpp"
 #include "calculator.hpp"
 #include "float_routines.hpp"
 #include "fonts.hpp"
@@ -271,11 +272,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- the shipped include files and the routine table ----------------------
 
-/// name (lower case) -> value of every `NAME .equ VALUEh` in the file.
+/// name (lower case) -> value of every `NAME .equ VALUEh` (or decimal VALUE) in the file.
 std::map<std::string, std::uint16_t> equates(const std::string& file) {
     std::ifstream in(std::string(CALCULATOR_INCLUDE_DIR) + "/" + file);
     EXPECT_TRUE(in) << file;
-    static const std::regex line(R"(^(\S+)\s+\.equ\s+0?([0-9A-Fa-f]+)h\b)");
+    static const std::regex line(R"(^(\S+)\s+\.equ\s+0?([0-9A-Fa-f]+)(h?)\b)");
     std::map<std::string, std::uint16_t> values;
     std::string text;
     std::smatch match;
@@ -283,7 +284,8 @@ std::map<std::string, std::uint16_t> equates(const std::string& file) {
         if (!std::regex_search(text, match, line)) continue;
         std::string name = match[1];
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        values[name] = static_cast<std::uint16_t>(std::stoul(match[2], nullptr, 16));
+        const int base = match[3].length() > 0 ? 16 : 10;
+        values[name] = static_cast<std::uint16_t>(std::stoul(match[2], nullptr, base));
     }
     return values;
 }
@@ -319,6 +321,33 @@ TEST(Routines, AgreeWithTheShippedIncludeFiles) {
         } else {
             EXPECT_EQ(found->second, routine.address) << name;
         }
+    }
+}
+
+// The addresses calcview keeps, against the include file programs assemble with.
+TEST(Addresses, AgreeWithTheShippedIncludeFile) {
+    const auto names = equates("ti83asm.inc");
+    const std::pair<const char*, std::uint16_t> kept[] = {
+        {"usermem", programOrigin},       {"currow", currowAddress},
+        {"curcol", curcolAddress},        {"textshadow", textShadowAddress},
+        {"pencol", pencolAddress},        {"penrow", penrowAddress},
+        {"curgy", curgyAddress},          {"curgx", curgxAddress},
+        {"plotsscreen", plotsscreenAddress}, {"tempmem", tempMemAddress},
+        {"fpbase", fpBaseAddress},        {"fps", fpsAddress},
+        {"opbase", opBaseAddress},        {"ops", opsAddress},
+        {"ptempcnt", pTempCntAddress},    {"cleantmp", cleanTmpAddress},
+        {"ptemp", pTempAddress},          {"progptr", progPtrAddress},
+        {"symtable", symTableAddress},    {"lcdinstport", lcdCommandPort},
+        {"lcddataport", lcdDataPort},     {"plotflags", plotFlagsOffset},
+        {"plotloc", plotLocBit},          {"textflags", textFlagsOffset},
+        {"textinverse", textInverseBit},  {"onflags", onFlagsOffset},
+        {"oninterrupt", onInterruptBit},  {"statflags", statFlagsOffset},
+        {"statsvalid", statsValidBit},
+    };
+    for (const auto& [name, value] : kept) {
+        const auto found = names.find(name);
+        ASSERT_NE(found, names.end()) << name;
+        EXPECT_EQ(found->second, value) << name;
     }
 }
 

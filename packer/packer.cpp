@@ -68,7 +68,8 @@ std::optional<std::string> pack(const Options& options, const std::string& outpu
     const Form form = options.form.value_or(formFor(shell));
     const Result<Variable> variable = programVariable(*program, form, *name);
     if (!variable) return options.input + ": " + variable.message();
-    if (auto problem = ti83::writeCalculatorFile(output, *variable)) return problem;
+    if (const auto written = ti83::writeCalculatorFile(output, *variable); !written)
+        return written.message();
     out << "pack83: wrote " << output << ": program " << *name << ", " << program->code.size()
         << " bytes of code (" << shellName(shell) << " header), "
         << (form == Form::squished ? "squished, as a protected program (06h)"

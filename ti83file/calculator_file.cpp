@@ -85,23 +85,23 @@ std::optional<std::string> fill(FileContent& content, const Variable& variable) 
 
 }  // namespace
 
-std::optional<std::string> writeCalculatorFile(const std::string& path, const Variable& variable) {
+Status writeCalculatorFile(const std::string& path, const Variable& variable) {
     useLibrary();
     const Content content(tifiles_content_create_regular(CALC_TI83));
-    if (!content) return path + ": cannot prepare the file (out of memory)";
-    if (auto problem = fill(*content, variable)) return path + ": " + *problem;
+    if (!content) return Failure{path + ": cannot prepare the file (out of memory)"};
+    if (auto problem = fill(*content, variable)) return Failure{path + ": " + *problem};
 
     const std::string temporary = path + ".tmp" + std::to_string(::getpid());
     if (const int error = tifiles_file_write_regular(temporary.c_str(), content.get(), nullptr)) {
         std::remove(temporary.c_str());
-        return temporary + ": cannot write the file (" + libraryMessage(error) + ")";
+        return Failure{temporary + ": cannot write the file (" + libraryMessage(error) + ")"};
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string cause = std::strerror(errno);
         std::remove(temporary.c_str());
-        return path + ": cannot rename " + temporary + " to it (" + cause + ")";
+        return Failure{path + ": cannot rename " + temporary + " to it (" + cause + ")"};
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace ti83

@@ -18,6 +18,7 @@ namespace ti83 {
 
 using pack83::Failure;
 using pack83::Result;
+using pack83::Status;
 
 /// Variable types of the TI-83 (the low five bits of a symbol's type byte).
 inline constexpr std::uint8_t realType = 0x00;
@@ -82,6 +83,6 @@ Result<std::vector<Variable>> parseCalculatorFile(std::span<const std::uint8_t> 
 /// Writes `variable` as a TI-83 file at `path`: first under a temporary name
 /// in the same folder, then renamed over `path`. On failure nothing is left
 /// at the temporary name and the message names the file and the cause.
-std::optional<std::string> writeCalculatorFile(const std::string& path, const Variable& variable);
+Status writeCalculatorFile(const std::string& path, const Variable& variable);
 
 }  // namespace ti83
