@@ -204,9 +204,9 @@ std::uint8_t Calculator::portIn(std::uint8_t port) {
             return keypad_.read();
         case interruptMaskPort:
             return interruptMask_;
-        case interruptStatusPort:
+        case interruptStatusPort:  // bit 3 clear while ON is held
             return static_cast<std::uint8_t>((onKeyPending_ ? 0x01 : 0) |
-                                             (timerPending_ ? 0x02 : 0) | 0x08);
+                                             (timerPending_ ? 0x02 : 0) | (onHeld_ ? 0 : 0x08));
         case lcdCommandPort:
             return lcd_.status();
         case lcdDataPort:
@@ -240,20 +240,27 @@ void Calculator::portOut(std::uint8_t port, std::uint8_t value) {
     }
 }
 
+// ON raises its interrupt when port 3 enables it, waking a program halted
+// after powering down; the other keys only reach the keypad.
 void Calculator::pressKey(int key) {
     ++changes_;
-    repeatAt_ = cycles_ + keyRepeatDelay;
-    keypad_.press(key);
-    if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
     if (!screenPowered_) {
         screenPowered_ = true;
         interruptMask_ |= interruptPowerOn;
     }
-    if (interruptMask_ & interruptOnKey) onKeyPending_ = true;
+    if (allKeys()[static_cast<std::size_t>(key)].group == onKeyGroup) {
+        onHeld_ = true;
+        if (interruptMask_ & interruptOnKey) onKeyPending_ = true;
+        return;
+    }
+    repeatAt_ = cycles_ + keyRepeatDelay;
+    keypad_.press(key);
+    if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
 }
 
 void Calculator::releaseKey(int key) {
     ++changes_;
+    if (allKeys()[static_cast<std::size_t>(key)].group == onKeyGroup) onHeld_ = false;
     keypad_.release(key);
 }
 
@@ -335,6 +342,11 @@ void Calculator::idleUntil(std::uint64_t cycle) {
 
 void Calculator::serviceInterrupt() {
     ++changes_;
+    if (onKeyPending_) {
+        // The system's handler notes the press for the program (onInterrupt).
+        const auto flags = static_cast<std::uint16_t>(flagsAddress + onFlagsOffset);
+        write(flags, static_cast<std::uint8_t>(memory_[flags] | 1 << onInterruptBit));
+    }
     timerPending_ = false;
     onKeyPending_ = false;
     if (routineState_.runIndicator) {

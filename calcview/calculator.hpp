@@ -165,6 +165,7 @@ class Calculator final : public Machine {
     std::uint8_t interruptMask_ = 0x0B;
     bool timerPending_ = false;
     bool onKeyPending_ = false;
+    bool onHeld_ = false;
     bool screenPowered_ = true;
     std::uint16_t lastPc_ = 0;  ///< where the last instruction began
     std::uint8_t fetched_ = 0;  ///< fetched* bits of the current instruction

@@ -90,6 +90,7 @@ const std::vector<PcKey>& pcKeys() {
         {"F3", "zoom"},
         {"F4", "trace"},
         {"F5", "graph"},
+        {"F12", "on"},
         {"Keypad +", "+"},
         {"Keypad -", "-"},
         {"-", "-"},
