@@ -196,6 +196,11 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     state_ = RunState::running;
 }
 
+void Calculator::seedRandom(std::uint64_t seed) {
+    routineState_.seed(seed);
+    z80ex_set_reg(cpu_.get(), regR, static_cast<Z80EX_WORD>(routineState_.randomState & 0x7F));
+}
+
 std::uint8_t Calculator::portIn(std::uint8_t port) {
     if (port != keypadPort) ++changes_;
     switch (port) {

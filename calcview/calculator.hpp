@@ -87,6 +87,8 @@ class Calculator final : public Machine {
     void systemError(const std::string& message) override { fail(message); }
     void guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) override;
     RoutineState& routineState() override { return routineState_; }
+    /// Seeds the routines' random numbers and the R register (after start).
+    void seedRandom(std::uint64_t seed);
     const RoutineState& routineState() const { return routineState_; }
 
     Lcd& lcd() override { return lcd_; }

@@ -2,6 +2,7 @@
 // here, in a window or headless. main reads the command line, loads the
 // program, runs it and turns the outcome into the exit status.
 
+#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "command_line.hpp"
 #include "png_file.hpp"
 #include "program_file.hpp"
+#include "saved_variables.hpp"
 #include "screen_image.hpp"
 #include "session.hpp"
 #include "window.hpp"
@@ -66,6 +68,12 @@ int main(int argc, char** argv) {
         std::cerr << "calcview: " << started.message() << "\n";
         return failure;
     }
+    if (options->seed) {
+        calc.seedRandom(*options->seed);
+    } else if (!options->headless) {
+        calc.seedRandom(static_cast<std::uint64_t>(
+            std::chrono::system_clock::now().time_since_epoch().count()));
+    }
     const auto timeline = calcview::keyTimeline(options->keys);
     std::optional<std::uint64_t> limit;
     if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
@@ -93,5 +101,12 @@ int main(int argc, char** argv) {
     }
     if (report.outcome == calcview::Outcome::interrupted) std::cerr << "calcview: stopped\n";
     if (!saveScreenshot(calc, *options)) return failure;
+    if (options->saveVariables && report.outcome != calcview::Outcome::fault) {
+        const auto changed = calcview::changedVariables(calc, *loaded);
+        if (const auto saved = calcview::saveVariables(*options->saveVariables, changed); !saved) {
+            std::cerr << "calcview: " << saved.message() << "\n";
+            return failure;
+        }
+    }
     return static_cast<int>(report.outcome);
 }

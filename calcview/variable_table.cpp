@@ -124,6 +124,20 @@ ti83::Status storeVariables(Machine& calc, std::span<const ti83::Variable> varia
     return {};
 }
 
+/// The bytes a variable's data takes, from its type and the size it holds.
+std::uint16_t dataSize(const Machine& calc, std::uint8_t type, std::uint16_t data) {
+    const std::uint16_t count = calc.readWord(data);
+    switch (type & 0x1F) {
+        case ti83::realType: return realNumberSize;
+        case ti83::complexType: return 2 * realNumberSize;
+        case ti83::listType: return static_cast<std::uint16_t>(2 + count * realNumberSize);
+        case ti83::complexListType: return static_cast<std::uint16_t>(2 + count * 2 * realNumberSize);
+        case ti83::matrixType:
+            return static_cast<std::uint16_t>(2 + calc.read(data) * calc.read(static_cast<std::uint16_t>(data + 1)) * realNumberSize);
+        default: return static_cast<std::uint16_t>(2 + count);  // a length word, then the bytes
+    }
+}
+
 TableEntry programEntryAt(const Machine& calc, std::uint16_t at) {
     TableEntry entry{at, at, calc.read(at), 0, {}};
     auto next = static_cast<std::uint16_t>(at - 2);

@@ -71,6 +71,13 @@ void guardVariables(Machine& calc);
 ti83::Status storeVariables(Machine& calc, std::span<const ti83::Variable> variables,
                             std::optional<std::size_t> running, std::size_t codeSize);
 
+/// Bytes of a real number.
+inline constexpr std::uint16_t realNumberSize = 9;
+
+/// The bytes a variable's data at `data` takes, from its type and the size
+/// its data holds.
+std::uint16_t dataSize(const Machine& calc, std::uint8_t type, std::uint16_t data);
+
 /// Bytes of the table entry of a variable of this type and name.
 std::uint16_t entrySize(std::uint8_t type, std::size_t nameLength);
 

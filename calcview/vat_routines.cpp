@@ -16,7 +16,6 @@ namespace calcview::vat {
 namespace {
 
 constexpr std::uint8_t listToken = 0x5D;
-constexpr std::uint16_t realSize = 9;
 
 std::uint16_t freeBytes(const Machine& calc) {
     const std::uint16_t start = calc.readWord(fpsAddress), end = calc.readWord(opsAddress);
@@ -178,20 +177,6 @@ RoutineResult create(Machine& calc, const char* routine, std::uint8_t type, std:
     return RoutineResult::done;
 }
 
-/// The bytes a variable's data takes, from its type and the size it holds.
-std::uint16_t dataSize(const Machine& calc, std::uint8_t type, std::uint16_t data) {
-    const std::uint16_t count = calc.readWord(data);
-    switch (type & 0x1F) {
-        case ti83::realType: return realSize;
-        case ti83::complexType: return 2 * realSize;
-        case ti83::listType: return static_cast<std::uint16_t>(2 + count * realSize);
-        case ti83::complexListType: return static_cast<std::uint16_t>(2 + count * 2 * realSize);
-        case ti83::matrixType:
-            return static_cast<std::uint16_t>(2 + calc.read(data) * calc.read(static_cast<std::uint16_t>(data + 1)) * realSize);
-        default: return static_cast<std::uint16_t>(2 + count);  // a length word, then the bytes
-    }
-}
-
 }  // namespace
 
 RoutineResult memChk(Machine& calc) {
@@ -207,7 +192,7 @@ RoutineResult chkFindSym(Machine& calc) {
 RoutineResult findSym(Machine& calc) { return search(calc, false); }
 
 RoutineResult createReal(Machine& calc) {
-    return create(calc, "_CreateReal", ti83::realType, realSize, false);
+    return create(calc, "_CreateReal", ti83::realType, realNumberSize, false);
 }
 
 RoutineResult createStrng(Machine& calc) {
@@ -252,22 +237,22 @@ RoutineResult delRes(Machine& calc) {
 }
 
 RoutineResult pushRealO1(Machine& calc) {
-    if (freeBytes(calc) < realSize) {
-        outOfMemory(calc, "_PushRealO1", realSize);
+    if (freeBytes(calc) < realNumberSize) {
+        outOfMemory(calc, "_PushRealO1", realNumberSize);
         return RoutineResult::done;
     }
     const std::uint16_t top = calc.readWord(fpsAddress);
-    for (int i = 0; i < realSize; ++i) {
+    for (int i = 0; i < realNumberSize; ++i) {
         calc.write(static_cast<std::uint16_t>(top + i),
                    calc.read(static_cast<std::uint16_t>(numbers::op1Address + i)));
     }
-    calc.writeWord(fpsAddress, static_cast<std::uint16_t>(top + realSize));
+    calc.writeWord(fpsAddress, static_cast<std::uint16_t>(top + realNumberSize));
     return RoutineResult::done;
 }
 
 RoutineResult popRealO1(Machine& calc) {
-    const auto top = static_cast<std::uint16_t>(calc.readWord(fpsAddress) - realSize);
-    for (int i = 0; i < realSize; ++i) {
+    const auto top = static_cast<std::uint16_t>(calc.readWord(fpsAddress) - realNumberSize);
+    for (int i = 0; i < realNumberSize; ++i) {
         calc.write(static_cast<std::uint16_t>(numbers::op1Address + i),
                    calc.read(static_cast<std::uint16_t>(top + i)));
     }
