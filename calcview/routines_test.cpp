@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -325,6 +327,48 @@ TEST(Routines, AgreeWithTheShippedIncludeFiles) {
             EXPECT_EQ(found->second, routine.address) << name;
         }
     }
+}
+
+// ---- the README's table of routines --------------------------------------
+
+/// The rows of the README's table, from the routine table: every routine
+/// carried out, by the address a program calls (Ion's through the jump table).
+std::string readmeTable() {
+    std::vector<std::pair<std::uint16_t, std::string>> rows;
+    for (const Routine& routine : allRoutines()) {
+        if (routine.run == nullptr) continue;
+        const bool ion = routine.address >= ionRoutineBase &&
+                         routine.address < ionRoutineBase + 3 * ionRoutineCount;
+        const auto address = static_cast<std::uint16_t>(
+            ion ? ionVectorsAddress + routine.address - ionRoutineBase : routine.address);
+        char text[16];
+        std::string note(routine.note);
+        if (ion) note = "Ion's jump table";
+        if (address < 0x40) {
+            std::snprintf(text, sizeof text, "`rst %02Xh`", address);
+            note = text + (note.empty() ? "" : "; " + note);
+        }
+        std::snprintf(text, sizeof text, "%04Xh", address);
+        rows.emplace_back(address, "| " + std::string(text) + " | `" + std::string(routine.name) +
+                                       "` | " + note + " |\n");
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string table = "| Address | Routine | Note |\n|---|---|---|\n";
+    for (const auto& row : rows) table += row.second;
+    return table;
+}
+
+TEST(Routines, ReadmeTableIsTheRoutineTable) {
+    std::ifstream in(README_FILE);
+    const std::string readme((std::istreambuf_iterator<char>(in)), {});
+    const std::string begin = "<!-- routine table: made from calcview's routine table -->\n";
+    const std::string end = "<!-- end of routine table -->";
+    const auto from = readme.find(begin), to = readme.find(end);
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    EXPECT_EQ(readme.substr(from + begin.size(), to - from - begin.size()), readmeTable())
+        << "The README's table should read:\n" << readmeTable();
 }
 
 // The addresses calcview keeps, against the include file programs assemble with.
