@@ -69,7 +69,9 @@ ti83::Status saveVariables(const std::filesystem::path& folder,
     }
     for (const auto& variable : variables) {
         const auto path = folder / (pathName(variable.name) + ".83p");
-        if (const auto written = ti83::writeCalculatorFile(path.string(), variable); !written) {
+        const auto written =
+            ti83::writeCalculatorFileBytes(path.string(), variable, "Written by calcview");
+        if (!written) {
             return written;
         }
     }

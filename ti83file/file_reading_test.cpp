@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -112,6 +114,29 @@ INSTANTIATE_TEST_SUITE_P(
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
+
+// calcview writes the file itself, pack83 through libtifiles: the same bytes.
+TEST(FileWriting, TheBytesAreTheOnesLibtifilesWrites) {
+    const std::string folder = testing::TempDir();
+    for (const Variable& variable :
+         {Variable{"GAME", protectedProgramType, program},
+          Variable{"SCORE", programType, {1, 0, 42}},
+          Variable{"ABCDEFGH", programType, Bytes(300, 0x11)},
+          Variable{std::string("\x5D\x01", 2), listType, {1, 0, 0, 0x80, 1, 0, 0, 0, 0, 0, 0}},
+          Variable{"A", realType, {0, 0x80, 0x42, 0, 0, 0, 0, 0, 0}}}) {
+        const std::string path = folder + "/written.83p";
+        ASSERT_TRUE(writeCalculatorFile(path, variable));
+        std::ifstream file(path, std::ios::binary);
+        const Bytes written((std::istreambuf_iterator<char>(file)), {});
+        const auto encoded = encodeCalculatorFile(variable, "Written by pack83");
+        ASSERT_TRUE(encoded);
+        EXPECT_EQ(*encoded, written) << variable.name;
+        const auto back = parseCalculatorFile(*encoded, "written.83p");
+        ASSERT_TRUE(back) << back.message();
+        EXPECT_EQ((*back)[0].name, variable.name);
+        EXPECT_EQ((*back)[0].data, variable.data);
+    }
+}
 
 }  // namespace
 }  // namespace ti83

@@ -83,6 +83,16 @@ Result<std::vector<Variable>> parseCalculatorFile(std::span<const std::uint8_t> 
 /// Writes `variable` as a TI-83 file at `path`: first under a temporary name
 /// in the same folder, then renamed over `path`. On failure nothing is left
 /// at the temporary name and the message names the file and the cause.
+/// Through libtifiles (pack83; link ti83_file_tifiles).
 Status writeCalculatorFile(const std::string& path, const Variable& variable);
+
+/// The bytes of a TI-83 file holding `variable`, with `comment` (at most 41
+/// bytes are kept) in its header: what writeCalculatorFile writes.
+Result<std::vector<std::uint8_t>> encodeCalculatorFile(const Variable& variable,
+                                                        std::string_view comment);
+/// Writes them as writeCalculatorFile does, temporary name first, without
+/// libtifiles (calcview).
+Status writeCalculatorFileBytes(const std::string& path, const Variable& variable,
+                                std::string_view comment);
 
 }  // namespace ti83
