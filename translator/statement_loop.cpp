@@ -60,6 +60,9 @@ constexpr std::array<StatementRow, 34> statementRows{{
 
 constexpr std::size_t rowCount = statementRows.size();
 
+/// The counted loop's keyword; the body loop tests it before the table.
+constexpr std::string_view loopKeyword = "for(";
+
 /// For each first character of a line and each row number i, the first row
 /// from i on whose keyword begins with that character (rowCount for none).
 using NextRowTable = std::array<std::array<std::uint8_t, rowCount + 1>, 256>;
@@ -153,7 +156,7 @@ void translateStatement(Translation& t) {
     }
     if (!matched && !isStructuralLine(t.currentLine)) {
         // The body loop takes for( lines itself; one that reaches here is in a loop body.
-        t.warnAtLine(t.matchKeyword("for(")
+        t.warnAtLine(t.matchKeyword(loopKeyword)
                          ? "loops do not nest; this for( line is skipped"
                          : "no statement matches this line; nothing was written for it");
     }
@@ -168,13 +171,20 @@ void translateBody(Translation& t) {
             t.warnEndOfSource("the line EOF");
             return;
         }
-        if (t.matchKeyword("for(")) {
+        if (t.matchKeyword(loopKeyword)) {
             translateCountedLoop(t);
         } else {
             translateStatement(t);
         }
         if (t.currentLine == "EOF") return;
     }
+}
+
+std::vector<std::string_view> statementKeywords() {
+    std::vector<std::string_view> keywords;
+    for (const StatementRow& row : statementRows) keywords.push_back(row.keyword);
+    keywords.push_back(loopKeyword);
+    return keywords;
 }
 
 }  // namespace trovik

@@ -3,6 +3,7 @@
 // table that dispatches every other line.
 
 #include <string_view>
+#include <vector>
 
 #include "translation.hpp"
 
@@ -15,5 +16,9 @@ void translateStatement(Translation& t);
 
 /// Translates body lines until the line `EOF`.
 void translateBody(Translation& t);
+
+/// The keyword of every row of the table, in its order, then the counted
+/// loop's: the words editors show as statements.
+std::vector<std::string_view> statementKeywords();
 
 }  // namespace trovik
