@@ -48,12 +48,11 @@ std::vector<ti83::Variable> changedVariables(const Machine& calc, const Loaded& 
         for (std::uint32_t i = 0; i < size; ++i) {
             variable.data.push_back(calc.read(static_cast<std::uint16_t>(entry.data + i)));
         }
-        const bool kept = std::any_of(loaded.variables.begin(), loaded.variables.end(),
-                                      [&](const ti83::Variable& was) {
-                                          return was.name == variable.name &&
-                                                 (was.type & 0x1F) == variable.type &&
-                                                 was.data == variable.data;
-                                      });
+        const bool kept = std::any_of(
+            loaded.variables.begin(), loaded.variables.end(), [&](const ti83::Variable& was) {
+                return was.name == variable.name && (was.type & 0x1F) == variable.type &&
+                       was.data == variable.data;
+            });
         if (!kept) changed.push_back(std::move(variable));
     }
     return changed;
@@ -64,8 +63,7 @@ ti83::Status saveVariables(const std::filesystem::path& folder,
     std::error_code status;
     std::filesystem::create_directories(folder, status);
     if (status) {
-        return ti83::Failure{"cannot make the folder " + folder.string() + ": " +
-                             status.message()};
+        return ti83::Failure{"cannot make the folder " + folder.string() + ": " + status.message()};
     }
     for (const auto& variable : variables) {
         const auto path = folder / (pathName(variable.name) + ".83p");

@@ -57,7 +57,8 @@ ti83::Result<Placement> placeVariables(std::span<const ti83::Variable> variables
         placement.dataAt[i] = static_cast<std::uint16_t>(std::min<std::uint32_t>(end, 0xFFFF));
         end += static_cast<std::uint32_t>(variables[i].data.size());
     }
-    const std::uint32_t tableBottom = symTableAddress + 1 - std::min(tableSize, symTableAddress + 1u);
+    const std::uint32_t tableBottom =
+        symTableAddress + 1 - std::min(tableSize, symTableAddress + 1u);
     if (end > tableBottom) {
         return ti83::Failure{"the files' variables need " +
                              std::to_string(end - programOrigin + tableSize) +
@@ -128,13 +129,20 @@ ti83::Status storeVariables(Machine& calc, std::span<const ti83::Variable> varia
 std::uint16_t dataSize(const Machine& calc, std::uint8_t type, std::uint16_t data) {
     const std::uint16_t count = calc.readWord(data);
     switch (type & 0x1F) {
-        case ti83::realType: return realNumberSize;
-        case ti83::complexType: return 2 * realNumberSize;
-        case ti83::listType: return static_cast<std::uint16_t>(2 + count * realNumberSize);
-        case ti83::complexListType: return static_cast<std::uint16_t>(2 + count * 2 * realNumberSize);
+        case ti83::realType:
+            return realNumberSize;
+        case ti83::complexType:
+            return 2 * realNumberSize;
+        case ti83::listType:
+            return static_cast<std::uint16_t>(2 + count * realNumberSize);
+        case ti83::complexListType:
+            return static_cast<std::uint16_t>(2 + count * 2 * realNumberSize);
         case ti83::matrixType:
-            return static_cast<std::uint16_t>(2 + calc.read(data) * calc.read(static_cast<std::uint16_t>(data + 1)) * realNumberSize);
-        default: return static_cast<std::uint16_t>(2 + count);  // a length word, then the bytes
+            return static_cast<std::uint16_t>(
+                2 +
+                calc.read(data) * calc.read(static_cast<std::uint16_t>(data + 1)) * realNumberSize);
+        default:
+            return static_cast<std::uint16_t>(2 + count);  // a length word, then the bytes
     }
 }
 
@@ -150,8 +158,8 @@ TableEntry programEntryAt(const Machine& calc, std::uint16_t at) {
 }
 
 TableEntry fixedEntryAt(const Machine& calc, std::uint16_t at) {
-    TableEntry entry{at, static_cast<std::uint16_t>(at - 4 - fixedNameLength), calc.read(at), 0,
-                     {}};
+    TableEntry entry{
+        at, static_cast<std::uint16_t>(at - 4 - fixedNameLength), calc.read(at), 0, {}};
     entry.data = static_cast<std::uint16_t>(calc.read(static_cast<std::uint16_t>(at - 2)) |
                                             calc.read(static_cast<std::uint16_t>(at - 3)) << 8);
     for (int i = 0; i < fixedNameLength; ++i) {

@@ -24,9 +24,8 @@ std::uint16_t freeBytes(const Machine& calc) {
 
 /// The calculator's ERR:MEMORY: the run ends naming the routine.
 void outOfMemory(Machine& calc, const char* routine, std::uint32_t needed) {
-    calc.systemError(std::string(routine) + calledFrom(calc) + " needs " +
-                     std::to_string(needed) + " bytes of free memory, but only " +
-                     std::to_string(freeBytes(calc)) +
+    calc.systemError(std::string(routine) + calledFrom(calc) + " needs " + std::to_string(needed) +
+                     " bytes of free memory, but only " + std::to_string(freeBytes(calc)) +
                      " are left: ERR:MEMORY, which stops the program on the calculator");
 }
 
@@ -72,7 +71,8 @@ RoutineResult search(Machine& calc, bool ownName) {
 /// block moves do.
 void moveBlock(Machine& calc, std::uint16_t from, std::uint16_t end, int by) {
     std::vector<std::uint8_t> bytes;
-    for (std::uint32_t at = from; at < end; ++at) bytes.push_back(calc.read(static_cast<std::uint16_t>(at)));
+    for (std::uint32_t at = from; at < end; ++at)
+        bytes.push_back(calc.read(static_cast<std::uint16_t>(at)));
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         calc.write(static_cast<std::uint16_t>(from + by + static_cast<int>(i)), bytes[i]);
     }
@@ -132,7 +132,8 @@ std::uint16_t addEntry(Machine& calc, std::uint8_t type, const std::string& name
     std::uint16_t at = bottom;
     if (!ti83::hasOwnName(type)) {
         at = calc.readWord(progPtrAddress);
-        moveBlock(calc, static_cast<std::uint16_t>(bottom + 1), static_cast<std::uint16_t>(at + 1), -size);
+        moveBlock(calc, static_cast<std::uint16_t>(bottom + 1), static_cast<std::uint16_t>(at + 1),
+                  -size);
         calc.writeWord(progPtrAddress, static_cast<std::uint16_t>(at - size));
     }
     writeEntry(calc, at, type, name, data);
@@ -143,9 +144,11 @@ std::uint16_t addEntry(Machine& calc, std::uint8_t type, const std::string& name
 void removeEntry(Machine& calc, const TableEntry& entry) {
     const auto size = static_cast<std::uint16_t>(entry.at - entry.next);
     const std::uint16_t bottom = calc.readWord(pTempAddress);
-    moveBlock(calc, static_cast<std::uint16_t>(bottom + 1), static_cast<std::uint16_t>(entry.next + 1), size);
+    moveBlock(calc, static_cast<std::uint16_t>(bottom + 1),
+              static_cast<std::uint16_t>(entry.next + 1), size);
     const std::uint16_t programs = calc.readWord(progPtrAddress);
-    if (entry.at > programs) calc.writeWord(progPtrAddress, static_cast<std::uint16_t>(programs + size));
+    if (entry.at > programs)
+        calc.writeWord(progPtrAddress, static_cast<std::uint16_t>(programs + size));
     setTableBottom(calc, static_cast<std::uint16_t>(bottom + size));
 }
 

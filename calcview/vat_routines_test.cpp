@@ -27,18 +27,19 @@ Bytes operator+(Bytes a, const Bytes& b) {
 
 // Results go to 9000h and on.
 const Bytes keepsAScore =
-    Bytes{0xCD, 0x1A, 0x44, 0x22, 0x00, 0x90} +              // _MemChk, ld (9000h),hl
-    Bytes{0x21, 0x65, 0x82, 0xE7} +                          // ld hl,SCORE / rst 20h
-    Bytes{0x21, 0x03, 0x00, 0xCD, 0x8A, 0x44} +              // ld hl,3 / _CreateProg
-    Bytes{0xED, 0x53, 0x02, 0x90, 0x22, 0x04, 0x90} +        // ld (9002h),de / ld (9004h),hl
-    Bytes{0x13, 0x13, 0x3E, 0x42, 0x12} +                    // inc de x2 / ld a,42h / ld (de),a
-    Bytes{0x21, 0x70, 0x82, 0xE7, 0xCD, 0x52, 0x44} +        // ld hl,A / rst 20h / _CreateReal
-    Bytes{0xED, 0x53, 0x06, 0x90} +                          // ld (9006h),de
-    Bytes{0x2A, 0x19, 0x93, 0x22, 0x08, 0x90} +              // ld hl,(progPtr) / ld (9008h),hl
-    Bytes{0x21, 0x70, 0x82, 0xE7, 0xD7} +                    // ld hl,A / rst 20h / rst 10h
-    Bytes{0x22, 0x0A, 0x90, 0xCD, 0xAA, 0x44} +              // ld (900Ah),hl / _DelVar
-    Bytes{0x21, 0x65, 0x82, 0xE7, 0xCD, 0x2A, 0x44} +        // ld hl,SCORE / rst 20h / _ChkFindSym
-    Bytes{0xED, 0x53, 0x0C, 0x90, 0x9F, 0x32, 0x0E, 0x90} +  // ld (900Ch),de / sbc a,a / ld (900Eh),a
+    Bytes{0xCD, 0x1A, 0x44, 0x22, 0x00, 0x90} +        // _MemChk, ld (9000h),hl
+    Bytes{0x21, 0x65, 0x82, 0xE7} +                    // ld hl,SCORE / rst 20h
+    Bytes{0x21, 0x03, 0x00, 0xCD, 0x8A, 0x44} +        // ld hl,3 / _CreateProg
+    Bytes{0xED, 0x53, 0x02, 0x90, 0x22, 0x04, 0x90} +  // ld (9002h),de / ld (9004h),hl
+    Bytes{0x13, 0x13, 0x3E, 0x42, 0x12} +              // inc de x2 / ld a,42h / ld (de),a
+    Bytes{0x21, 0x70, 0x82, 0xE7, 0xCD, 0x52, 0x44} +  // ld hl,A / rst 20h / _CreateReal
+    Bytes{0xED, 0x53, 0x06, 0x90} +                    // ld (9006h),de
+    Bytes{0x2A, 0x19, 0x93, 0x22, 0x08, 0x90} +        // ld hl,(progPtr) / ld (9008h),hl
+    Bytes{0x21, 0x70, 0x82, 0xE7, 0xD7} +              // ld hl,A / rst 20h / rst 10h
+    Bytes{0x22, 0x0A, 0x90, 0xCD, 0xAA, 0x44} +        // ld (900Ah),hl / _DelVar
+    Bytes{0x21, 0x65, 0x82, 0xE7, 0xCD, 0x2A, 0x44} +  // ld hl,SCORE / rst 20h / _ChkFindSym
+    Bytes{0xED, 0x53, 0x0C, 0x90,
+          0x9F, 0x32, 0x0E, 0x90} +  // ld (900Ch),de / sbc a,a / ld (900Eh),a
     Bytes{0x2A, 0x02, 0x90, 0x11, 0x05, 0x00, 0x19, 0xE5} +  // hl = SCORE's data + 5 / push hl
     Bytes{0xEB, 0x21, 0x02, 0x00, 0xCD, 0x32, 0x44} +        // ex de,hl / ld hl,2 / _InsertMem
     Bytes{0x2A, 0x0D, 0x93, 0x22, 0x10, 0x90} +              // ld hl,(FPS) / ld (9010h),hl
@@ -52,14 +53,16 @@ void writeBytes(Calculator& calc, std::uint16_t at, const Bytes& bytes) {
 
 Bytes readBytes(const Calculator& calc, std::uint16_t at, std::size_t count) {
     Bytes bytes;
-    for (std::size_t i = 0; i < count; ++i) bytes.push_back(calc.read(static_cast<std::uint16_t>(at + i)));
+    for (std::size_t i = 0; i < count; ++i)
+        bytes.push_back(calc.read(static_cast<std::uint16_t>(at + i)));
     return bytes;
 }
 
 /// The table read downwards from `top`.
 Bytes tableFrom(const Calculator& calc, std::uint16_t top, std::size_t count) {
     Bytes bytes;
-    for (std::size_t i = 0; i < count; ++i) bytes.push_back(calc.read(static_cast<std::uint16_t>(top - i)));
+    for (std::size_t i = 0; i < count; ++i)
+        bytes.push_back(calc.read(static_cast<std::uint16_t>(top - i)));
     return bytes;
 }
 
@@ -90,7 +93,7 @@ TEST(VatRoutines, ACreatedVariableTakesMemoryAndADeletedOneGivesItBack) {
     EXPECT_EQ(calc.readWord(0x9000), freeAtStart);
     EXPECT_EQ(calc.readWord(0x9002), score);
     EXPECT_EQ(calc.readWord(0x9004), 0xFE5B);
-    EXPECT_EQ(calc.readWord(0x9006), score + 5);  // the real after SCORE's 5 bytes
+    EXPECT_EQ(calc.readWord(0x9006), score + 5);   // the real after SCORE's 5 bytes
     EXPECT_EQ(calc.readWord(0x9008), 0xFE6E - 7);  // programs moved down for the real's entry
     EXPECT_EQ(calc.readWord(0x900A), 0xFE6E);      // found by rst 10h at the table's top
     EXPECT_EQ(calc.readWord(0x900C), score);       // _ChkFindSym: found, carry clear

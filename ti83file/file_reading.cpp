@@ -84,12 +84,14 @@ Result<Variable> variableAt(std::span<const std::uint8_t> section, std::size_t& 
 Result<std::vector<Variable>> parseCalculatorFile(std::span<const std::uint8_t> bytes,
                                                   const std::string& name) {
     if (startsWith(bytes, plusSignature)) {
-        return Failure{name + " is not a TI-83 file (a TI-83 Plus program expects other "
-                              "addresses)"};
+        return Failure{name +
+                       " is not a TI-83 file (a TI-83 Plus program expects other "
+                       "addresses)"};
     }
     if (!startsWith(bytes, signature)) {
-        return Failure{name + " is not a TI-83 file (.83p or .83g; a TI-83 Plus program "
-                              "expects other addresses)"};
+        return Failure{name +
+                       " is not a TI-83 file (.83p or .83g; a TI-83 Plus program "
+                       "expects other addresses)"};
     }
     if (bytes.size() < dataStart) return Failure{name + " is cut short inside its header"};
     const std::size_t length = wordAt(bytes, lengthAt);

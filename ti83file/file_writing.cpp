@@ -30,7 +30,7 @@ void putWord(std::vector<std::uint8_t>& bytes, std::size_t value) {
 }  // namespace
 
 Result<std::vector<std::uint8_t>> encodeCalculatorFile(const Variable& variable,
-                                                        std::string_view comment) {
+                                                       std::string_view comment) {
     if (variable.data.size() > 0xFFFF - 17) {
         return Failure{"the variable's " + std::to_string(variable.data.size()) +
                        " bytes do not fit in a TI-83 file"};
@@ -40,7 +40,8 @@ Result<std::vector<std::uint8_t>> encodeCalculatorFile(const Variable& variable,
     putWord(section, variable.data.size());
     section.push_back(variable.type);
     for (std::size_t i = 0; i < nameLength; ++i) {
-        section.push_back(i < variable.name.size() ? static_cast<std::uint8_t>(variable.name[i]) : 0);
+        section.push_back(i < variable.name.size() ? static_cast<std::uint8_t>(variable.name[i])
+                                                   : 0);
     }
     putWord(section, variable.data.size());
     section.insert(section.end(), variable.data.begin(), variable.data.end());
@@ -65,7 +66,8 @@ Status writeCalculatorFileBytes(const std::string& path, const Variable& variabl
     if (!bytes) return Failure{path + ": " + bytes.message()};
     const std::string temporary = path + ".tmp" + std::to_string(::getpid());
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    if (!file) return Failure{temporary + ": cannot create the file (" + std::strerror(errno) + ")"};
+    if (!file)
+        return Failure{temporary + ": cannot create the file (" + std::strerror(errno) + ")"};
     file.write(reinterpret_cast<const char*>(bytes->data()),
                static_cast<std::streamsize>(bytes->size()));
     file.close();
