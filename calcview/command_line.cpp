@@ -134,8 +134,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
             options.files.emplace_back(arg);
         }
     }
-    if (!options.help && !options.version && options.files.empty()) {
-        error = "no program file given";
+    if (!options.help && !options.version && options.files.empty() && options.headless) {
+        error = "no program file given (--headless needs one)";
         return std::nullopt;
     }
     return options;
@@ -144,13 +144,17 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
 std::string helpText() {
     std::ostringstream text;
     text << "usage: calcview [options] PROGRAM.83p|PROGRAM.bin [FILE.83p|FILE.83g...]\n"
+            "       calcview [options]\n"
             "Runs a TI-83 assembly program on a Z80 with the calculator's system routines\n"
             "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n"
             "Every variable of every file is put into the calculator's memory, as the\n"
-            "calculator keeps it; the first file's program runs.\n\n"
+            "calculator keeps it; the first file's program runs.\n"
+            "Without a program the window asks for one: drop a .83p, .83g or .bin file on\n"
+            "it. A drop on the window runs the dropped program afresh, with the data files\n"
+            "dropped together beside it.\n\n"
             "  --scale N              window and screenshot pixels per calculator pixel (1-16, "
             "default 4)\n"
-            "  --headless             no window: run as fast as possible\n"
+            "  --headless             no window: run PROGRAM as fast as possible\n"
             "  --keys LIST            keys to press, e.g. \"right:150,clear\": a key name and an\n"
             "                         optional hold in ms (default 100), comma-separated, each\n"
             "                         pressed 100 ms after the one before was released\n"

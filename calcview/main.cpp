@@ -16,6 +16,7 @@
 #include "screen_image.hpp"
 #include "session.hpp"
 #include "window.hpp"
+#include "window_host.hpp"
 
 namespace {
 
@@ -29,9 +30,9 @@ constexpr int failure = 1;
 bool saveScreenshot(const calcview::Calculator& calc, const calcview::Options& options) {
     if (!options.screenshot) return true;
     std::string error;
-    if (!calcview::writePng(*options.screenshot, calcview::screenWidth * options.scale,
-                            calcview::screenHeight * options.scale,
-                            calcview::screenImage(calc, options.scale), error)) {
+    if (!pngfile::writePng(*options.screenshot, calcview::screenWidth * options.scale,
+                           calcview::screenHeight * options.scale,
+                           calcview::screenImage(calc, options.scale), error)) {
         std::cerr << "calcview: " << error << "\n";
         return false;
     }
@@ -56,41 +57,43 @@ int main(int argc, char** argv) {
         std::cout << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
-    const auto loaded = calcview::loadFiles(options->files, error);
-    if (!loaded) {
-        std::cerr << "calcview: " << error << "\n";
-        return failure;
+    // Without a file the window waits for one to be dropped on it.
+    std::optional<calcview::Loaded> loaded;
+    if (!options->files.empty()) {
+        loaded = calcview::loadFiles(options->files, error);
+        if (!loaded) {
+            std::cerr << "calcview: " << error << "\n";
+            return failure;
+        }
     }
 
     calcview::Calculator calc;
-    if (const auto problem = calcview::startLoaded(calc, *loaded)) {
-        std::cerr << "calcview: " << *problem << "\n";
-        return failure;
+    if (loaded) {
+        if (const auto problem = calcview::startLoaded(calc, *loaded)) {
+            std::cerr << "calcview: " << *problem << "\n";
+            return failure;
+        }
     }
     const auto timeline = calcview::keyTimeline(options->keys);
     std::optional<std::uint64_t> limit;
     if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
 
+    calcview::RunReport report;
+    calcview::CalculatorHost shown(
+        calc, loaded ? calcview::windowTitle(options->files.front(), loaded->program) : "",
+        calcview::startLoaded);
     // The source's tables are made only when a fault asks for its line: a
     // run without one pays nothing.
-    std::optional<std::optional<std::string>> faultSource;
-    const auto faultSourceLine = [&]() -> std::optional<std::string> {
-        if (!faultSource) {
-            faultSource = calcview::faultSourceLine(options->files.front(), calc.lastInstruction());
-        }
-        return *faultSource;
-    };
-    calcview::RunReport report;
+    shown.nameFaultSources(calcview::faultSourceLine,
+                           loaded ? options->files.front() : std::filesystem::path());
     if (options->headless) {
         // Ctrl+C or a kill ends the run like the time limit, screenshot included.
         std::signal(SIGINT, requestStop);
         std::signal(SIGTERM, requestStop);
         report = calcview::runHeadless(calc, timeline, limit, [] { return stopSignal != 0; });
+        if (report.outcome == calcview::Outcome::fault) report = shown.report();
     } else {
-        const std::string title =
-            "calcview - " + options->files.front().filename().string() + " (" + loaded->program.shell + ")";
-        auto windowed = calcview::runInWindow(calc, timeline, limit, options->scale, title, error,
-                                              faultSourceLine);
+        auto windowed = calcview::runInWindow(shown, {options->scale, timeline, limit}, error);
         if (!windowed) {
             std::cerr << "calcview: " << error << "\n";
             return failure;
@@ -99,12 +102,12 @@ int main(int argc, char** argv) {
     }
     if (report.outcome == calcview::Outcome::fault) {
         std::cerr << "calcview: " << report.message << "\n";
-        if (const auto line = faultSourceLine()) std::cerr << *line << "\n";
+        if (!report.sourceLine.empty()) std::cerr << report.sourceLine << "\n";
     }
     if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
         std::cerr << "calcview: stopped at the time limit\n";
     }
     if (report.outcome == calcview::Outcome::interrupted) std::cerr << "calcview: stopped\n";
-    if (!saveScreenshot(calc, *options)) return failure;
+    if (!saveScreenshot(shown.calculator(), *options)) return failure;
     return static_cast<int>(report.outcome);
 }
