@@ -55,6 +55,22 @@ bool setScreenshot(std::string_view text, Options& options, std::string&) {
     return true;
 }
 
+bool setSaveFolder(std::string_view text, Options& options, std::string&) {
+    options.saveVariables = std::filesystem::path(text);
+    return true;
+}
+
+bool parseSeed(std::string_view text, Options& options, std::string& error) {
+    std::uint64_t seed = 0;
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    if (status != std::errc() || end != text.data() + text.size()) {
+        error = "--seed takes a whole number from 0 to 18446744073709551615";
+        return false;
+    }
+    options.seed = seed;
+    return true;
+}
+
 using ValueParser = std::function<bool(std::string_view, Options&, std::string&)>;
 
 const std::map<std::string_view, ValueParser>& valueOptions() {
@@ -63,6 +79,8 @@ const std::map<std::string_view, ValueParser>& valueOptions() {
         {"--keys", parseKeys},
         {"--time-limit", parseTimeLimit},
         {"--screenshot", setScreenshot},
+        {"--save-variables", setSaveFolder},
+        {"--seed", parseSeed},
     };
     return table;
 }
@@ -90,6 +108,7 @@ const std::vector<PcKey>& pcKeys() {
         {"F3", "zoom"},
         {"F4", "trace"},
         {"F5", "graph"},
+        {"F12", "on"},
         {"Keypad +", "+"},
         {"Keypad -", "-"},
         {"-", "-"},
@@ -161,6 +180,13 @@ std::string helpText() {
             "  --time-limit SECONDS   stop after this much calculator time; a window closes\n"
             "                         then, however the program ended\n"
             "  --screenshot FILE.png  save the screen when the run ends, however it ends\n"
+            "  --save-variables FOLDER\n"
+            "                         when the run ends (unless it faulted), write each\n"
+            "                         variable the program created or changed as\n"
+            "                         FOLDER/NAME.83p; give them back with FOLDER/*.83p\n"
+            "  --seed N               start the random numbers (ionRandom, _Random, R) from N;\n"
+            "                         by default a headless run always draws the same ones\n"
+            "                         and a window run seeds them from the clock\n"
             "  --help, -h             show this text\n"
             "  --version              print calcview's version\n"
             "An option with a value also takes it after '=', as in --scale=2.\n\n"

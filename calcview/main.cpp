@@ -2,6 +2,7 @@
 // here, in a window or headless. main reads the command line, loads the
 // program, runs it and turns the outcome into the exit status.
 
+#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "png_file.hpp"
 #include "program_build.hpp"
 #include "program_file.hpp"
+#include "saved_variables.hpp"
 #include "screen_image.hpp"
 #include "session.hpp"
 #include "window.hpp"
@@ -60,19 +62,26 @@ int main(int argc, char** argv) {
     // Without a file the window waits for one to be dropped on it.
     std::optional<calcview::Loaded> loaded;
     if (!options->files.empty()) {
-        loaded = calcview::loadFiles(options->files, error);
-        if (!loaded) {
-            std::cerr << "calcview: " << error << "\n";
+        auto read = calcview::loadFiles(options->files);
+        if (!read) {
+            std::cerr << "calcview: " << read.message() << "\n";
             return failure;
         }
+        loaded = std::move(*read);
     }
 
     calcview::Calculator calc;
     if (loaded) {
-        if (const auto problem = calcview::startLoaded(calc, *loaded)) {
-            std::cerr << "calcview: " << *problem << "\n";
+        if (const auto started = calcview::startLoaded(calc, *loaded); !started) {
+            std::cerr << "calcview: " << started.message() << "\n";
             return failure;
         }
+    }
+    if (options->seed) {
+        calc.seedRandom(*options->seed);
+    } else if (!options->headless) {
+        calc.seedRandom(static_cast<std::uint64_t>(
+            std::chrono::system_clock::now().time_since_epoch().count()));
     }
     const auto timeline = calcview::keyTimeline(options->keys);
     std::optional<std::uint64_t> limit;
@@ -109,5 +118,14 @@ int main(int argc, char** argv) {
     }
     if (report.outcome == calcview::Outcome::interrupted) std::cerr << "calcview: stopped\n";
     if (!saveScreenshot(shown.calculator(), *options)) return failure;
+    // Of the program the command line named (a dropped one runs in a calculator of its own).
+    if (options->saveVariables && loaded && report.outcome != calcview::Outcome::fault &&
+        &shown.calculator() == &calc) {
+        const auto changed = calcview::changedVariables(calc, *loaded);
+        if (const auto saved = calcview::saveVariables(*options->saveVariables, changed); !saved) {
+            std::cerr << "calcview: " << saved.message() << "\n";
+            return failure;
+        }
+    }
     return static_cast<int>(report.outcome);
 }

@@ -40,12 +40,12 @@ std::optional<Loaded> loadDropped(const std::vector<std::filesystem::path>& file
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (i != first) order.push_back(files[i]);
         }
-        std::string cause;
-        auto loaded = loadFiles(order, cause);
+        auto loaded = loadFiles(order);
         if (loaded) {
             programFile = files[first];
-            return loaded;
+            return std::move(*loaded);
         }
+        const std::string& cause = loaded.message();
         // A data file is no program; anything else wrong with a file is worth telling.
         if (!holdsNoProgram(cause)) {
             error = cause;
@@ -113,8 +113,8 @@ bool CalculatorHost::restart(const std::vector<std::filesystem::path>& files, st
     const auto loaded = loadDropped(files, programFile, error);
     if (!loaded) return false;
     auto fresh = std::make_unique<Calculator>();
-    if (const auto problem = start_(*fresh, *loaded)) {
-        error = *problem;
+    if (const auto started = start_(*fresh, *loaded); !started) {
+        error = started.message();
         return false;
     }
     title_ = windowTitle(programFile, loaded->program);

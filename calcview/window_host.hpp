@@ -31,7 +31,7 @@ void showDropInvitation(Calculator& calc);
 class CalculatorHost : public WindowHost {
   public:
     /// Puts loaded files into a fresh calculator and starts it; the error names the problem.
-    using Starter = std::function<std::optional<std::string>(Calculator&, const Loaded&)>;
+    using Starter = std::function<ti83::Status(Calculator&, const Loaded&)>;
 
     /// Shows `first`, started by `title`'s program, or when `title` is empty,
     /// showing the invitation to drop one. Dropped programs are started with `start`.

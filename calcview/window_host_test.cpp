@@ -23,7 +23,7 @@ class DroppedFiles : public testing::Test {
         write("notes.txt", {'h', 'i'});
         for (const char* name : {"level.83p", "score.83p"}) {
             const ti83::Variable real{"A", ti83::realType, std::vector<std::uint8_t>(9, 0)};
-            ASSERT_FALSE(ti83::writeCalculatorFile((folder() / name).string(), real));
+            ASSERT_TRUE(ti83::writeCalculatorFileBytes((folder() / name).string(), real, ""));
         }
     }
     static void TearDownTestSuite() { fs::remove_all(folder()); }
