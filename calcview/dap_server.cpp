@@ -417,7 +417,9 @@ Json Server::launch(const Json& args) {
 
     auto built = buildProgram(request, [&](std::string_view line) { console(std::string(line)); });
     if (!built) refuseWith(built.message());
-    if (const auto problem = startLoaded(started->calc, built->loaded)) refuseWith(*problem);
+    if (const auto status = startLoaded(started->calc, built->loaded); !status) {
+        refuseWith(status.message());
+    }
     started->title = windowTitle(built->programFile, built->loaded.program);
     started->session = std::make_unique<debug::Session>(started->calc, std::move(built->debug),
                                                         std::move(options));

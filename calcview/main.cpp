@@ -89,26 +89,20 @@ int main(int argc, char** argv) {
     std::optional<std::uint64_t> limit;
     if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
 
-    // The source's tables are made only when a fault asks for its line: a
-    // run without one pays nothing.
-    std::optional<std::optional<std::string>> faultSource;
-    const auto faultSourceLine = [&]() -> std::optional<std::string> {
-        if (!faultSource) {
-            faultSource = options->files.empty()
-                              ? std::nullopt
-                              : calcview::faultSourceLine(options->files.front(), calc.lastInstruction());
-        }
-        return *faultSource;
-    };
     calcview::RunReport report;
     calcview::CalculatorHost shown(
         calc, loaded ? calcview::windowTitle(options->files.front(), loaded->program) : "",
         calcview::startLoaded);
+    // The source's tables are made only when a fault asks for its line: a
+    // run without one pays nothing.
+    shown.nameFaultSources(calcview::faultSourceLine,
+                           loaded ? options->files.front() : std::filesystem::path());
     if (options->headless) {
         // Ctrl+C or a kill ends the run like the time limit, screenshot included.
         std::signal(SIGINT, requestStop);
         std::signal(SIGTERM, requestStop);
         report = calcview::runHeadless(calc, timeline, limit, [] { return stopSignal != 0; });
+        if (report.outcome == calcview::Outcome::fault) report = shown.report();
     } else {
         auto windowed = calcview::runInWindow(shown, {options->scale, timeline, limit}, error);
         if (!windowed) {
@@ -119,7 +113,7 @@ int main(int argc, char** argv) {
     }
     if (report.outcome == calcview::Outcome::fault) {
         std::cerr << "calcview: " << report.message << "\n";
-        if (const auto line = faultSourceLine()) std::cerr << *line << "\n";
+        if (!report.sourceLine.empty()) std::cerr << report.sourceLine << "\n";
     }
     if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
         std::cerr << "calcview: stopped at the time limit\n";

@@ -220,7 +220,8 @@ std::string endingOf(const RunReport& report) {
         case Outcome::interrupted:
             return "stopped";
         case Outcome::fault:
-            return "fault: " + report.message;
+            return "fault: " + report.message +
+                   (report.sourceLine.empty() ? "" : " - " + report.sourceLine);
     }
     return {};
 }
