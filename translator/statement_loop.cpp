@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 
+#include "prologue.hpp"
 #include "statements.hpp"
 
 namespace trovik {
@@ -174,6 +175,14 @@ void translateBody(Translation& t) {
             translateStatement(t);
         }
         if (t.currentLine == "EOF") return;
+    }
+}
+
+void translateSource(Translation& t) {
+    for (auto step : {copyLeadingComments, checkProgramLine, writeFixedHeader,
+                      declareShellAndVariables, translateBody}) {
+        if (t.stopped()) return;
+        step(t);
     }
 }
 

@@ -16,4 +16,7 @@ void translateStatement(Translation& t);
 /// Translates body lines until the line `EOF`.
 void translateBody(Translation& t);
 
+/// Translates the whole source: the prologue, then the body.
+void translateSource(Translation& t);
+
 }  // namespace trovik

@@ -21,6 +21,8 @@ struct TranslationSettings {
     std::string sourceName;      ///< FILENAME.p83
     std::string spriteFileName;  ///< FILENAME.spr with -s, else empty
     bool optimise = false;       ///< -o: leave out register saves and restores
+    /// Warn about statement lines whose shape the translation will misread.
+    bool checkStatements = true;
 };
 
 /// A named string that the program end writes out as a `.db` line.
