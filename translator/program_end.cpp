@@ -194,7 +194,7 @@ void writeRoutine(Translation& t, const Lines& lines) {
 
 }  // namespace
 
-void translateProgramEnd(Translation& t) {
+void translateProgramEnd(Translation& t, std::string_view) {
     t.emitEmpty();
     t.emit("\tret");
     t.emitEmpty();

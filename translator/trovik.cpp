@@ -36,8 +36,9 @@ int reportTranslationError(Console& console, FileSystem& files, const Translatio
     console.setAttribute(Stream::err, Attribute::normal);
     if (error.sourceLineNumber > 0) {
         console.write(Stream::err,
-                      sourceName + ":" + std::to_string(error.sourceLineNumber) + ": " +
-                          SourceLines(files, sourceName).lineAt(error.sourceLineNumber) + "\n");
+                      sourceLineDisplay(sourceName, error.sourceLineNumber,
+                                        SourceLines(files, sourceName).lineAt(error.sourceLineNumber),
+                                        error.column));
     }
     if (error.waitForEnter && console.inputIsTerminal()) {
         std::string ignored;
@@ -65,6 +66,19 @@ int runAssembler(Console& console, ProcessStarter& processStarter, const Command
     return exitAssemblerFailed;
 }
 
+/// trovik: 3 warnings, so that a status of 0 is not read as a clean build.
+void countWarnings(Console& console, const Translation& t) {
+    auto counted = [](int n, std::string_view what) {
+        return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+    };
+    std::string count;
+    if (t.warningCount() > 0) count = counted(t.warningCount(), "warning");
+    if (t.noteCount() > 0) count += (count.empty() ? "" : ", ") + counted(t.noteCount(), "note");
+    if (count.empty()) return;
+    console.setAttribute(Stream::err, Attribute::normal);
+    console.write(Stream::err, "trovik: " + count + "\n");
+}
+
 /// A FILENAME given with its .p83 is not found as FILENAME.p83.p83.
 void suggestNameWithoutExtension(Console& console, const std::vector<std::string>& arguments) {
     constexpr std::string_view extension = ".p83";
@@ -81,6 +95,10 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
               ProcessStarter& processStarter, FileSystem& files) {
     if (arguments.size() == 1 && arguments.front() == "--version") {
         console.write(Stream::out, TOOLCHAIN_VERSION "\n");
+        return exitNormal;
+    }
+    if (arguments.size() == 1 && (arguments.front() == "--help" || arguments.front() == "-h")) {
+        showHelp(console);
         return exitNormal;
     }
     const auto line = parseCommandLine(arguments);
@@ -115,11 +133,16 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
     if (auto failure = t.fileFailure()) return reportFileFailure(console, *failure);
     if (closeFailure) return reportFileFailure(console, *closeFailure);
     if (t.error()) {
-        return reportTranslationError(console, files, *t.error(), line->sourceName, t.warned());
+        const int status =
+            reportTranslationError(console, files, *t.error(), line->sourceName, t.warned());
+        countWarnings(console, t);
+        return status;
     }
 
     AssemblerMessages messages(console, files, settings, line->outputName, output.bytesWritten());
-    return runAssembler(console, processStarter, *line, messages);
+    const int status = runAssembler(console, processStarter, *line, messages);
+    countWarnings(console, t);
+    return status;
 }
 
 }  // namespace trovik
