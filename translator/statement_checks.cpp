@@ -241,25 +241,29 @@ void checkNothingAfter(Translation& t, std::string_view keyword) {
 }
 
 /// Damerau-Levenshtein distance of two short texts, ASCII letters folded;
-/// anything above `limit` counts as limit + 1.
+/// anything above `limit` counts as limit + 1. Three rows of the table are
+/// kept: the one being filled and the two before it.
 std::size_t editDistance(std::string_view a, std::string_view b, std::size_t limit) {
-    if (a.size() > b.size() + limit || b.size() > a.size() + limit) return limit + 1;
     constexpr std::size_t longest = 24;
+    if (a.size() > b.size() + limit || b.size() > a.size() + limit) return limit + 1;
     if (a.size() >= longest || b.size() >= longest) return limit + 1;
-    std::array<std::array<std::size_t, longest + 1>, longest + 1> d{};
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    std::array<std::size_t, longest + 1> twoBack, previous, row;
+    for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
+        row[0] = i;
+        const char x = foldAsciiLetter(a[i - 1]);
         for (std::size_t j = 1; j <= b.size(); ++j) {
-            const bool same = foldAsciiLetter(a[i - 1]) == foldAsciiLetter(b[j - 1]);
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (same ? 0 : 1)});
-            if (i > 1 && j > 1 && foldAsciiLetter(a[i - 1]) == foldAsciiLetter(b[j - 2]) &&
-                foldAsciiLetter(a[i - 2]) == foldAsciiLetter(b[j - 1])) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            const char y = foldAsciiLetter(b[j - 1]);
+            row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (x == y ? 0 : 1)});
+            if (i > 1 && j > 1 && x == foldAsciiLetter(b[j - 2]) &&
+                foldAsciiLetter(a[i - 2]) == y) {
+                row[j] = std::min(row[j], twoBack[j - 2] + 1);
             }
         }
+        twoBack = previous;
+        previous = row;
     }
-    return std::min(d[a.size()][b.size()], limit + 1);
+    return std::min(previous[b.size()], limit + 1);
 }
 
 /// The start of a line that names its statement: up to and with the first
@@ -365,6 +369,10 @@ void warnAboutSecondStatement(Translation& t, std::string_view first, std::strin
 }
 
 void warnAboutUnknownStatement(Translation& t) {
+    if (!t.showsMoreWarnings()) {
+        t.warnAtLine({});  // counted, not shown
+        return;
+    }
     const std::string_view trimmed = withoutTrailingBlanks(t.currentLine);
     if (std::find(structuralLines.begin(), structuralLines.end(), trimmed) != structuralLines.end()) {
         t.warnAtLine("no statement matches this line: " + std::string(trimmed) +
@@ -407,8 +415,13 @@ std::string suggestStatement(std::string_view line) {
     if (word.empty()) return {};
     std::string_view best;
     std::size_t bestDistance = 3;
+    const char first = foldAsciiLetter(word.front());
+    const char second = word.size() > 1 ? foldAsciiLetter(word[1]) : first;
     auto consider = [&](std::string_view candidate) {
+        // A misspelling keeps the first letter, or swaps, drops or adds one there.
         if (candidate.size() < 3) return;
+        const char c0 = foldAsciiLetter(candidate[0]);
+        if (first != c0 && first != foldAsciiLetter(candidate[1]) && second != c0) return;
         const std::size_t limit = candidate.size() <= 4 ? 1 : 2;
         const std::size_t distance = editDistance(word, candidate, limit);
         if (distance <= limit && distance < bestDistance) {

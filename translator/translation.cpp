@@ -39,6 +39,7 @@ void Translation::warnEndOfSource(std::string_view expected) {
 void Translation::warn(std::string_view text) {
     warned_ = true;
     ++warnings_;
+    if (warnings_ + notes_ > shownWarnings) return;
     console_.setAttribute(Stream::err, Attribute::normal);
     console_.write(Stream::err, text);
     console_.write(Stream::err, "\n");
@@ -56,6 +57,7 @@ void Translation::noteAtLine(std::string_view text, long column) {
 
 void Translation::messageAtLine(std::string_view severity, std::string_view text, long column) {
     warned_ = true;
+    if (warnings_ + notes_ > shownWarnings) return;
     const std::string number = std::to_string(sourceLineNumber_);
     console_.setAttribute(Stream::err, Attribute::normal);
     console_.write(Stream::err, settings.sourceName + ":" + number + ": " + std::string(severity) +

@@ -166,6 +166,10 @@ public:
     /// Whether any warning or message was written.
     bool warned() const { return warned_; }
     int warningCount() const { return warnings_; }
+    /// Whether the next warning is shown: only the first `shownWarnings`
+    /// of a run are, the rest are counted.
+    bool showsMoreWarnings() const { return warnings_ + notes_ < shownWarnings; }
+    static constexpr int shownWarnings = 100;
     int noteCount() const { return notes_; }
 
     /// Stops the translation with an error found on the current source line.

@@ -75,6 +75,9 @@ void countWarnings(Console& console, const Translation& t) {
     if (t.warningCount() > 0) count = counted(t.warningCount(), "warning");
     if (t.noteCount() > 0) count += (count.empty() ? "" : ", ") + counted(t.noteCount(), "note");
     if (count.empty()) return;
+    if (t.warningCount() + t.noteCount() > Translation::shownWarnings) {
+        count += " (the first " + std::to_string(Translation::shownWarnings) + " shown)";
+    }
     console.setAttribute(Stream::err, Attribute::normal);
     console.write(Stream::err, "trovik: " + count + "\n");
 }
@@ -92,7 +95,7 @@ void suggestNameWithoutExtension(Console& console, const std::vector<std::string
 }  // namespace
 
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
-              ProcessStarter& processStarter, FileSystem& files) {
+              ProcessStarter& processStarter, FileSystem& files, bool checkStatements) {
     if (arguments.size() == 1 && arguments.front() == "--version") {
         console.write(Stream::out, TOOLCHAIN_VERSION "\n");
         return exitNormal;
@@ -122,7 +125,7 @@ int runTrovik(const std::vector<std::string>& arguments, Console& console,
     }
 
     const TranslationSettings settings{line->fileName, line->sourceName, line->spriteFileName,
-                                       line->optimise};
+                                       line->optimise, checkStatements};
     Translation t(settings, source, output, nullptr, console, files);
     console.clearScreen(Stream::out);
     translateSource(t);

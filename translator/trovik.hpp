@@ -19,8 +19,10 @@ enum ExitStatus : int {
 
 /// Runs trovik with the command-line `arguments` (without the program name):
 /// translates FILENAME.p83 into FILENAME.asm and starts the assembler on it,
-/// passing its messages on. Returns the exit status.
+/// passing its messages on. Returns the exit status. Without
+/// `checkStatements` the statement lines are not checked, which changes
+/// nothing but the warnings.
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
-              ProcessStarter& processStarter, FileSystem& files);
+              ProcessStarter& processStarter, FileSystem& files, bool checkStatements = true);
 
 }  // namespace trovik
