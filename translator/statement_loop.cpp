@@ -103,7 +103,7 @@ constexpr std::array<StatementRow, 34> statementRows{{
 }};
 
 constexpr StatementForm forLoopForm = withArguments(memory("A"), memory("B"), label("label"));
-constexpr std::string_view forKeyword = "for(";
+constexpr std::string_view forKeyword = countedLoopKeyword;
 
 constexpr std::size_t rowCount = statementRows.size();
 

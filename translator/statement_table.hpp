@@ -67,7 +67,8 @@ struct StatementRow {
 /// The statement rows in the order in which every line is tested.
 std::span<const StatementRow> statementTable();
 
-/// The form of a for( line, which the body loop takes itself.
+/// The keyword and form of a for( line, which the body loop takes itself.
+inline constexpr std::string_view countedLoopKeyword = "for(";
 const StatementForm& countedLoopForm();
 
 }  // namespace trovik
