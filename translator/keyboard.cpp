@@ -77,8 +77,8 @@ void translateGetKey(Translation& t, std::string_view keyword) {
     t.storeWork();
     const auto mask = groupMask(firstChars(t.workString, 1));
     if (!mask) {
-        t.stopWithError({{"Key group must be 1 to 7", Attribute::normal}}, false, false,
-                        lengthOf(keyword));
+        // The current line now starts at the group.
+        t.stopWithError({{"Key group must be 1 to 7", Attribute::normal}}, false, false, 0);
         return;
     }
     t.loadWork();
