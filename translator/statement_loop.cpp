@@ -107,6 +107,22 @@ constexpr std::string_view forKeyword = countedLoopKeyword;
 
 constexpr std::size_t rowCount = statementRows.size();
 
+/// The rows as the statement loop walks them: the keyword, the translation
+/// and where the form is, so that the rows it skips take little room.
+struct DispatchRow {
+    std::string_view keyword;
+    void (*translate)(Translation&, std::string_view keyword);
+    const StatementForm* form;
+};
+
+constexpr std::array<DispatchRow, rowCount> dispatchRows = [] {
+    std::array<DispatchRow, rowCount> rows{};
+    for (std::size_t i = 0; i < rowCount; ++i) {
+        rows[i] = {statementRows[i].keyword, statementRows[i].translate, &statementRows[i].form};
+    }
+    return rows;
+}();
+
 /// For each first character of a line and each row number i, the first row
 /// from i on whose keyword begins with that character (rowCount for none).
 using NextRowTable = std::array<std::array<std::uint8_t, rowCount + 1>, 256>;
@@ -192,17 +208,17 @@ void translateStatement(Translation& t) {
     // match. A matching statement may change the line, so the next candidate
     // is looked up again from the line as it is then.
     std::size_t row = 0;
-    const StatementRow* matched = nullptr;
+    const DispatchRow* matched = nullptr;
     bool secondWarned = false;
     while (!t.currentLine.empty()) {
         const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
         row = nextRowTable[first][row];
         if (row == rowCount) break;
-        const StatementRow& statement = statementRows[row++];
+        const DispatchRow& statement = dispatchRows[row++];
         if (!t.matchKeyword(statement.keyword)) continue;
         if (t.settings.checkStatements) {
             if (!matched) {
-                checkStatementLine(t, statement.keyword, statement.form);
+                checkStatementLine(t, statement.keyword, *statement.form);
             } else if (!secondWarned) {
                 secondWarned = true;
                 warnAboutSecondStatement(t, matched->keyword, statement.keyword);
