@@ -150,6 +150,8 @@ const BytesCase directiveCases[] = {
      "defb 12h,34h,0,5\ndefw 1234h\n"},
     {".block reserves bytes", "\t.org 10h\n\t.db 1\n\t.block 2\n\t.db $\n",
      "org 10h\ndefb 1\ndefs 2\ndefb $\n"},
+    {".ds, which TASM takes as .block", "\t.org 10h\n\t.db 1\n\t.ds 2\n#if $ = 13h\n\t.db $\n#endif\n",
+     "org 10h\ndefb 1\ndefs 2\ndefb $\n"},
     {".fill with a value and without", "\t.fill 3\n\t.fill 2,7\n", "defs 3,0FFh\ndefs 2,7\n"},
     {".chk sums the bytes from its address", "\t.org 100h\nstart\t.db 1,2,3,250\n\t.chk start\n",
      "org 100h\ndefb 1,2,3,250\ndefb (1+2+3+250)&255\n"},
@@ -157,6 +159,8 @@ const BytesCase directiveCases[] = {
      "size = 3\nbig .equ size*2\ncount .equ 1\n\t.db count\ncount .set count+1\n\t.db "
      "count,size,big\nsize .set 9\nhere\tnop\nhere .set here+1\n\t.db size,here\n",
      "defb 1\ndefb 2,3,6\nnop\ndefb 9,5\n"},
+    {"a label on an .org line names the new address", "start\t.org 1000h\n#if start = 1000h\n\tjp start\n#endif\n",
+     "org 1000h\ns: jp s\n"},
     {"*= and $= set the location counter", "\t*= 9000h\n\tjp $\n\t$=9010h\n\tjp *\n",
      "org 9000h\njp $\ndefs 9010h-$\njp $\n"},
     {"a gap between origins holds zero", "\t.org 10h\n\t.db 1\n\t.org 12h\n\t.db 2\n",
@@ -225,6 +229,8 @@ const BytesCase preprocessorCases[] = {
      "#ifndef USUAL_INC\n#define USUAL_INC\n#ifdef TI83P\n#define bcall(xxxx) rst 28h \\ .dw xxxx\n"
      "#else\n#define bcall(xxxx) call xxxx\n\t.addinstr BCALL * CD 3 NOP 1\n#endif\n"
      "_clrlcdfull = 4755h ; clears the screen\nprogstart .equ 9327h\n#endif\n"},
+    {"an include name without quotes, in another case, as DOS TASM took it",
+     "#include USUAL.INC\n\t.db value\n", "defb 7\n", "value .equ 7\n"},
     {"#if sees $ and the labels above it",
      "\t.org 0FF0h\nstart\t.db 1,2,\"\\101\"\n\t.fill 8\n\tld a,(ix+1)\n#if ($ >= 1000h)\n"
      "\t.db 0EEh\n#else\n\t.db $-start\n#endif\n\tld hl,1234h\n#if ($ >= 1000h)\n\t.db 1\n"
@@ -329,6 +335,8 @@ const ErrorCase errorCases[] = {
      "main.asm:1: .fill uses \"n\", which is not defined before this line\n"},
     {"code past the end of memory", "\t.org 0FFFFh\n\tnop\n\tnop\n",
      "main.asm:1: code runs past address FFFFh\n"},
+    {"#include with two names", "#include a.inc b.inc\n",
+     "main.asm:1: #include needs a file name, as \"file.inc\"\n"},
     {"file including itself", "\tnop\n#include \"main.asm\"\n",
      "main.asm:2: \"main.asm\" includes itself\n"},
 };
@@ -371,6 +379,13 @@ TEST_F(StandInTest, ANameDefinedByTheProgramAndAnIncludeFileNamesBothPlaces) {
     }
 }
 
+TEST_F(StandInTest, TheClosingLineCountsTheSpanABlockLeavesInside) {
+    const Outcome result = binary("\t.org 9327h\n\t.db 1\n\t.block 300\n\t.db 2\n\t.block 5\n");
+    ASSERT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(readFile(dir_ / "stdout.txt"), "main.asm: 302 bytes at 9327h-9454h, written to main.bin\n");
+    EXPECT_EQ(fs::file_size(dir_ / "main.bin"), 302u);
+}
+
 TEST_F(StandInTest, EchoPrintsTextAndValuesLaterLabelsIncluded) {
     const Outcome result =
         binary("start\t.db 1,2,3\n\t.echo \"size \", finish-start, \"\\n\"\nfinish\n");
@@ -385,6 +400,20 @@ TEST_F(StandInTest, AMissingFileIsAFileAccessError) {
               "nothere.asm: cannot open the source file (No such file or directory)\n");
     EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
     EXPECT_EQ(binary("#include \"nothere.inc\"\n", "/nowhere").status, 3);
+}
+
+// The first statement comes from the include file; the message is still
+// about the program.
+TEST_F(StandInTest, WithoutZ80asmTheMessageNamesTheProgramAndThePackage) {
+    writeFile(dir_ / "usual.inc", "value .equ 7\n");
+    writeFile(dir_ / "main.asm", "#include \"usual.inc\"\n\t.db value\n");
+    const std::string command = "cd '" + dir_.string() + "' && PATH=/nonexistent '" TASM_STANDIN
+                                "' -t80 -b -i main.asm main.bin 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 4);
+    EXPECT_EQ(readFile(dir_ / "stderr.txt"),
+              "main.asm: cannot run z80asm: it is not installed (not found on PATH); install the "
+              "z80asm package\n");
 }
 
 TEST_F(StandInTest, VersionIsTheProjectsAlone) {
@@ -463,15 +492,18 @@ TEST_F(StandInTest, IntelHexGoesToTheObjectFileInRecordsOf32Bytes) {
               ":00000001FF\n");
 }
 
-TEST_F(StandInTest, AnyOtherArgumentsGetTheUsage) {
+TEST_F(StandInTest, ACommandLineItDoesNotTakeGetsTheUsage) {
     writeFile(dir_ / "main.asm", "\tnop\n");
     const char* argumentLists[] = {
         "",
         "main.asm",
-        "-80 -p60 -i main.asm",
-        "-80 -p60 -i -o20 main.asm extra",
-        "-t80 -b -i main.asm",
+        "-i main.asm",
         "-t80 -b main.asm main.bin",
+        "-65 -i main.asm",
+        "-80 -i -g2 main.asm",
+        "-80 -i -o main.asm",
+        "-80 -i -lx main.asm",
+        "-80 -i main.asm a.obj a.lst a.exp a.sym extra",
         "--version main.asm",
     };
     for (const char* arguments : argumentLists) {
@@ -480,8 +512,132 @@ TEST_F(StandInTest, AnyOtherArgumentsGetTheUsage) {
         EXPECT_EQ(result.status, 4);
         EXPECT_EQ(result.errors.rfind("usage: ", 0), 0u) << result.errors;
     }
-    EXPECT_FALSE(fs::exists(dir_ / "main.obj"));
-    EXPECT_FALSE(fs::exists(dir_ / "main.bin"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "stdout.txt"));
+    for (const char* name : {"main.obj", "main.bin", "main.lst", "a.obj"}) {
+        EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+    }
+}
+
+struct ListingCase {
+    const char* name;
+    const char* arguments;  ///< between the table and the file names
+    const char* source;
+    const char* listing;  ///< "" for none
+};
+
+// The first case is shaped like the example of the manual's LISTING FILE
+// FORMAT: the columns there are the columns here.
+const ListingCase listingCases[] = {
+    {"the manual's example", "-i",
+     "label1  .equ  40h\nlabel2  .equ  44h\n\nstart:  .org  1000h\n        inc   (ix+label1)\n"
+     "        ld    hl,label2\n        ld    (label2),a\n        jp    start\n        .end\n",
+     "0001   0000             label1  .equ  40h\n"
+     "0002   0000             label2  .equ  44h\n"
+     "0003   0000             \n"
+     "0004   1000             start:  .org  1000h\n"
+     "0005   1000 DD 34 40            inc   (ix+label1)\n"
+     "0006   1003 21 44 00            ld    hl,label2\n"
+     "0007   1006 32 44 00            ld    (label2),a\n"
+     "0008   1009 C3 00 10            jp    start\n"
+     "0009   100C                     .end\n"
+     "tasm: Number of errors = 0\n"},
+    {"includes, skipped lines, statements after a backslash, long data, .block", "-i",
+     "\t.org 20h\n#include \"usual.inc\"\n#if 0\n\tnop\n#endif\n\tnop \\ ret ; two\n"
+     "\t.db 1,2,3,4,5,6,7,8,9\n\t.block 3\n\t.db $\n",
+     "0001   0020             \t.org 20h\n"
+     "0002   0020             #include \"usual.inc\"\n"
+     "0001+  0020 3E 07       \tld a,7\n"
+     "0003   0022~            #if 0\n"
+     "0004   0022~            \tnop\n"
+     "0005   0022             #endif\n"
+     "0006   0022 00          \tnop \\ ret ; two\n"
+     "0006   0023 C9          \n"
+     "0007   0024 01 02 03 04 \t.db 1,2,3,4,5,6,7,8,9\n"
+     "0007   0028 05 06 07 08 \n"
+     "0007   002C 09 \n"
+     "0008   002D             \t.block 3\n"
+     "0009   0030 30          \t.db $\n"
+     "tasm: Number of errors = 0\n"},
+    {".nolist, .list and .nocodes", "-i",
+     ".nolist\n\tnop\n.list\n\tnop\n\t.nocodes\n; a wide comment\n\t.codes\n\tret\n",
+     "0003   0001             .list\n"
+     "0004   0001 00          \tnop\n"
+     "\t.nocodes\n"
+     "; a wide comment\n"
+     "0007   0002             \t.codes\n"
+     "0008   0002 C9          \tret\n"
+     "tasm: Number of errors = 0\n"},
+    {"-q leaves it off until a .list", "-i -q", "\tnop\n\t.list\n\tret\n",
+     "0002   0001             \t.list\n"
+     "0003   0001 C9          \tret\n"
+     "tasm: Number of errors = 0\n"},
+    {"-q and no .list: no listing", "-i -q", "\tnop\n", ""},
+    {"pages with their headers and .title", "-i -p6", "\t.title \"Ball\"\n\tnop\n\tret\n",
+     "\fTASM Z80 Assembler (stand-in)     main.asm                         page 1\n\n\n"
+     "0001   0000             \t.title \"Ball\"\n"
+     "0002   0000 00          \tnop\n"
+     "\fTASM Z80 Assembler (stand-in)     main.asm                         page 2\nBall\n\n"
+     "0003   0001 C9          \tret\n"
+     "tasm: Number of errors = 0\n"},
+    {"a label table with -l, local labels with -la", "-i -la",
+     "Zeta\tnop\nalpha = 7\n\t.module m\n_loop\tjr _loop\n",
+     "0001   0000 00          Zeta\tnop\n"
+     "0002   0001             alpha = 7\n"
+     "0003   0001             \t.module m\n"
+     "0004   0001 18 FE       _loop\tjr _loop\n"
+     "\n\n\n"
+     "Label        Value      Label        Value      Label        Value\n"
+     "------------------      ------------------      ------------------\n"
+     "alpha         0007      m._loop       0001      Zeta          0000      \n"
+     "\n"
+     "tasm: Number of errors = 0\n"},
+};
+
+TEST_F(StandInTest, TheListingHasTheManualsLayout) {
+    writeFile(dir_ / "usual.inc", "\tld a,7\n");
+    for (const ListingCase& c : listingCases) {
+        SCOPED_TRACE(c.name);
+        writeFile(dir_ / "main.lst", "from an earlier run");
+        writeFile(dir_ / "main.asm", c.source);
+        const Outcome result = run(std::string("-80 ") + c.arguments + " main.asm");
+        ASSERT_EQ(result.status, 0) << result.errors;
+        if (*c.listing == '\0') {
+            EXPECT_FALSE(fs::exists(dir_ / "main.lst"));
+        } else {
+            EXPECT_EQ(readFile(dir_ / "main.lst"), c.listing);
+        }
+    }
+}
+
+TEST_F(StandInTest, TheSymbolFileListsEveryLabelWithItsValue) {
+    writeFile(dir_ / "main.asm",
+              "start\t.org 9327h\nSize = 300\n\t.module m\n_loop\tjr _loop\ncount .equ 1\n"
+              "count .set count+1\n");
+    ASSERT_EQ(run("-t80 -b -i -s main.asm main.bin").status, 0);
+    EXPECT_EQ(readFile(dir_ / "main.sym"),
+              "count             0002\n"
+              "m._loop           9327\n"
+              "Size              012C\n"
+              "start             9327\n");
+    EXPECT_TRUE(fs::exists(dir_ / "main.lst"));
+    writeFile(dir_ / "main.asm", "\t.sym \"other.map\"\nhere\tnop\n\tjp nowhere\n");
+    EXPECT_EQ(run("-t80 -b -i main.asm main.bin").status, 1);
+    EXPECT_FALSE(fs::exists(dir_ / "main.lst")) << "an older listing stays behind";
+    EXPECT_FALSE(fs::exists(dir_ / "other.map"));
+    writeFile(dir_ / "main.asm", "\t.sym \"../other.map\"\nhere\tnop\n");
+    EXPECT_EQ(run("-t80 -b -i main.asm main.bin").status, 0);
+    EXPECT_EQ(readFile(dir_ / "other.map"), "here              0000\n") << "beside the source";
+}
+
+TEST_F(StandInTest, NoFileItWritesTakesThePlaceOfTheSource) {
+    for (const char* arguments : {"-80 -i main.lst", "-80 -i main.lst main.obj main.lst",
+                                  "-t80 -b -i main.lst main.lst", "-80 -i -s main.sym"}) {
+        SCOPED_TRACE(arguments);
+        const std::string source = std::string(arguments).substr(std::string(arguments).rfind(' ') + 1);
+        writeFile(dir_ / source, "\tnop\n");
+        EXPECT_EQ(run(arguments).status, 4);
+        EXPECT_EQ(readFile(dir_ / source), "\tnop\n");
+    }
 }
 
 // Generated programs (the shell headers and the routine library) with

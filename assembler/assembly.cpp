@@ -18,10 +18,12 @@
 #include <ostream>
 
 #include "expressions.hpp"
+#include "listing.hpp"
 #include "memory_image.hpp"
 #include "object_writers.hpp"
 #include "rewriter.hpp"
 #include "source_reader.hpp"
+#include "text.hpp"
 #include "z80asm_run.hpp"
 
 namespace tasm {
@@ -40,13 +42,15 @@ std::string hex4(uint32_t value) {
 }
 
 // Writes beside the target first, so that a failed write leaves no partial
-// object file.
-std::optional<Diagnostic> writeFile(const std::string& path, const std::string& content) {
+// file. `what` names the file in the message.
+std::optional<Diagnostic> writeFile(const std::string& path, const std::string& content,
+                                    const char* what) {
     const std::string partial = path + ".partial";
     const auto failed = [&](std::string why) {
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
-        return Diagnostic{{path, 0}, "cannot write the object file" + why, Failure::fileAccess};
+        return Diagnostic{{path, 0}, std::string("cannot write the ") + what + why,
+                          Failure::fileAccess};
     };
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
@@ -149,12 +153,93 @@ std::string echoText(const Rewritten& program, const Z80asmResult& assembled, Di
     return text;
 }
 
+std::vector<LabelValue> labelValues(const Rewritten& program, const Z80asmResult& assembled) {
+    std::vector<LabelValue> values;
+    for (const Symbol& symbol : program.symbols) {
+        const auto found = assembled.labels.find(symbol.label);
+        if (found != assembled.labels.end()) {
+            values.push_back({symbol.name, found->second, symbol.local});
+        }
+    }
+    return values;
+}
+
+// The symbol file's name: the one a .sym gives, else the job's; nothing
+// when neither -s nor .sym asks for one.
+std::optional<std::string> symbolFileName(const Job& job, const Rewritten& program) {
+    std::optional<std::string> name;
+    if (job.symbols && !job.symbolFile.empty()) name = job.symbolFile;
+    for (const ListingStep& step : program.listingSteps) {
+        if (step.directive != Directive::symbols) continue;
+        const std::optional<std::string> given = stringBytes(trim(step.operands));
+        if (given && !given->empty()) {
+            // Beside the source whatever folder it names: a source from
+            // elsewhere must not write into other folders.
+            name = (std::filesystem::path(job.source).parent_path() /
+                    std::filesystem::path(*given).filename())
+                       .string();
+        } else if (!job.symbolFile.empty()) {
+            name = job.symbolFile;
+        }
+    }
+    return name;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ignored;
+    return std::filesystem::equivalent(a, b, ignored);
+}
+
+std::optional<Diagnostic> replacesSource(const Job& job,
+                                         const std::optional<std::string>& symbolFile) {
+    std::optional<Diagnostic> failed;
+    for (const std::string* name :
+         {&job.output, &job.listing, symbolFile ? &*symbolFile : nullptr}) {
+        if (failed || name == nullptr || !sameFile(*name, job.source)) continue;
+        failed.emplace();
+        failed->where = {job.source, 0};
+        failed->message = "writing " + *name + " would replace the source";
+        failed->kind = Failure::general;
+    }
+    return failed;
+}
+
+// The listing (unless the options and the source leave it off) and the
+// symbol file (when asked for); neither may take the place of the source.
+std::optional<Diagnostic> writeListings(const Job& job, const Rewritten& program,
+                                        const Z80asmResult& assembled, const MemoryImage& image) {
+    const std::vector<LabelValue> labels = labelValues(program, assembled);
+    const std::optional<std::string> symbolFile = symbolFileName(job, program);
+    if (auto failed = replacesSource(job, symbolFile)) return failed;
+    if (symbolFile) {
+        if (auto failed = writeFile(*symbolFile, symbolFileText(labels), "symbol file")) {
+            return failed;
+        }
+    }
+    if (job.listing.empty()) return std::nullopt;
+    const std::vector<StatementPlace> places = placeStatements(program, assembled.lineAddresses);
+    const ListingInput input{program.listed, places, program.listingSteps, image,
+                             assembled.lineAddresses.back(), labels};
+    const std::optional<std::string> text = listingText(input, job);
+    if (!text) {
+        // An older listing must not pass for this run's.
+        std::error_code ignored;
+        std::filesystem::remove(job.listing, ignored);
+        return std::nullopt;
+    }
+    return writeFile(job.listing, *text, "listing");
+}
+
 // The exit status; messages go to `errors` as they are found.
 int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs,
                      std::ostream& summary, std::ostream& errors) {
+    if (auto failed = replacesSource(job, symbolFileName(job, Rewritten{}))) {
+        report({*failed}, errors);
+        return exitStatus({*failed});
+    }
     const Rewritten program = translateSource(job.source, DiskFiles(), includeDirs);
     if (report(program.errors, errors)) return exitStatus(program.errors);
-    const Z80asmResult assembled = runZ80asm(program.lines);
+    const Z80asmResult assembled = runZ80asm(program.lines, job.source);
     report(assembled.warnings, errors);
     if (report(assembled.errors, errors)) return exitStatus(assembled.errors);
     Diagnostics placing = checkAddresses(program, assembled);
@@ -166,14 +251,21 @@ int assembleAndWrite(const Job& job, const std::vector<std::string>& includeDirs
     if (report(placing, errors)) return exitStatus(placing);
 
     const std::string content = job.format == ObjectFormat::intelHex
-                                    ? intelHex(image, hexRecordLength)
+                                    ? intelHex(image, job.recordLength)
                                     : plainBinary(image);
-    if (const std::optional<Diagnostic> failed = writeFile(job.output, content)) {
+    if (const std::optional<Diagnostic> failed = writeFile(job.output, content, "object file")) {
+        report({*failed}, errors);
+        return exitStatus({*failed});
+    }
+    if (const std::optional<Diagnostic> failed = writeListings(job, program, assembled, image)) {
         report({*failed}, errors);
         return exitStatus({*failed});
     }
     summary << echoed;
-    summary << job.source << ": " << assembled.bytes.size() << " bytes";
+    // The program is the span from the lowest to the highest byte written,
+    // the bytes a .block skipped within it included.
+    const uint32_t span = image.empty() ? 0 : image.highest() - image.lowest() + 1;
+    summary << job.source << ": " << span << " bytes";
     if (!image.empty()) summary << " at " << hex4(image.lowest()) << "-" << hex4(image.highest());
     summary << ", written to " << job.output << '\n';
     return ExitStatus::assembled;
@@ -189,7 +281,9 @@ Rewritten translateSource(const std::string& path, const SourceFiles& files,
         failed.errors = std::move(source.errors);
         return failed;
     }
-    return rewrite(source.lines, std::move(source.addressChecks));
+    Rewritten rewritten = rewrite(source.lines, std::move(source.addressChecks));
+    rewritten.listed = std::move(source.listed);
+    return rewritten;
 }
 
 int exitStatus(const Diagnostics& diagnostics) {
@@ -210,9 +304,12 @@ int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::o
              std::ostream& errors) {
     const int status = assembleAndWrite(job, includeDirs, report, errors);
     if (status != ExitStatus::assembled) {
-        // An object file from an earlier run must not pass for this one's.
+        // An object file or listing from an earlier run must not pass for
+        // this one's.
         std::error_code ignored;
-        std::filesystem::remove(job.output, ignored);
+        for (const std::string& path : {job.output, job.listing}) {
+            if (!path.empty() && !sameFile(path, job.source)) std::filesystem::remove(path, ignored);
+        }
     }
     return status;
 }

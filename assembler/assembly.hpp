@@ -32,9 +32,11 @@ enum ExitStatus : int {
 /// when there are none.
 int exitStatus(const Diagnostics& diagnostics);
 
-/// Assembles `job.source` and writes `job.output`. Messages go to `errors`
-/// as "FILE:LINE: message", a summary to `report`. On any error no output
-/// file is left behind (an older one is removed). Returns the exit status.
+/// Assembles `job.source` and writes `job.output`, the listing
+/// `job.listing` (none when empty) and, when asked for, the symbol file.
+/// Messages go to `errors` as "FILE:LINE: message", a summary to `report`.
+/// On any error no object file or listing is left behind (an older one is
+/// removed). Returns the exit status.
 /// `includeDirs` are searched after the source's folder.
 int assemble(const Job& job, const std::vector<std::string>& includeDirs, std::ostream& report,
              std::ostream& errors);

@@ -1,5 +1,6 @@
 #pragma once
-// The two argument sets the stand-in accepts.
+// The command line, as TASM's manual gives it: options anywhere, then the
+// source and, optionally, the object, listing, export and symbol files.
 
 #include <optional>
 #include <string>
@@ -9,22 +10,30 @@ namespace tasm {
 
 enum class ObjectFormat { intelHex, binary };
 
-/// What to assemble and where to write it.
+/// The label table -l adds to the listing.
+enum class LabelTable { none, global, all };
+
+/// What to assemble and what to write.
 struct Job {
     std::string source;
-    std::string output;
+    std::string output;  ///< the object file
     ObjectFormat format = ObjectFormat::intelHex;
+    size_t recordLength = 0x18;  ///< Intel HEX data bytes per record (-o)
+    std::string listing{};       ///< the listing file; none when empty
+    bool listingOn = true;       ///< -q: off until a .list
+    int pageLines = 0;           ///< -p: a page header every so many lines; 0 for none
+    LabelTable labels = LabelTable::none;
+    bool longLabels = false;  ///< -ll: the long form of the label table
+    std::string symbolFile{};  ///< the symbol file, written with -s (or .sym)
+    bool symbols = false;
 };
 
-/// "-80 -p60 -i -o20 F.asm": Intel HEX into F.obj (F.asm with its extension
-/// replaced). "-t80 -b -i F.asm F.bin": plain binary into F.bin. Nothing for
-/// any other argument list (the program's name not included).
+/// The job of `arguments` (the program's name not included); nothing for a
+/// command line the stand-in does not take. The Z80 table (-80 or -t80)
+/// and -i must be given.
 std::optional<Job> parseArguments(const std::vector<std::string>& arguments);
 
-/// The usage text for anything else.
+/// The usage text, made from the table of options.
 std::string usage();
-
-/// Bytes per Intel HEX data record that -o20 asks for (hexadecimal 20).
-inline constexpr size_t hexRecordLength = 0x20;
 
 }  // namespace tasm

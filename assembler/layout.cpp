@@ -4,6 +4,7 @@
 #include <array>
 #include <unordered_map>
 
+#include "directives.hpp"
 #include "line_syntax.hpp"
 #include "text.hpp"
 
@@ -177,44 +178,6 @@ std::optional<size_t> jumpLength(const std::vector<Kind>& kinds) {
     return 3;
 }
 
-// How a directive moves the location counter: not at all, by one byte, by
-// its data, or by the count it gives.
-enum class Moves { none, byte, bytes, words, count };
-
-struct Directive {
-    std::string_view name;
-    Moves moves;
-};
-
-constexpr Directive directives[] = {
-    {".db", Moves::bytes},
-    {".byte", Moves::bytes},
-    {".text", Moves::bytes},
-    {".dw", Moves::words},
-    {".word", Moves::words},
-    {".block", Moves::count},
-    {".fill", Moves::count},
-    {".chk", Moves::byte},
-    {".echo", Moves::none},
-    {".module", Moves::none},
-    {".locallabelchar", Moves::none},
-    {".addinstr", Moves::none},
-    {".msfirst", Moves::none},
-    {".lsfirst", Moves::none},
-    {".list", Moves::none},
-    {".nolist", Moves::none},
-    {".title", Moves::none},
-    {".page", Moves::none},
-    {".nopage", Moves::none},
-    {".eject", Moves::none},
-    {".codes", Moves::none},
-    {".nocodes", Moves::none},
-    {".sym", Moves::none},
-    {".tsym", Moves::none},
-    {".export", Moves::none},
-    {".end", Moves::none},
-};
-
 // Addresses and lengths far outside the 64 KiB make the location counter
 // unknown rather than overflow; the rewriter reports them.
 std::optional<int64_t> inRange(int64_t value) {
@@ -296,26 +259,27 @@ void Layout::add(std::string_view statement, const LineFields& fields, const Loc
 
 void Layout::addStatement(const LineFields& fields) {
     const std::string word = lower(fields.word);
-    if (word == ".equ" || word == "=" || word == ".set") {
+    const DirectiveRow* directive = findDirective(word);
+    const Directive kind = directive ? directive->directive : Directive::count;
+    if (kind == Directive::equate || kind == Directive::set) {
         if (!fields.label.empty()) labels_[scope_.qualified(fields.label)] = known(fields.operands);
         return;
+    }
+    if (kind == Directive::origin) {
+        const std::optional<Known> origin = known(fields.operands);
+        location_ = origin ? inRange(origin->value) : std::nullopt;
     }
     if (!fields.label.empty()) {
         std::optional<Known> address;
         if (location_) address = Known{*location_, true};
         labels_[scope_.qualified(fields.label)] = address;
     }
-    if (word.empty()) return;
-    if (word == ".org") {
-        const std::optional<Known> origin = known(fields.operands);
-        location_ = origin ? inRange(origin->value) : std::nullopt;
-        return;
-    }
-    if (word == ".module") {
+    if (word.empty() || kind == Directive::origin) return;
+    if (kind == Directive::module) {
         scope_.setModule(fields.operands);
-    } else if (word == ".locallabelchar") {
+    } else if (kind == Directive::localLabelChar) {
         scope_.setLocalChar(fields.operands);
-    } else if (word == ".addinstr") {
+    } else if (kind == Directive::addInstruction) {
         auto parsed = parseUserInstruction(fields.operands);
         if (auto* user = std::get_if<UserInstruction>(&parsed)) userInstructions_.add(*user);
     }
@@ -332,11 +296,11 @@ std::optional<int64_t> Layout::length(const std::string& word, const std::string
         const std::optional<size_t> bytes = instructionLength(word, splitOperands(operands));
         return bytes ? std::optional<int64_t>(*bytes) : std::nullopt;
     }
-    const auto directive = std::find_if(std::begin(directives), std::end(directives),
-                                        [&](const Directive& d) { return d.name == word; });
-    if (directive == std::end(directives)) return std::nullopt;
+    const DirectiveRow* directive = findDirective(word);
+    if (directive == nullptr) return std::nullopt;
     switch (directive->moves) {
         case Moves::none:
+        case Moves::origin:
             return 0;
         case Moves::byte:
             return 1;

@@ -45,7 +45,7 @@ TEST(InstructionLength, IsTheLengthZ80asmGives) {
         lines.push_back({"\t" + list[i], {}});
     }
     lines.push_back({"at" + std::to_string(list.size()) + ":", {}});
-    const Z80asmResult assembled = runZ80asm(lines);
+    const Z80asmResult assembled = runZ80asm(lines, "lengths.asm");
     ASSERT_TRUE(assembled.errors.empty()) << assembled.errors.front().message;
     for (size_t i = 0; i < list.size(); ++i) {
         SCOPED_TRACE(list[i]);

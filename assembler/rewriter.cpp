@@ -8,6 +8,7 @@
 #include <string_view>
 #include <variant>
 
+#include "directives.hpp"
 #include "expressions.hpp"
 #include "label_scope.hpp"
 #include "line_syntax.hpp"
@@ -46,22 +47,20 @@ void appendItem(std::string& list, std::string_view item) {
     list += item;
 }
 
-// Listing, symbol file and export directives: they change no byte.
-constexpr std::array<std::string_view, 11> listingDirectives{
-    ".list",  ".nolist",  ".title", ".page", ".nopage", ".eject",
-    ".codes", ".nocodes", ".sym",   ".tsym", ".export",
-};
-
 class Rewriter {
   public:
     Rewritten run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks);
 
   private:
     using Handler = void (Rewriter::*)(const LineFields&);
-    static const std::map<std::string_view, Handler> directives_;
+    struct HandlerRow {
+        Directive directive;
+        Handler handler;
+    };
+    static const HandlerRow handlers_[];
 
     void line(const SourceLine& line);
-    void directive(const std::string& name, const LineFields& fields, const std::string& label);
+    void directive(const DirectiveRow* row, const LineFields& fields, const std::string& label);
     void instruction(const LineFields& fields, const std::string& label);
     bool userInstruction(const LineFields& fields);
     void data(const std::string& operands, bool bytes);
@@ -69,10 +68,16 @@ class Rewriter {
     void equate(const std::string& label, const std::string& operand, const char* directive);
     void set(const std::string& written, const std::string& operand);
 
-    void org(const LineFields& f) { origin(f.operands, ".org"); }
+    void org(const LineFields& f) {
+        listing(f);
+        origin(f.operands, ".org");
+    }
     void bytes(const LineFields& f) { data(f.operands, true); }
     void words(const LineFields& f) { data(f.operands, false); }
-    void block(const LineFields& f) { origin("$+(" + f.operands + ")", ".block"); }
+    void block(const LineFields& f) {
+        out_.listingSteps.push_back({lineIndex_, Directive::block, f.operands});
+        origin("$+(" + f.operands + ")", lower(f.word).c_str());
+    }
     void fill(const LineFields& f);
     void checksum(const LineFields& f);
     void echo(const LineFields& f);
@@ -81,7 +86,11 @@ class Rewriter {
     void lsFirst(const LineFields&) { msFirst_ = false; }
     void addInstruction(const LineFields& f);
     void localLabelChar(const LineFields& f);
-    void listing(const LineFields&) {}
+    void nothing(const LineFields&) {}
+    void listing(const LineFields& f) {
+        const DirectiveRow* row = findDirective(lower(f.word));
+        out_.listingSteps.push_back({lineIndex_, row->directive, f.operands});
+    }
 
     std::string operand(const std::string& mnemonic, const std::string& written);
     std::string expression(std::string_view written, bool immediate);
@@ -89,6 +98,9 @@ class Rewriter {
     void checkDisplacement(const std::string& displacement);
     std::string baseName(std::string_view written) const { return scope_.qualified(written); }
     std::string labelName(std::string_view written) const;
+    static std::string setName(int count, const std::string& base) {
+        return "_set" + std::to_string(count) + "_" + base;
+    }
     bool defineLabel(const std::string& written);
     void requireDefinedBefore(size_t firstReference, const char* directive);
     std::string newLabel(const char* kind) {
@@ -127,22 +139,33 @@ class Rewriter {
     bool lineFailed_ = false;
 };
 
-const std::map<std::string_view, Rewriter::Handler> Rewriter::directives_{
-    {".org", &Rewriter::org},
-    {".db", &Rewriter::bytes},
-    {".byte", &Rewriter::bytes},
-    {".text", &Rewriter::bytes},
-    {".dw", &Rewriter::words},
-    {".word", &Rewriter::words},
-    {".block", &Rewriter::block},
-    {".fill", &Rewriter::fill},
-    {".chk", &Rewriter::checksum},
-    {".echo", &Rewriter::echo},
-    {".module", &Rewriter::module},
-    {".msfirst", &Rewriter::msFirst},
-    {".lsfirst", &Rewriter::lsFirst},
-    {".addinstr", &Rewriter::addInstruction},
-    {".locallabelchar", &Rewriter::localLabelChar},
+// .equ, = and .set define their label themselves and are handled apart.
+const Rewriter::HandlerRow Rewriter::handlers_[] = {
+    {Directive::origin, &Rewriter::org},
+    {Directive::equate, &Rewriter::nothing},
+    {Directive::set, &Rewriter::nothing},
+    {Directive::bytes, &Rewriter::bytes},
+    {Directive::words, &Rewriter::words},
+    {Directive::block, &Rewriter::block},
+    {Directive::fill, &Rewriter::fill},
+    {Directive::checksum, &Rewriter::checksum},
+    {Directive::echo, &Rewriter::echo},
+    {Directive::module, &Rewriter::module},
+    {Directive::localLabelChar, &Rewriter::localLabelChar},
+    {Directive::addInstruction, &Rewriter::addInstruction},
+    {Directive::msFirst, &Rewriter::msFirst},
+    {Directive::lsFirst, &Rewriter::lsFirst},
+    {Directive::end, &Rewriter::nothing},
+    {Directive::list, &Rewriter::listing},
+    {Directive::noList, &Rewriter::listing},
+    {Directive::codes, &Rewriter::listing},
+    {Directive::noCodes, &Rewriter::listing},
+    {Directive::page, &Rewriter::listing},
+    {Directive::noPage, &Rewriter::listing},
+    {Directive::eject, &Rewriter::listing},
+    {Directive::title, &Rewriter::listing},
+    {Directive::symbols, &Rewriter::listing},
+    {Directive::other, &Rewriter::nothing},
 };
 
 Rewritten Rewriter::run(const std::vector<SourceLine>& source, std::vector<AddressCheck> checks) {
@@ -159,11 +182,17 @@ Rewritten Rewriter::run(const std::vector<SourceLine>& source, std::vector<Addre
     };
     for (; lineIndex_ < source.size(); ++lineIndex_) {
         markChecks();
+        out_.statementLines.push_back(out_.lines.size());
         line(source[lineIndex_]);
     }
     markChecks();
     out_.addressChecks = std::move(checks);
     emit(segmentEnd(out_.segmentOrigins.size() - 1) + ":");
+    // A label given new values by .set ends with the last one.
+    for (Symbol& symbol : out_.symbols) {
+        const auto found = setCounts_.find(symbol.label);
+        if (found != setCounts_.end()) symbol.label = setName(found->second, symbol.label);
+    }
     for (const Reference& reference : references_) {
         if (defined_.count(reference.name) != 0) continue;
         errors_.push_back({reference.lineIndex,
@@ -183,7 +212,8 @@ void Rewriter::line(const SourceLine& sourceLine) {
     if (!fields.label.empty() && !validLabel(fields.label)) {
         return error("bad label \"" + fields.label + "\"");
     }
-    if (word == ".set") {
+    const DirectiveRow* row = findDirective(word);
+    if (row != nullptr && row->directive == Directive::set) {
         if (fields.label.empty()) return error(".set needs a label in column 1");
         return set(fields.label, fields.operands);
     }
@@ -195,23 +225,32 @@ void Rewriter::line(const SourceLine& sourceLine) {
     if (word.empty()) {
         if (!label.empty()) emit(label + ":");
     } else if (word[0] == '.' || word == "=") {
-        directive(word, fields, label);
+        directive(row, fields, label);
     } else {
         instruction(fields, label);
     }
 }
 
-void Rewriter::directive(const std::string& name, const LineFields& fields,
+void Rewriter::directive(const DirectiveRow* row, const LineFields& fields,
                          const std::string& label) {
-    if (name == ".equ" || name == "=") {
-        if (label.empty()) return error(fields.word + " needs a label in column 1");
-        return equate(label, fields.operands, name == "=" ? "=" : ".equ");
+    if (row == nullptr) {
+        if (!label.empty()) emit(label + ":");
+        return error("unknown directive " + fields.word);
     }
-    if (!label.empty()) emit(label + ":");
-    if (contains(listingDirectives, name)) return;
-    const auto found = directives_.find(name);
-    if (found == directives_.end()) return error("unknown directive " + fields.word);
-    (this->*found->second)(fields);
+    if (row->directive == Directive::equate) {
+        if (label.empty()) return error(fields.word + " needs a label in column 1");
+        return equate(label, fields.operands, row->name == "=" ? "=" : ".equ");
+    }
+    static_assert(std::size(handlers_) == static_cast<size_t>(Directive::count),
+                  "every directive has its step");
+    // A label on an .org line names the new address, as in TASM's
+    // "start .org 1000h".
+    const bool labelAfter = row->directive == Directive::origin;
+    if (!label.empty() && !labelAfter) emit(label + ":");
+    for (const HandlerRow& step : handlers_) {
+        if (step.directive == row->directive) (this->*step.handler)(fields);
+    }
+    if (!label.empty() && labelAfter) emit(label + ":");
 }
 
 void Rewriter::instruction(const LineFields& fields, const std::string& label) {
@@ -438,13 +477,20 @@ std::string Rewriter::labelName(std::string_view written) const {
     std::string name = baseName(written);
     const auto found = setCounts_.find(name);
     if (found == setCounts_.end()) return name;
-    return "_set" + std::to_string(found->second) + "_" + name;
+    return setName(found->second, name);
 }
 
 bool Rewriter::defineLabel(const std::string& written) {
     const std::string name = labelName(written);
     const auto [found, inserted] = defined_.emplace(name, where_);
-    if (inserted) return true;
+    if (inserted) {
+        const std::string base = baseName(written);
+        if (name == base) {
+            const bool local = base.find('.') != std::string::npos;
+            out_.symbols.push_back({local ? base : written, base, local});
+        }
+        return true;
+    }
     const Location& earlier = found->second;
     const std::string place = earlier.file + ":" + std::to_string(earlier.line);
     // A name of the program that an include file defines as well: both

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "diagnostics.hpp"
+#include "directives.hpp"
 #include "source_reader.hpp"
 
 namespace tasm {
@@ -60,8 +61,29 @@ struct Echo {
     Location where;
 };
 
+/// A statement that steers the listing (.list, .title, ...) or moves the
+/// location counter without writing bytes (.org, .block).
+struct ListingStep {
+    size_t statement = 0;  ///< index in the source statements
+    Directive directive = Directive::list;
+    std::string operands;
+};
+
+/// A label of the source, for the symbol file and the label table.
+struct Symbol {
+    std::string name;   ///< as first written; local ones as module._name
+    std::string label;  ///< z80asm's label that holds its final value
+    bool local = false;
+};
+
 struct Rewritten {
     std::vector<AsmLine> lines;
+    std::vector<ListedLine> listed;  ///< the source's lines, for the listing
+    /// Per source statement: the index in `lines` of its first line (lines
+    /// of its own or the next statement's when it has none).
+    std::vector<size_t> statementLines;
+    std::vector<ListingStep> listingSteps;
+    std::vector<Symbol> symbols;
     std::vector<Location> segmentOrigins;  ///< per segment: its .org line
     std::vector<Checksum> checksums;
     std::vector<RelativeReach> reaches;

@@ -127,6 +127,7 @@ class Reader {
     void readFile(const std::string& path, const Location& includedFrom, int depth);
     void readLines(std::string_view text, const std::string& path, int depth);
     void readLine(std::string_view raw, const Location& where, int depth);
+    void readStatements(std::string_view raw, const Location& where);
     void directive(std::string_view text, const Location& where, int depth);
     bool conditional(const std::string& name, std::string_view rest, const Location& where);
     bool condition(const std::string& name, std::string_view rest, const Location& where);
@@ -216,11 +217,23 @@ void Reader::readLines(std::string_view text, const std::string& path, int depth
 }
 
 void Reader::readLine(std::string_view raw, const Location& where, int depth) {
+    const size_t first = result_.lines.size();
+    const size_t entry = result_.listed.size();
+    result_.listed.push_back({where, depth, std::string(raw), false, first, 0});
+    const std::string_view trimmed = trim(stripComment(raw));
+    if (!trimmed.empty() && trimmed.front() == '#') {
+        // An include's lines are its file's, not this line's.
+        directive(trimmed, where, depth);
+    } else {
+        readStatements(raw, where);
+        result_.listed[entry].statements = result_.lines.size() - first;
+    }
+    result_.listed[entry].skipped = !taking();
+}
+
+void Reader::readStatements(std::string_view raw, const Location& where) {
     const std::string_view code = stripComment(raw);
-    const std::string_view trimmed = trim(code);
-    if (trimmed.empty()) return;
-    if (trimmed.front() == '#') return directive(trimmed, where, depth);
-    if (!taking()) return;
+    if (trim(code).empty() || !taking()) return;
     const std::optional<std::string> expanded = expand(code, where);
     if (!expanded || clashesWithDefine(code, *expanded, where)) return;
     for (std::string& statement : splitStatements(*expanded)) {
@@ -367,8 +380,11 @@ void Reader::defcont(std::string_view rest, const Location& where) {
 void Reader::include(std::string_view rest, const Location& where, int depth) {
     const bool quoted = rest.size() >= 2 && ((rest.front() == '"' && rest.back() == '"') ||
                                              (rest.front() == '<' && rest.back() == '>'));
-    if (!quoted) return error(where, "#include needs a file name in quotes");
-    const std::string name(rest.substr(1, rest.size() - 2));
+    // DOS TASM also took the name without quotes: #include ion.inc.
+    const bool bare = !rest.empty() && rest.front() != '"' && rest.front() != '<' &&
+                      std::none_of(rest.begin(), rest.end(), isBlank);
+    if (!quoted && !bare) return error(where, "#include needs a file name, as \"file.inc\"");
+    const std::string name(quoted ? rest.substr(1, rest.size() - 2) : rest);
     // A missing include would make every later use of its names an error
     // too, so reading stops at the first include that fails.
     if (depth >= maxIncludeDepth) {

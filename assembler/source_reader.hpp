@@ -30,8 +30,20 @@ struct AddressCheck {
     std::string label;  ///< the z80asm label that marks the place, once rewritten
 };
 
+/// A line of a source or include file as the listing shows it: each line
+/// read, in order, skipped ones included, up to the .end.
+struct ListedLine {
+    Location where;
+    int depth = 0;        ///< 0 in the main source, 1 in a file it includes, ...
+    std::string text;     ///< as written, comment included
+    bool skipped = false; ///< not assembled: #if and the like decided against it
+    size_t firstStatement = 0;  ///< index in SourceText::lines of its first statement
+    size_t statements = 0;      ///< how many statements it gave
+};
+
 struct SourceText {
     std::vector<SourceLine> lines;
+    std::vector<ListedLine> listed;
     Diagnostics errors;
     std::vector<AddressCheck> addressChecks;
 };
@@ -45,7 +57,8 @@ inline constexpr int maxIncludeDepth = 16;
 
 /// Reads `path` and the files it includes, in order, up to the first .end
 /// (which is not part of the result).
-/// - `#include "file"` is looked for in the folder of the including file,
+/// - `#include "file"` (or `#include file`, without quotes, as DOS TASM
+///   took it) is looked for in the folder of the including file,
 ///   then in `includeDirs` in order (see includeFolders()). A file that is
 ///   already being read may not be included again inside itself.
 /// - `#define NAME text` and `#define NAME(a,b) text` replace NAME, or

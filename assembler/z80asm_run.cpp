@@ -79,12 +79,13 @@ std::variant<int, std::string> spawnZ80asm(std::vector<std::string> arguments,
     pid_t child = 0;
     const int spawnError = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (spawnError == ENOENT) return std::string("it is not installed (not found on PATH)");
     if (spawnError != 0) return std::string(std::strerror(spawnError));
     int status = 0;
     while (waitpid(child, &status, 0) == -1) {
         if (errno != EINTR) return std::string(std::strerror(errno));
     }
-    if (!WIFEXITED(status)) return std::string("z80asm was stopped by a signal");
+    if (!WIFEXITED(status)) return std::string("it was stopped by a signal");
     return WEXITSTATUS(status);
 }
 
@@ -147,11 +148,10 @@ std::optional<std::string> operandTooWide(const std::string& message, const std:
 
 }  // namespace
 
-Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
+Z80asmResult runZ80asm(const std::vector<AsmLine>& lines, const std::string& mainSource) {
     Z80asmResult result;
-    const Location wholeRun = lines.empty() ? Location{} : lines.front().where;
     const auto fail = [&](std::string message, Failure kind = Failure::general) {
-        result.errors.push_back({Location{wholeRun.file, 0}, std::move(message), kind});
+        result.errors.push_back({Location{mainSource, 0}, std::move(message), kind});
         return result;
     };
     TemporaryFolder folder;
@@ -162,14 +162,16 @@ Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
     const std::string labels = folder.path() + "/labels.txt";
     const std::string binary = folder.path() + "/code.bin";
     const std::string messages = folder.path() + "/messages.txt";
+    const std::string list = folder.path() + "/list.txt";
     if (!writeWhole(source, lines)) {
         return fail("cannot write the temporary file " + source, Failure::fileAccess);
     }
 
     const std::variant<int, std::string> status =
-        spawnZ80asm({"z80asm", "--label=" + labels, "--output=" + binary, source}, messages);
+        spawnZ80asm({"z80asm", "--label=" + labels, "--list=" + list, "--output=" + binary, source},
+                    messages);
     if (const auto* why = std::get_if<std::string>(&status)) {
-        return fail("cannot run z80asm (" + *why + "); install the z80asm package");
+        return fail("cannot run z80asm: " + *why + "; install the z80asm package");
     }
     const std::string messageText = readWhole(messages).value_or("");
     mapMessages(messageText, source, lines, result);
@@ -182,7 +184,36 @@ Z80asmResult runZ80asm(const std::vector<AsmLine>& lines) {
     if (!code || !labelText) return fail("z80asm wrote no output");
     result.bytes.assign(code->begin(), code->end());
     result.labels = parseLabelFile(*labelText);
+    result.lineAddresses = parseListAddresses(readWhole(list).value_or(""), lines.size());
+    if (result.lineAddresses.empty()) return fail("z80asm wrote no list of addresses");
     return result;
+}
+
+std::vector<uint32_t> parseListAddresses(const std::string& text, size_t lineCount) {
+    std::vector<uint32_t> addresses;
+    addresses.reserve(lineCount + 1);
+    std::istringstream in(text);
+    std::string line;
+    bool inFile = false;
+    while (std::getline(in, line)) {
+        if (line.starts_with("# File ")) {
+            inFile = true;
+            continue;
+        }
+        if (line.starts_with("# End of file")) {
+            inFile = false;
+            continue;
+        }
+        if (!inFile && addresses.size() != lineCount) continue;
+        if (line.size() < 4 || !std::all_of(line.begin(), line.begin() + 4, [](char c) {
+                return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+            })) {
+            return {};
+        }
+        addresses.push_back(static_cast<uint32_t>(std::stoul(line.substr(0, 4), nullptr, 16)));
+    }
+    if (addresses.size() != lineCount + 1) return {};
+    return addresses;
 }
 
 void mapMessages(const std::string& messages, const std::string& asmPath,

@@ -121,15 +121,7 @@ void Calculator::write(std::uint16_t address, std::uint8_t value) {
     ++changes_;
 }
 
-std::uint16_t Calculator::readWord(std::uint16_t address) const {
-    return static_cast<std::uint16_t>(memory_[address] |
-                                      memory_[static_cast<std::uint16_t>(address + 1)] << 8);
-}
 
-void Calculator::writeWord(std::uint16_t address, std::uint16_t value) {
-    write(address, static_cast<std::uint8_t>(value));
-    write(static_cast<std::uint16_t>(address + 1), static_cast<std::uint8_t>(value >> 8));
-}
 
 std::uint16_t Calculator::reg(Reg which) const {
     return z80ex_get_reg(cpu_.get(), z80exRegister(which));
@@ -139,18 +131,8 @@ void Calculator::setReg(Reg which, std::uint16_t value) {
     z80ex_set_reg(cpu_.get(), z80exRegister(which), value);
 }
 
-void Calculator::setA(std::uint8_t value) {
-    setReg(Reg::af, static_cast<std::uint16_t>(value << 8 | (reg(Reg::af) & 0xFF)));
-}
 
-void Calculator::setFlag(std::uint8_t bits, bool on) {
-    const std::uint16_t af = reg(Reg::af);
-    setReg(Reg::af, static_cast<std::uint16_t>(on ? af | bits : af & ~bits));
-}
 
-bool Calculator::systemFlag(int offset, int bit) const {
-    return (read(static_cast<std::uint16_t>(reg(Reg::iy) + offset)) >> bit & 1) != 0;
-}
 
 void Calculator::push(std::uint16_t value) {
     const auto sp = static_cast<std::uint16_t>(reg(Reg::sp) - 2);
@@ -346,7 +328,7 @@ void Calculator::serviceInterrupt() {
     ++changes_;
     timerPending_ = false;
     onKeyPending_ = false;
-    if (runIndicator) {
+    if (routineState_.runIndicator) {
         // The busy indicator: a dash that runs down the top right corner.
         const int phase = static_cast<int>(cycles_ / timerPeriod / 4 % 4);
         for (int y = 0; y < 7; ++y) {

@@ -33,6 +33,7 @@
 #include "addresses.hpp"
 #include "keypad.hpp"
 #include "lcd.hpp"
+#include "machine.hpp"
 
 namespace calcview {
 
@@ -47,10 +48,7 @@ enum class StartKind {
 /// Why a run stopped.
 enum class RunState { running, returned, fault };
 
-/// The register pairs the system routines read and write.
-enum class Reg { af, bc, de, hl, ix, iy, sp, pc };
-
-class Calculator {
+class Calculator final : public Machine {
   public:
     /// Where the program returns to when it is done: an address in ROM where
     /// nothing else lives.
@@ -71,10 +69,6 @@ class Calculator {
     /// empty variable table and the program guarded from the stack.
     void start(const std::vector<std::uint8_t>& code, StartKind kind);
 
-    /// Guards [from, to) from stack writes; a push there ends the run with a
-    /// fault that says the stack ran into `what`.
-    void guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what);
-
     /// Runs until the clock reaches `cycle`, the program returns, or a fault.
     RunState run(std::uint64_t cycle);
     RunState state() const { return state_; }
@@ -85,24 +79,18 @@ class Calculator {
     void pressKey(int key);
     void releaseKey(int key);
 
-    // For the system routines.
-    std::uint8_t read(std::uint16_t address) const { return memory_[address]; }
-    void write(std::uint16_t address, std::uint8_t value);
-    std::uint16_t readWord(std::uint16_t address) const;
-    void writeWord(std::uint16_t address, std::uint16_t value);
-    std::uint16_t reg(Reg which) const;
-    void setReg(Reg which, std::uint16_t value);
-    std::uint8_t a() const { return static_cast<std::uint8_t>(reg(Reg::af) >> 8); }
-    void setA(std::uint8_t value);
-    /// Sets or clears flag bits of F (0x01 carry, 0x40 zero).
-    void setFlag(std::uint8_t bits, bool on);
-    bool systemFlag(int offset, int bit) const;
-    /// A system routine met what the calculator answers with an error screen
-    /// (ERR:OVERFLOW, ...): the run ends with a fault naming it.
-    void systemError(const std::string& message) { fail(message); }
+    // The machine as the system routines see it.
+    std::uint8_t read(std::uint16_t address) const override { return memory_[address]; }
+    void write(std::uint16_t address, std::uint8_t value) override;
+    std::uint16_t reg(Reg which) const override;
+    void setReg(Reg which, std::uint16_t value) override;
+    void systemError(const std::string& message) override { fail(message); }
+    void guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) override;
+    RoutineState& routineState() override { return routineState_; }
+    const RoutineState& routineState() const { return routineState_; }
 
-    Lcd& lcd() { return lcd_; }
-    const Lcd& lcd() const { return lcd_; }
+    Lcd& lcd() override { return lcd_; }
+    const Lcd& lcd() const override { return lcd_; }
     /// Whether the screen shows anything (off after the program powers down
     /// through port 3, until a key is pressed).
     bool screenPowered() const { return screenPowered_; }
@@ -111,13 +99,9 @@ class Calculator {
 
     /// The next key pressed since the last call (for _getcsc and _getkey); an
     /// arrow or Del held for half a second comes again 20 times a second.
-    std::optional<int> takeKeyPress();
-    bool runIndicator = false;
+    std::optional<int> takeKeyPress() override;
     /// Told of every system or Ion routine the program calls, before it runs.
     std::function<void(const Routine&)> routineObserver;
-    std::uint16_t randomState = 0x5A3C;
-    /// For _Random's 14-digit numbers.
-    std::uint64_t realRandomState = 0x2545F4914F6CDD1DULL;
 
   private:
     struct CpuDeleter {
@@ -195,6 +179,7 @@ class Calculator {
     LoopMark loopMark_;
     RunState state_ = RunState::running;
     std::string fault_;
+    RoutineState routineState_;
 };
 
 }  // namespace calcview

@@ -157,13 +157,16 @@ std::string helpText() {
             "  --time-limit SECONDS   stop after this much calculator time; a window closes\n"
             "                         then, however the program ended\n"
             "  --screenshot FILE.png  save the screen when the run ends, however it ends\n"
+            "  --help, -h             show this text\n"
             "  --version              print calcview's version\n"
-            "Options with a value also take the form --option=value.\n\n"
-            "Exit status: 0 the program returned, 3 the time limit stopped it, 1 it faulted\n"
-            "(ran away, called a routine calcview does not carry out, ran the stack into the\n"
-            "program or the system's memory)\n"
-            "or a file could not be read or written, 2 a bad command line, 130 Ctrl+C\n"
-            "(headless; the screenshot is still saved).\n\n"
+            "An option with a value also takes it after '=', as in --scale=2.\n\n"
+            "Exit status: 0 the program returned or the window was closed; 3 the time limit\n"
+            "stopped it; 1 the program faulted (ran away, called a routine calcview does not\n"
+            "carry out, ran its stack into memory the calculator would lose), a routine met\n"
+            "an error that stops a program on the calculator (a division by 0, a number too\n"
+            "large), a file could not be read or written, the variables do not fit in\n"
+            "memory, or there is no display for the window; 2 a bad command line; 130\n"
+            "Ctrl+C or SIGTERM stopped a headless run (the screenshot is still saved).\n\n"
             "Key names for --keys:";
     int column = 0;
     for (const KeyInfo& key : allKeys()) {

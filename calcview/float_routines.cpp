@@ -4,7 +4,7 @@
 #include <string>
 
 #include "bcd.hpp"
-#include "calculator.hpp"
+#include "machine.hpp"
 #include "home_screen.hpp"
 #include "keypad.hpp"
 
@@ -12,7 +12,7 @@ namespace calcview::numbers {
 
 namespace {
 
-bcd::Real readReal(const Calculator& calc, std::uint16_t address) {
+bcd::Real readReal(const Machine& calc, std::uint16_t address) {
     bcd::Bytes bytes{};
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = calc.read(static_cast<std::uint16_t>(address + i));
@@ -20,14 +20,14 @@ bcd::Real readReal(const Calculator& calc, std::uint16_t address) {
     return bcd::decode(bytes);
 }
 
-void writeReal(Calculator& calc, std::uint16_t address, const bcd::Real& value) {
+void writeReal(Machine& calc, std::uint16_t address, const bcd::Real& value) {
     const bcd::Bytes bytes = bcd::encode(value);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         calc.write(static_cast<std::uint16_t>(address + i), bytes[i]);
     }
 }
 
-void copyOP(Calculator& calc, std::uint16_t from, std::uint16_t to) {
+void copyOP(Machine& calc, std::uint16_t from, std::uint16_t to) {
     for (int i = 0; i < opSize; ++i) {
         calc.write(static_cast<std::uint16_t>(to + i), calc.read(static_cast<std::uint16_t>(from + i)));
     }
@@ -35,7 +35,7 @@ void copyOP(Calculator& calc, std::uint16_t from, std::uint16_t to) {
 
 /// " (called from 9330h)": where the call instruction is, 3 bytes before
 /// the return address on the stack.
-std::string calledFrom(const Calculator& calc) {
+std::string calledFrom(const Machine& calc) {
     char text[32];
     const auto call = static_cast<std::uint16_t>(calc.readWord(calc.reg(Reg::sp)) - 3);
     std::snprintf(text, sizeof text, " (called from %04Xh)", call);
@@ -47,7 +47,7 @@ const char* errorName(bcd::Error error) {
 }
 
 /// OP1 = OP1 (operation) OP2, or the calculator's error.
-RoutineResult operate(Calculator& calc, const char* name,
+RoutineResult operate(Machine& calc, const char* name,
                       bcd::Result (*operation)(const bcd::Real&, const bcd::Real&)) {
     const bcd::Result result = operation(readReal(calc, op1Address), readReal(calc, op2Address));
     if (!result.value) {
@@ -76,32 +76,32 @@ int basicKeyCode(int key) {
     return key >= 0 && key < static_cast<int>(std::size(basicCodes)) ? basicCodes[key] : 0;
 }
 
-RoutineResult setXXOP1(Calculator& calc) {
+RoutineResult setXXOP1(Machine& calc) {
     writeReal(calc, op1Address, bcd::fromInteger(calc.a()));
     return RoutineResult::done;
 }
 
-RoutineResult setXXOP2(Calculator& calc) {
+RoutineResult setXXOP2(Machine& calc) {
     writeReal(calc, op2Address, bcd::fromInteger(calc.a()));
     return RoutineResult::done;
 }
 
-RoutineResult setXXXXOP2(Calculator& calc) {
+RoutineResult setXXXXOP2(Machine& calc) {
     writeReal(calc, op2Address, bcd::fromInteger(calc.reg(Reg::hl)));
     return RoutineResult::done;
 }
 
-RoutineResult op1ToOP2(Calculator& calc) {
+RoutineResult op1ToOP2(Machine& calc) {
     copyOP(calc, op1Address, op2Address);
     return RoutineResult::done;
 }
 
-RoutineResult op2ToOP1(Calculator& calc) {
+RoutineResult op2ToOP1(Machine& calc) {
     copyOP(calc, op2Address, op1Address);
     return RoutineResult::done;
 }
 
-RoutineResult op1ExOP2(Calculator& calc) {
+RoutineResult op1ExOP2(Machine& calc) {
     for (int i = 0; i < opSize; ++i) {
         const auto one = static_cast<std::uint16_t>(op1Address + i);
         const auto two = static_cast<std::uint16_t>(op2Address + i);
@@ -113,7 +113,7 @@ RoutineResult op1ExOP2(Calculator& calc) {
 }
 
 /// The 9 bytes at HL to OP1.
-RoutineResult mov9ToOP1(Calculator& calc) {
+RoutineResult mov9ToOP1(Machine& calc) {
     const std::uint16_t from = calc.reg(Reg::hl);
     for (int i = 0; i < bcd::realSize; ++i) {
         calc.write(static_cast<std::uint16_t>(op1Address + i),
@@ -123,24 +123,24 @@ RoutineResult mov9ToOP1(Calculator& calc) {
 }
 
 /// OP1 = the number 0.
-RoutineResult op1Set0(Calculator& calc) {
+RoutineResult op1Set0(Machine& calc) {
     writeReal(calc, op1Address, bcd::Real{});
     return RoutineResult::done;
 }
 
 /// All 11 bytes of OP1 to 0.
-RoutineResult zeroOP1(Calculator& calc) {
+RoutineResult zeroOP1(Machine& calc) {
     for (int i = 0; i < opSize; ++i) calc.write(static_cast<std::uint16_t>(op1Address + i), 0);
     return RoutineResult::done;
 }
 
-RoutineResult fpAdd(Calculator& calc) { return operate(calc, "_FPAdd", bcd::add); }
-RoutineResult fpSub(Calculator& calc) { return operate(calc, "_FPSub", bcd::subtract); }
-RoutineResult fpMult(Calculator& calc) { return operate(calc, "_FPMult", bcd::multiply); }
-RoutineResult fpDiv(Calculator& calc) { return operate(calc, "_FPDiv", bcd::divide); }
+RoutineResult fpAdd(Machine& calc) { return operate(calc, "_FPAdd", bcd::add); }
+RoutineResult fpSub(Machine& calc) { return operate(calc, "_FPSub", bcd::subtract); }
+RoutineResult fpMult(Machine& calc) { return operate(calc, "_FPMult", bcd::multiply); }
+RoutineResult fpDiv(Machine& calc) { return operate(calc, "_FPDiv", bcd::divide); }
 
 /// DE = the integer part of OP1, sign left aside (up to 9999), A = E.
-RoutineResult convOP1(Calculator& calc) {
+RoutineResult convOP1(Machine& calc) {
     constexpr std::uint32_t limit = 10000;
     const bcd::Real value = readReal(calc, op1Address);
     const auto whole = bcd::integerPart(value, limit);
@@ -155,19 +155,19 @@ RoutineResult convOP1(Calculator& calc) {
 }
 
 /// OP1 in the small font at the pen, at most A characters.
-RoutineResult dispOP1A(Calculator& calc) {
+RoutineResult dispOP1A(Machine& calc) {
     const std::string text = bcd::format(readReal(calc, op1Address), calc.a());
     for (char code : text) putSmallChar(calc, static_cast<std::uint8_t>(code));
     return RoutineResult::done;
 }
 
 /// OP1 = a number between 0 and 1 (both left out), 14 digits.
-RoutineResult random(Calculator& calc) {
+RoutineResult random(Machine& calc) {
     constexpr std::uint64_t span = 100'000'000'000'000;  // 10^14
     std::uint64_t digits = 0;
     while (digits == 0) {
-        calc.realRandomState = calc.realRandomState * 6364136223846793005ULL + 1442695040888963407ULL;
-        digits = (calc.realRandomState >> 11) % span;
+        calc.routineState().realRandomState = calc.routineState().realRandomState * 6364136223846793005ULL + 1442695040888963407ULL;
+        digits = (calc.routineState().realRandomState >> 11) % span;
     }
     const auto value = bcd::divide(bcd::fromInteger(static_cast<std::int64_t>(digits)),
                                    bcd::fromInteger(static_cast<std::int64_t>(span)));
@@ -178,7 +178,7 @@ RoutineResult random(Calculator& calc) {
 /// The last key pressed, 0 when none was: A holds its scan code, as _getcsc
 /// gives it, and OP1 and OP2 getKey's number for it. Published games test A
 /// against scan codes (09h Enter, 0Fh Clear) and read the number from OP2.
-RoutineResult getK(Calculator& calc) {
+RoutineResult getK(Machine& calc) {
     const auto key = calc.takeKeyPress();
     const auto number = bcd::fromInteger(key ? basicKeyCode(*key) : 0);
     writeReal(calc, op1Address, number);
@@ -187,7 +187,7 @@ RoutineResult getK(Calculator& calc) {
     return RoutineResult::done;
 }
 
-RoutineResult hlTimes9(Calculator& calc) {
+RoutineResult hlTimes9(Machine& calc) {
     calc.setReg(Reg::hl, static_cast<std::uint16_t>(calc.reg(Reg::hl) * 9));
     return RoutineResult::done;
 }

@@ -14,24 +14,24 @@ inline constexpr std::uint16_t op2Address = 0x8044;
 inline constexpr std::uint16_t op3Address = 0x804F;
 inline constexpr int opSize = 11;
 
-RoutineResult setXXOP1(Calculator& calc);
-RoutineResult setXXOP2(Calculator& calc);
-RoutineResult setXXXXOP2(Calculator& calc);
-RoutineResult op1ToOP2(Calculator& calc);
-RoutineResult op2ToOP1(Calculator& calc);
-RoutineResult op1ExOP2(Calculator& calc);
-RoutineResult mov9ToOP1(Calculator& calc);
-RoutineResult op1Set0(Calculator& calc);
-RoutineResult zeroOP1(Calculator& calc);
-RoutineResult fpAdd(Calculator& calc);
-RoutineResult fpSub(Calculator& calc);
-RoutineResult fpMult(Calculator& calc);
-RoutineResult fpDiv(Calculator& calc);
-RoutineResult convOP1(Calculator& calc);
-RoutineResult dispOP1A(Calculator& calc);
-RoutineResult random(Calculator& calc);
-RoutineResult getK(Calculator& calc);
-RoutineResult hlTimes9(Calculator& calc);
+RoutineResult setXXOP1(Machine& calc);
+RoutineResult setXXOP2(Machine& calc);
+RoutineResult setXXXXOP2(Machine& calc);
+RoutineResult op1ToOP2(Machine& calc);
+RoutineResult op2ToOP1(Machine& calc);
+RoutineResult op1ExOP2(Machine& calc);
+RoutineResult mov9ToOP1(Machine& calc);
+RoutineResult op1Set0(Machine& calc);
+RoutineResult zeroOP1(Machine& calc);
+RoutineResult fpAdd(Machine& calc);
+RoutineResult fpSub(Machine& calc);
+RoutineResult fpMult(Machine& calc);
+RoutineResult fpDiv(Machine& calc);
+RoutineResult convOP1(Machine& calc);
+RoutineResult dispOP1A(Machine& calc);
+RoutineResult random(Machine& calc);
+RoutineResult getK(Machine& calc);
+RoutineResult hlTimes9(Machine& calc);
 
 /// The code TI-BASIC's getKey gives for a key (row * 10 + column, counted
 /// from the top left), 0 for a key it has none for.

@@ -4,7 +4,8 @@
 #include <cstdlib>
 
 #include "addresses.hpp"
-#include "calculator.hpp"
+#include "lcd.hpp"
+#include "machine.hpp"
 
 namespace calcview {
 
@@ -33,7 +34,7 @@ int rowOf(int y) { return screenHeight - 1 - y; }
 
 }  // namespace
 
-PlotTarget plotTarget(const Calculator& calc) {
+PlotTarget plotTarget(const Machine& calc) {
     return {true, !calc.systemFlag(plotFlagsOffset, plotLocBit)};
 }
 
@@ -43,12 +44,12 @@ std::uint16_t bufferAddress(int x, int row) {
 
 std::uint8_t bufferMask(int x) { return static_cast<std::uint8_t>(0x80 >> (x % 8)); }
 
-bool bufferPixel(const Calculator& calc, int x, int row) {
+bool bufferPixel(const Machine& calc, int x, int row) {
     if (!onScreen(x, row)) return false;
     return (calc.read(bufferAddress(x, row)) & bufferMask(x)) != 0;
 }
 
-void plotPixel(Calculator& calc, int x, int row, PlotMode mode, PlotTarget target) {
+void plotPixel(Machine& calc, int x, int row, PlotMode mode, PlotTarget target) {
     if (!onScreen(x, row)) return;
     if (target.buffer) {
         const std::uint16_t address = bufferAddress(x, row);
@@ -60,7 +61,7 @@ void plotPixel(Calculator& calc, int x, int row, PlotMode mode, PlotTarget targe
     if (target.display) calc.lcd().setPixel(x, row, applyMode(calc.lcd().pixel(x, row), mode));
 }
 
-void drawLine(Calculator& calc, int x1, int y1, int x2, int y2, PlotMode mode) {
+void drawLine(Machine& calc, int x1, int y1, int x2, int y2, PlotMode mode) {
     const PlotTarget target = plotTarget(calc);
     const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
     const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
@@ -80,7 +81,7 @@ void drawLine(Calculator& calc, int x1, int y1, int x2, int y2, PlotMode mode) {
     }
 }
 
-void drawCircle(Calculator& calc, int centreX, int centreY, int radius) {
+void drawCircle(Machine& calc, int centreX, int centreY, int radius) {
     const PlotTarget target = plotTarget(calc);
     int x = radius, y = 0, error = 1 - radius;
     while (x >= y) {
@@ -99,19 +100,19 @@ void drawCircle(Calculator& calc, int centreX, int centreY, int radius) {
     }
 }
 
-void copyBufferToDisplay(Calculator& calc) {
+void copyBufferToDisplay(Machine& calc) {
     for (int row = 0; row < screenHeight; ++row) {
         for (int x = 0; x < screenWidth; ++x)
             calc.lcd().setPixel(x, row, bufferPixel(calc, x, row));
     }
 }
 
-void clearBuffer(Calculator& calc) {
+void clearBuffer(Machine& calc) {
     for (int i = 0; i < graphBufferSize; ++i)
         calc.write(static_cast<std::uint16_t>(plotsscreenAddress + i), 0);
 }
 
-void xorSprite(Calculator& calc, int x, int row, int widthBytes, int height, std::uint16_t data) {
+void xorSprite(Machine& calc, int x, int row, int widthBytes, int height, std::uint16_t data) {
     const int shift = x & 7;
     for (int line = 0; line < height; ++line) {
         auto address =

@@ -1,7 +1,8 @@
 #include "home_screen.hpp"
 
 #include "addresses.hpp"
-#include "calculator.hpp"
+#include "lcd.hpp"
+#include "machine.hpp"
 #include "fonts.hpp"
 #include "graph.hpp"
 
@@ -14,16 +15,16 @@ constexpr int cellHeight = 8;
 constexpr int sGrFlagsOffset = 0x14;
 constexpr int textWriteBit = 7;
 
-bool inverse(const Calculator& calc) { return calc.systemFlag(textFlagsOffset, textInverseBit); }
+bool inverse(const Machine& calc) { return calc.systemFlag(textFlagsOffset, textInverseBit); }
 
-std::uint8_t cursor(const Calculator& calc, std::uint16_t address, int limit) {
+std::uint8_t cursor(const Machine& calc, std::uint16_t address, int limit) {
     const std::uint8_t value = calc.read(address);
     return value < limit ? value : static_cast<std::uint8_t>(limit - 1);
 }
 
 }  // namespace
 
-void putLargeChar(Calculator& calc, std::uint8_t code, int row, int column) {
+void putLargeChar(Machine& calc, std::uint8_t code, int row, int column) {
     if (row < 0 || row >= homeRows || column < 0 || column >= homeColumns) return;
     const LargeGlyph& glyph = largeGlyph(code);
     const bool invert = inverse(calc);
@@ -42,7 +43,7 @@ void putLargeChar(Calculator& calc, std::uint8_t code, int row, int column) {
     calc.write(static_cast<std::uint16_t>(textShadowAddress + row * homeColumns + column), code);
 }
 
-void scrollHomeUp(Calculator& calc) {
+void scrollHomeUp(Machine& calc) {
     Lcd& lcd = calc.lcd();
     for (int y = 0; y < screenHeight; ++y) {
         for (int x = 0; x < screenWidth; ++x) {
@@ -58,7 +59,7 @@ void scrollHomeUp(Calculator& calc) {
     }
 }
 
-void newLine(Calculator& calc) {
+void newLine(Machine& calc) {
     calc.write(curcolAddress, 0);
     const int row = cursor(calc, currowAddress, homeRows) + 1;
     if (row >= homeRows) {
@@ -69,7 +70,7 @@ void newLine(Calculator& calc) {
     }
 }
 
-void putCharAdvance(Calculator& calc, std::uint8_t code) {
+void putCharAdvance(Machine& calc, std::uint8_t code) {
     if (code == enterCode) {
         newLine(calc);
         return;
@@ -85,14 +86,14 @@ void putCharAdvance(Calculator& calc, std::uint8_t code) {
     }
 }
 
-void clearTextShadow(Calculator& calc) {
+void clearTextShadow(Machine& calc) {
     for (int i = 0; i < homeRows * homeColumns; ++i)
         calc.write(static_cast<std::uint16_t>(textShadowAddress + i), ' ');
 }
 
-void clearDisplay(Calculator& calc) { calc.lcd().clear(); }
+void clearDisplay(Machine& calc) { calc.lcd().clear(); }
 
-void putSmallChar(Calculator& calc, std::uint8_t code) {
+void putSmallChar(Machine& calc, std::uint8_t code) {
     const SmallGlyph& glyph = smallGlyph(code);
     const int left = calc.read(pencolAddress);
     const int top = calc.read(penrowAddress);

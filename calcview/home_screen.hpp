@@ -7,7 +7,7 @@
 
 namespace calcview {
 
-class Calculator;
+class Machine;
 
 /// Where the 5 x 7 glyph sits in its 6 x 8 cell.
 inline constexpr int largeGlyphLeft = 0;
@@ -16,22 +16,22 @@ inline constexpr int largeGlyphTop = 0;
 inline constexpr std::uint8_t enterCode = 0xD6;
 
 /// Draws `code` in the cell (row, column) without moving the cursor.
-void putLargeChar(Calculator& calc, std::uint8_t code, int row, int column);
+void putLargeChar(Machine& calc, std::uint8_t code, int row, int column);
 /// Draws `code` at the cursor and moves it on, wrapping at the end of a row
 /// and scrolling the screen up after the last cell.
-void putCharAdvance(Calculator& calc, std::uint8_t code);
+void putCharAdvance(Machine& calc, std::uint8_t code);
 /// The cursor to the start of the next row, scrolling at the bottom.
-void newLine(Calculator& calc);
+void newLine(Machine& calc);
 /// The whole home screen up one row; the bottom row empty.
-void scrollHomeUp(Calculator& calc);
+void scrollHomeUp(Machine& calc);
 /// Empties the text shadow.
-void clearTextShadow(Calculator& calc);
+void clearTextShadow(Machine& calc);
 /// Clears the display memory.
-void clearDisplay(Calculator& calc);
+void clearDisplay(Machine& calc);
 
 /// Draws `code` in the small font at the pen and moves the pen right by its
 /// width. Into the graph buffer instead of the display when the system flag
 /// textWrite is set.
-void putSmallChar(Calculator& calc, std::uint8_t code);
+void putSmallChar(Machine& calc, std::uint8_t code);
 
 }  // namespace calcview

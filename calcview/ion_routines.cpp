@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "addresses.hpp"
-#include "calculator.hpp"
+#include "machine.hpp"
 #include "graph.hpp"
 #include "variable_table.hpp"
 #include "z80_values.hpp"
@@ -20,7 +20,7 @@ constexpr std::uint8_t routineCount = 8;
 
 /// Whether the data at `data` starts with the zero-terminated string at
 /// `string`; `after` is then the first byte after the matched part.
-bool startsWith(const Calculator& calc, std::uint16_t data, std::uint16_t string,
+bool startsWith(const Machine& calc, std::uint16_t data, std::uint16_t string,
                 std::uint16_t& after) {
     for (int i = 0; i < 0x10000; ++i, ++data, ++string) {
         const std::uint8_t wanted = calc.read(string);
@@ -33,28 +33,28 @@ bool startsWith(const Calculator& calc, std::uint16_t data, std::uint16_t string
 
 }  // namespace
 
-void ionVersion(Calculator& calc) {
+void ionVersion(Machine& calc) {
     calc.setReg(Reg::hl, version);
     calc.setA(routineCount);
 }
 
-void ionRandom(Calculator& calc) {
-    calc.randomState = static_cast<std::uint16_t>(calc.randomState * 75 + 74);  // ZX81's generator
+void ionRandom(Machine& calc) {
+    calc.routineState().randomState = static_cast<std::uint16_t>(calc.routineState().randomState * 75 + 74);  // ZX81's generator
     const std::uint8_t bound = high(calc.reg(Reg::bc));
-    calc.setA(static_cast<std::uint8_t>((calc.randomState >> 8) * bound >> 8));
+    calc.setA(static_cast<std::uint8_t>((calc.routineState().randomState >> 8) * bound >> 8));
 }
 
-void ionPutSprite(Calculator& calc) {
+void ionPutSprite(Machine& calc) {
     xorSprite(calc, calc.a(), low(calc.reg(Reg::hl)), 1, high(calc.reg(Reg::bc)),
               calc.reg(Reg::ix));
 }
 
-void ionLargeSprite(Calculator& calc) {
+void ionLargeSprite(Machine& calc) {
     const std::uint16_t bc = calc.reg(Reg::bc);
     xorSprite(calc, calc.a(), low(calc.reg(Reg::hl)), low(bc), high(bc), calc.reg(Reg::ix));
 }
 
-void ionGetPixel(Calculator& calc) {
+void ionGetPixel(Machine& calc) {
     const int x = calc.a(), row = low(calc.reg(Reg::de));
     calc.setReg(Reg::hl, bufferAddress(x, row));
     calc.setA(bufferMask(x));
@@ -62,7 +62,7 @@ void ionGetPixel(Calculator& calc) {
 
 // Only entries above (pTemp) are looked at, and at most as many as the table
 // can hold, so that a start outside the table cannot loop for ever.
-void ionDetect(Calculator& calc) {
+void ionDetect(Machine& calc) {
     const std::uint16_t bottom = calc.readWord(pTempAddress);
     const std::uint16_t string = calc.reg(Reg::ix);
     std::uint16_t at = calc.reg(Reg::hl);
@@ -85,7 +85,7 @@ void ionDetect(Calculator& calc) {
     calc.setFlag(zeroFlag, false);
 }
 
-void ionDecompress(Calculator& calc) {
+void ionDecompress(Machine& calc) {
     const std::uint8_t mask = low(calc.reg(Reg::bc));
     const int bits = std::max(1, std::popcount(mask));
     const int values = 8 / bits;

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "addresses.hpp"
-#include "calculator.hpp"
+#include "lcd.hpp"
+#include "machine.hpp"
 #include "float_routines.hpp"
 #include "graph.hpp"
 #include "home_screen.hpp"
 #include "ion_routines.hpp"
+#include "keypad.hpp"
 #include "z80_values.hpp"
 
 namespace calcview {
@@ -24,7 +26,7 @@ constexpr std::uint16_t keyExtendAddress = 0x8007;
 
 /// Shows the zero-terminated string at HL through `put`; HL ends after the 0.
 template <typename Put>
-void showString(Calculator& calc, Put put) {
+void showString(Machine& calc, Put put) {
     auto address = calc.reg(Reg::hl);
     for (int count = 0; count < 0x10000; ++count) {
         const std::uint8_t code = calc.read(address++);
@@ -36,41 +38,41 @@ void showString(Calculator& calc, Put put) {
 
 // ---- arithmetic helpers -------------------------------------------------
 
-void ldHLind(Calculator& calc) { calc.setReg(Reg::hl, calc.readWord(calc.reg(Reg::hl))); }
+void ldHLind(Machine& calc) { calc.setReg(Reg::hl, calc.readWord(calc.reg(Reg::hl))); }
 
-void cphlde(Calculator& calc) {
+void cphlde(Machine& calc) {
     const std::uint16_t hl = calc.reg(Reg::hl), de = calc.reg(Reg::de);
     calc.setFlag(zeroFlag, hl == de);
     calc.setFlag(carryFlag, hl < de);
 }
 
-void divideHL(Calculator& calc, std::uint8_t divisor) {
+void divideHL(Machine& calc, std::uint8_t divisor) {
     const std::uint16_t hl = calc.reg(Reg::hl);
     if (divisor == 0) return;  // the routine's loop gives nothing useful; leave HL
     calc.setReg(Reg::hl, static_cast<std::uint16_t>(hl / divisor));
     calc.setA(static_cast<std::uint8_t>(hl % divisor));
 }
 
-void divHLBy10(Calculator& calc) { divideHL(calc, 10); }
+void divHLBy10(Machine& calc) { divideHL(calc, 10); }
 
-void divHLbyA(Calculator& calc) { divideHL(calc, calc.a()); }
+void divHLbyA(Machine& calc) { divideHL(calc, calc.a()); }
 
-void hTimesL(Calculator& calc) {
+void hTimesL(Machine& calc) {
     const std::uint16_t hl = calc.reg(Reg::hl);
     calc.setReg(Reg::hl, static_cast<std::uint16_t>(high(hl) * low(hl)));
 }
 
-void nothing(Calculator&) {}
+void nothing(Machine&) {}
 
 // ---- keys ---------------------------------------------------------------
 
-void getcsc(Calculator& calc) {
+void getcsc(Machine& calc) {
     const auto key = calc.takeKeyPress();
     calc.setA(key ? scanCode(allKeys()[static_cast<std::size_t>(*key)]) : 0);
 }
 
 /// Waits for a key; 2nd and Alpha change the key after them.
-RoutineResult getkey(Calculator& calc) {
+RoutineResult getkey(Machine& calc) {
     static const int second = *keyIndex("2nd");
     static const int alpha = *keyIndex("alpha");
     while (const auto key = calc.takeKeyPress()) {
@@ -93,16 +95,16 @@ RoutineResult getkey(Calculator& calc) {
 
 // ---- home screen --------------------------------------------------------
 
-void putmap(Calculator& calc) {
+void putmap(Machine& calc) {
     putLargeChar(calc, calc.a(), calc.read(currowAddress), calc.read(curcolAddress));
 }
 
-void putc(Calculator& calc) { putCharAdvance(calc, calc.a()); }
+void putc(Machine& calc) { putCharAdvance(calc, calc.a()); }
 
-void puts(Calculator& calc) { showString(calc, putCharAdvance); }
+void puts(Machine& calc) { showString(calc, putCharAdvance); }
 
 /// A string whose first byte is its length.
-void putps(Calculator& calc) {
+void putps(Machine& calc) {
     auto address = calc.reg(Reg::hl);
     const std::uint8_t length = calc.read(address++);
     for (int i = 0; i < length; ++i) putCharAdvance(calc, calc.read(address++));
@@ -110,44 +112,44 @@ void putps(Calculator& calc) {
 }
 
 /// HL in decimal, right-aligned in five cells.
-void disphl(Calculator& calc) {
+void disphl(Machine& calc) {
     std::string digits = std::to_string(calc.reg(Reg::hl));
     digits.insert(0, 5 - digits.size(), ' ');
     for (char digit : digits) putCharAdvance(calc, static_cast<std::uint8_t>(digit));
 }
 
-void clrscrn(Calculator& calc) {
+void clrscrn(Machine& calc) {
     clearDisplay(calc);
     clearTextShadow(calc);
 }
 
-void eraseEOL(Calculator& calc) {
+void eraseEOL(Machine& calc) {
     const int row = calc.read(currowAddress);
     for (int column = calc.read(curcolAddress); column < homeColumns; ++column) {
         putLargeChar(calc, ' ', row, column);
     }
 }
 
-void homeup(Calculator& calc) {
+void homeup(Machine& calc) {
     calc.write(currowAddress, 0);
     calc.write(curcolAddress, 0);
 }
 
-void vputmap(Calculator& calc) { putSmallChar(calc, calc.a()); }
+void vputmap(Machine& calc) { putSmallChar(calc, calc.a()); }
 
-void vputs(Calculator& calc) { showString(calc, putSmallChar); }
+void vputs(Machine& calc) { showString(calc, putSmallChar); }
 
 /// B characters from HL.
-void vputsn(Calculator& calc) {
+void vputsn(Machine& calc) {
     auto address = calc.reg(Reg::hl);
     for (int i = high(calc.reg(Reg::bc)); i > 0; --i) putSmallChar(calc, calc.read(address++));
     calc.setReg(Reg::hl, address);
 }
 
-void runIndicOn(Calculator& calc) { calc.runIndicator = true; }
+void runIndicOn(Machine& calc) { calc.routineState().runIndicator = true; }
 
-void runIndicOff(Calculator& calc) {
-    calc.runIndicator = false;
+void runIndicOff(Machine& calc) {
+    calc.routineState().runIndicator = false;
     for (int y = 0; y < 7; ++y) {
         for (int x = 90; x < screenWidth; ++x) calc.lcd().setPixel(x, y, false);
     }
@@ -160,19 +162,19 @@ PlotMode plotMode(std::uint8_t value) {
 }
 
 /// (B, C) to (D, E) in graph coordinates, H: 0 off, 1 on, 2 invert.
-void iline(Calculator& calc) {
+void iline(Machine& calc) {
     const std::uint16_t bc = calc.reg(Reg::bc), de = calc.reg(Reg::de);
     drawLine(calc, high(bc), low(bc), high(de), low(de), plotMode(high(calc.reg(Reg::hl))));
 }
 
-void darkLine(Calculator& calc) {
+void darkLine(Machine& calc) {
     const std::uint16_t bc = calc.reg(Reg::bc), de = calc.reg(Reg::de);
     drawLine(calc, high(bc), low(bc), high(de), low(de), PlotMode::on);
 }
 
 /// (B, C) in graph coordinates; D: 0 off, 1 on, 2 invert, 3 test (Z set when
 /// the pixel is off), 4 copy the buffer's pixel to the display.
-void ipoint(Calculator& calc) {
+void ipoint(Machine& calc) {
     const std::uint16_t bc = calc.reg(Reg::bc);
     const int x = high(bc), row = screenHeight - 1 - low(bc);
     const std::uint8_t mode = high(calc.reg(Reg::de));
@@ -186,15 +188,15 @@ void ipoint(Calculator& calc) {
 }
 
 /// Centre (curGX, curGY), through the point (curGX2, curGY2).
-void grphCirc(Calculator& calc) {
+void grphCirc(Machine& calc) {
     const int cx = calc.read(curgxAddress), cy = calc.read(curgyAddress);
     const int dx = calc.read(curgx2Address) - cx, dy = calc.read(curgy2Address) - cy;
     drawCircle(calc, cx, cy, static_cast<int>(std::lround(std::sqrt(dx * dx + dy * dy))));
 }
 
 /// A routine that is done as soon as `action` has acted.
-template <void (*action)(Calculator&)>
-RoutineResult finished(Calculator& calc) {
+template <void (*action)(Machine&)>
+RoutineResult finished(Machine& calc) {
     action(calc);
     return RoutineResult::done;
 }

@@ -9,7 +9,7 @@
 
 namespace calcview {
 
-class Calculator;
+class Machine;
 
 /// done: return to the caller; wait: not yet (the routine waits for a key),
 /// call again later.
@@ -19,7 +19,7 @@ struct Routine {
     std::uint16_t address;
     std::string_view name;
     /// nullptr: a routine the calculator has but the preview does not carry out.
-    RoutineResult (*run)(Calculator&);
+    RoutineResult (*run)(Machine&);
     /// Clock cycles it takes, about.
     int cycles;
 };

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "addresses.hpp"
-#include "calculator.hpp"
+#include "machine.hpp"
 
 namespace calcview {
 
@@ -20,7 +20,7 @@ std::uint32_t entrySize(const ti83::Variable& variable) {
 }
 
 /// Writes the entry whose type byte is at `top`; returns the address below it.
-std::uint16_t writeEntry(Calculator& calc, std::uint16_t top, const ti83::Variable& variable,
+std::uint16_t writeEntry(Machine& calc, std::uint16_t top, const ti83::Variable& variable,
                          std::uint16_t data) {
     auto at = top;
     calc.write(at--, variable.type);
@@ -49,7 +49,7 @@ bool codeIsVariable(const ti83::Variable& variable, std::size_t codeSize) {
 
 }  // namespace
 
-std::optional<std::string> storeVariables(Calculator& calc,
+std::optional<std::string> storeVariables(Machine& calc,
                                           std::span<const ti83::Variable> variables,
                                           std::optional<std::size_t> running,
                                           std::size_t codeSize) {
@@ -99,7 +99,7 @@ std::optional<std::string> storeVariables(Calculator& calc,
     return std::nullopt;
 }
 
-TableEntry programEntryAt(const Calculator& calc, std::uint16_t at) {
+TableEntry programEntryAt(const Machine& calc, std::uint16_t at) {
     TableEntry entry{at, at, calc.read(at), 0, {}};
     auto next = static_cast<std::uint16_t>(at - 2);
     entry.data = static_cast<std::uint16_t>(calc.read(next) | calc.read(next - 1) << 8);

@@ -22,7 +22,7 @@
 
 namespace calcview {
 
-class Calculator;
+class Machine;
 
 /// Stores `variables` after the code at 9327h, builds the table and sets the
 /// pointers. The variable `running` (if any) is the program whose code is
@@ -31,7 +31,7 @@ class Calculator;
 /// it; otherwise (hex text) its data is stored like the others'. Also guards
 /// the data and the table from the stack. The message says why they do not
 /// fit in memory.
-std::optional<std::string> storeVariables(Calculator& calc,
+std::optional<std::string> storeVariables(Machine& calc,
                                           std::span<const ti83::Variable> variables,
                                           std::optional<std::size_t> running,
                                           std::size_t codeSize);
@@ -46,6 +46,6 @@ struct TableEntry {
 };
 
 /// The entry whose type byte is at `at` in the program part of the table.
-TableEntry programEntryAt(const Calculator& calc, std::uint16_t at);
+TableEntry programEntryAt(const Machine& calc, std::uint16_t at);
 
 }  // namespace calcview

@@ -14,7 +14,9 @@ which reads the TASM dialect and encodes with z80asm. pack83 writes the
 program file (.83p) a link program sends to the calculator, and calcview
 runs a program on the desktop and shows the calculator's screen without a
 ROM image. pixelkin is a mouse-driven editor for the sprites the programs draw.
-The calculator's include files for the original TI-83 come with it.")
+The calculator's include files for the original TI-83 come with it, and
+the language for VS Code (an extension with a debugger), Vim, Neovim, nano
+and the GtkSourceView editors (gedit, GNOME Text Editor, Builder).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -117,6 +117,17 @@ TYPES
   fi
 fi
 
+section "editors and licence"
+for file in trovik/editors/trovik-p83.vsix nano/p83.nanorc \
+  {vim/vimfiles,nvim/site}/{ftdetect,ftplugin,syntax}/p83.vim \
+  gtksourceview-{4,5}/language-specs/p83.lang; do
+  [[ -s $root/usr/share/$file ]] || fail "no /usr/share/$file"
+done
+copyright=$root/usr/share/doc/trovik-toolchain/copyright
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' "$copyright" ||
+  fail "the copyright file is not machine-readable"
+grep -q '^License: GPL-2+$' "$copyright" || fail "the copyright file names no licence"
+
 section "completion"
 completions=$root/usr/share/bash-completion/completions
 if [[ -f /usr/share/bash-completion/bash_completion ]]; then
@@ -158,7 +169,7 @@ fi
 
 if have lintian; then
   section lintian
-  lintian --fail-on error "$deb" || fail "lintian reports errors"
+  lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 fi
 
 ((failures == 0)) || { echo "$failures failures" >&2; exit 1; }

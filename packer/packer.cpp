@@ -126,7 +126,7 @@ std::string usage() {
            "                 a letter first); default: FILE in upper case\n"
            "  --squished     write the machine code as a protected program (06h)\n"
            "  --unsquished   write hex text with End/0000/End as a program (05h)\n"
-           "  --help         show this text\n"
+           "  --help, -h     show this text\n"
            "  --version      show the version\n"
            "\n"
            "Exit status: 0 when the .83p was written, 1 when it was not (no .83p is\n"

@@ -46,6 +46,9 @@ std::optional<Options> parseCommandLine(std::span<const std::string_view> argume
         } else if (argument == "--version") {
             options.version = true;
             return options;
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+            return options;
         } else if (argument == scaleOption && index + 1 < arguments.size()) {
             scaleText = arguments[++index];
         } else if (argument.starts_with(scaleOptionJoined)) {

@@ -15,6 +15,7 @@ struct CommandLineCase {
     std::optional<int> scale;
     std::string folder = ".";
     bool version = false;
+    bool help = false;
 };
 
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
@@ -26,6 +27,7 @@ TEST_P(CommandLineTest, AcceptsAScaleFromOneToEightAndOneFolder) {
         EXPECT_EQ(options->scale, GetParam().scale);
         EXPECT_EQ(options->folder, GetParam().folder);
         EXPECT_EQ(options->version, GetParam().version);
+        EXPECT_EQ(options->help, GetParam().help);
     }
 }
 
@@ -50,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{{"--", "-x"}, true, std::nullopt, "-x"},
         CommandLineCase{{"--", "--scale=2"}, true, std::nullopt, "--scale=2"},
         CommandLineCase{{"--version"}, true, std::nullopt, ".", true},
-        CommandLineCase{{"--scale", "9", "--version"}, false, std::nullopt}));
+        CommandLineCase{{"--scale", "9", "--version"}, false, std::nullopt},
+        CommandLineCase{{"--help"}, true, std::nullopt, ".", false, true},
+        CommandLineCase{{"-h", "--scale=0"}, true, std::nullopt, ".", false, true}));
 
 TEST(FolderTest, RefusesWhatIsNoFolderOrCannotBeOpened) {
     const testing::TestFolder folder;

@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
         std::cerr << pixelkin::usageLine << '\n';
         return 2;
     }
+    if (options->help) {
+        std::cout << pixelkin::helpText;
+        return std::cout.flush() ? 0 : 1;
+    }
     if (options->version) {
         std::cout << TOOLCHAIN_VERSION << '\n';
         return std::cout.flush() ? 0 : 1;

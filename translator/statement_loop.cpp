@@ -264,4 +264,11 @@ void translateSource(Translation& t) {
     }
 }
 
+std::vector<std::string_view> statementKeywords() {
+    std::vector<std::string_view> keywords;
+    for (const StatementRow& row : statementRows) keywords.push_back(row.keyword);
+    keywords.push_back(countedLoopKeyword);
+    return keywords;
+}
+
 }  // namespace trovik

@@ -3,6 +3,7 @@
 // table that dispatches every other line.
 
 #include <string_view>
+#include <vector>
 
 #include "translation.hpp"
 
@@ -18,5 +19,9 @@ void translateBody(Translation& t);
 
 /// Translates the whole source: the prologue, then the body.
 void translateSource(Translation& t);
+
+/// The keyword of every row of the table, in its order, then the counted
+/// loop's: the words editors show as statements.
+std::vector<std::string_view> statementKeywords();
 
 }  // namespace trovik
