@@ -106,10 +106,14 @@ void warnAboutShellCase(Translation& t) {
 /// A variable line is one blank or TAB and the name; the first character
 /// is dropped whatever it is, and the rest of the line is the name.
 void checkVariableLine(Translation& t, std::string_view line, std::string_view name) {
-    if (line.front() != ' ' && line.front() != '\t') {
-        const bool begin = line.starts_with("begin");
+    // The line begin with a blank around it.
+    const std::size_t first = line.find_first_not_of(" \t");
+    const std::size_t last = line.find_last_not_of(" \t");
+    const bool begin = first != std::string_view::npos &&
+                       line.substr(first, last - first + 1) == "begin";
+    if (begin || (line.front() != ' ' && line.front() != '\t')) {
         t.warnAtLine(begin ? "begin ends the var section only as the whole line, without "
-                             "blanks; this line declares a variable " + quoted(name)
+                             "blanks around it; this line declares a variable " + quoted(name)
                            : "a variable line begins with one blank, which is dropped; this one "
                              "does not, so the variable is named " + quoted(name),
                      0);
