@@ -16,7 +16,8 @@ namespace trovik {
 /// differs from `form`: how it ends, how many arguments it has, and the
 /// arguments whose kind is fixed. A ^ line that loads a variable's address
 /// gets a note.
-void checkStatementLineInFull(Translation& t, std::string_view keyword, const StatementForm& form);
+[[gnu::cold]] void checkStatementLineInFull(Translation& t, std::string_view keyword,
+                                           const StatementForm& form);
 
 /// A line of plain arguments that is well formed: it ends in ");", has as
 /// many commas as the form wants, and no argument is empty or a text.
@@ -54,16 +55,19 @@ inline void checkStatementLine(Translation& t, std::string_view keyword,
                                const StatementForm& form) {
     if (form.shape == LineShape::free) return;
     if (form.plainArguments &&
-        isWellFormedPlainLine(t.currentLine, keyword.size(), form.argumentCount - 1)) {
+        isWellFormedPlainLine(t.currentLine, keyword.size(), form.argumentCount - 1)) [[likely]] {
         return;
     }
-    if (form.shape == LineShape::assignment && isNumberAssignment(t.currentLine)) return;
+    if (form.shape == LineShape::assignment && isNumberAssignment(t.currentLine)) [[likely]] {
+        return;
+    }
     checkStatementLineInFull(t, keyword, form);
 }
 
 /// The current line, as a statement `first` left it, matched the statement
 /// `second` too.
-void warnAboutSecondStatement(Translation& t, std::string_view first, std::string_view second);
+[[gnu::cold]] void warnAboutSecondStatement(Translation& t, std::string_view first,
+                                           std::string_view second);
 
 /// Warns that no statement matches the current line, with the statement
 /// it probably meant.
