@@ -27,6 +27,12 @@ struct Row {
 };
 
 const std::vector<Row> fixedRows = {
+    // Restart vectors.
+    {"ti83asm.inc", "rOP1TOOP2", 0x08},
+    {"ti83asm.inc", "rFINDSYM", 0x10},
+    {"ti83asm.inc", "rPUSHREALO1", 0x18},
+    {"ti83asm.inc", "rMOV9TOOP1", 0x20},
+    {"ti83asm.inc", "rFPADD", 0x30},
     // System routines.
     {"ti83asm.inc", "_ldHLind", 0x4000},
     {"ti83asm.inc", "_cphlde", 0x4004},
@@ -126,6 +132,13 @@ const std::vector<Row> fixedRows = {
     {"ti83asm.inc", "curgx", 0x886E},
     {"ti83asm.inc", "PLOTSSCREEN", 0x8E29},
     {"ti83asm.inc", "cmdShadow", 0x9157},
+    {"ti83asm.inc", "tempMem", 0x9309},
+    {"ti83asm.inc", "fpBase", 0x930B},
+    {"ti83asm.inc", "FPS", 0x930D},
+    {"ti83asm.inc", "OPBase", 0x930F},
+    {"ti83asm.inc", "OPS", 0x9311},
+    {"ti83asm.inc", "pTempCnt", 0x9313},
+    {"ti83asm.inc", "cleanTmp", 0x9315},
     {"ti83asm.inc", "pTemp", 0x9317},
     {"ti83asm.inc", "progPtr", 0x9319},
     {"ti83asm.inc", "userMem", 0x9327},

@@ -22,6 +22,17 @@ inline constexpr std::uint16_t curgx2Address = 0x8870;
 inline constexpr std::uint16_t plotsscreenAddress = 0x8E29;  ///< graph buffer, 64 rows of 12 bytes
 inline constexpr std::uint16_t graphBufferSize = 768;
 inline constexpr std::uint16_t ionVectorsAddress = 0x91A7;  ///< cmdShadow + 80: Ion's jp table
+// The memory pointers: user memory (variables' data) from 9327h up to
+// (tempMem); the floating-point stack from (fpBase) up to (FPS), where free
+// memory starts; the operator stack from (OPBase) down to (OPS), where it
+// ends; the variable table below it, from symTable down to (pTemp).
+inline constexpr std::uint16_t tempMemAddress = 0x9309;
+inline constexpr std::uint16_t fpBaseAddress = 0x930B;
+inline constexpr std::uint16_t fpsAddress = 0x930D;
+inline constexpr std::uint16_t opBaseAddress = 0x930F;
+inline constexpr std::uint16_t opsAddress = 0x9311;
+inline constexpr std::uint16_t pTempCntAddress = 0x9313;
+inline constexpr std::uint16_t cleanTmpAddress = 0x9315;
 inline constexpr std::uint16_t pTempAddress = 0x9317;       ///< the bottom of the variable table
 inline constexpr std::uint16_t progPtrAddress = 0x9319;     ///< where its program part begins
 inline constexpr std::uint16_t symTableAddress = 0xFE6E;    ///< the table's top, growing down
@@ -35,6 +46,10 @@ inline constexpr int plotFlagsOffset = 2;
 inline constexpr int plotLocBit = 1;  ///< set: graph routines draw into the buffer only
 inline constexpr int textFlagsOffset = 5;
 inline constexpr int textInverseBit = 3;
+inline constexpr int onFlagsOffset = 9;
+inline constexpr int onInterruptBit = 4;  ///< set: ON was pressed
+inline constexpr int statFlagsOffset = 9;
+inline constexpr int statsValidBit = 6;
 
 // Ports.
 inline constexpr std::uint8_t keypadPort = 0x01;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "routines.hpp"
+#include "variable_table.hpp"
 
 namespace calcview {
 
@@ -87,10 +88,17 @@ void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE valu
     if (calc.guard_[address] != 0) calc.guardedWrite(address);
 }
 
+// A region guarded again under the same name moves: variables are created
+// and deleted while the program runs.
 void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) {
-    if (guardNames_.size() >= 255) return;
-    guardNames_.push_back(what);
-    const auto mark = static_cast<std::uint8_t>(guardNames_.size());
+    const auto index = static_cast<std::size_t>(
+        std::find(guardNames_.begin(), guardNames_.end(), what) - guardNames_.begin());
+    if (index == guardNames_.size()) {
+        if (guardNames_.size() >= 255) return;
+        guardNames_.push_back(what);
+    }
+    const auto mark = static_cast<std::uint8_t>(index + 1);
+    std::replace(guard_.begin(), guard_.end(), mark, std::uint8_t{0});
     for (std::uint32_t address = from; address < std::min<std::uint32_t>(to, 0x10000); ++address) {
         guard_[address] = mark;
     }
@@ -154,9 +162,10 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     // An empty variable table below the stack.
     writeWord(progPtrAddress, symTableAddress);
     writeWord(pTempAddress, symTableAddress);
+    setFreeMemory(*this, static_cast<std::uint16_t>(programOrigin + code.size()));
     guard_.fill(0);
     guardNames_.clear();
-    guardFromStack(pTempAddress, pTempAddress + 4, "the system's memory pointers");
+    guardFromStack(tempMemAddress, progPtrAddress + 2, "the system's memory pointers");
     guardFromStack(programOrigin, programOrigin + code.size(), "the program");
     guardFromStack(symTableAddress, stackBottom, "the variable table");
     z80ex_reset(cpu_.get());
@@ -187,6 +196,11 @@ void Calculator::start(const std::vector<std::uint8_t>& code, StartKind kind) {
     state_ = RunState::running;
 }
 
+void Calculator::seedRandom(std::uint64_t seed) {
+    routineState_.seed(seed);
+    z80ex_set_reg(cpu_.get(), regR, static_cast<Z80EX_WORD>(routineState_.randomState & 0x7F));
+}
+
 std::uint8_t Calculator::portIn(std::uint8_t port) {
     if (port != keypadPort) ++changes_;
     switch (port) {
@@ -195,9 +209,9 @@ std::uint8_t Calculator::portIn(std::uint8_t port) {
             return keypad_.read();
         case interruptMaskPort:
             return interruptMask_;
-        case interruptStatusPort:
+        case interruptStatusPort:  // bit 3 clear while ON is held
             return static_cast<std::uint8_t>((onKeyPending_ ? 0x01 : 0) |
-                                             (timerPending_ ? 0x02 : 0) | 0x08);
+                                             (timerPending_ ? 0x02 : 0) | (onHeld_ ? 0 : 0x08));
         case lcdCommandPort:
             return lcd_.status();
         case lcdDataPort:
@@ -231,20 +245,27 @@ void Calculator::portOut(std::uint8_t port, std::uint8_t value) {
     }
 }
 
+// ON raises its interrupt when port 3 enables it, waking a program halted
+// after powering down; the other keys only reach the keypad.
 void Calculator::pressKey(int key) {
     ++changes_;
-    repeatAt_ = cycles_ + keyRepeatDelay;
-    keypad_.press(key);
-    if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
     if (!screenPowered_) {
         screenPowered_ = true;
         interruptMask_ |= interruptPowerOn;
     }
-    if (interruptMask_ & interruptOnKey) onKeyPending_ = true;
+    if (allKeys()[static_cast<std::size_t>(key)].group == onKeyGroup) {
+        onHeld_ = true;
+        if (interruptMask_ & interruptOnKey) onKeyPending_ = true;
+        return;
+    }
+    repeatAt_ = cycles_ + keyRepeatDelay;
+    keypad_.press(key);
+    if (keyPresses_.size() < keyQueueLimit) keyPresses_.push_back(key);
 }
 
 void Calculator::releaseKey(int key) {
     ++changes_;
+    if (allKeys()[static_cast<std::size_t>(key)].group == onKeyGroup) onHeld_ = false;
     keypad_.release(key);
 }
 
@@ -326,6 +347,11 @@ void Calculator::idleUntil(std::uint64_t cycle) {
 
 void Calculator::serviceInterrupt() {
     ++changes_;
+    if (onKeyPending_) {
+        // The system's handler notes the press for the program (onInterrupt).
+        const auto flags = static_cast<std::uint16_t>(flagsAddress + onFlagsOffset);
+        write(flags, static_cast<std::uint8_t>(memory_[flags] | 1 << onInterruptBit));
+    }
     timerPending_ = false;
     onKeyPending_ = false;
     if (routineState_.runIndicator) {

@@ -87,6 +87,8 @@ class Calculator final : public Machine {
     void systemError(const std::string& message) override { fail(message); }
     void guardFromStack(std::uint16_t from, std::uint32_t to, const std::string& what) override;
     RoutineState& routineState() override { return routineState_; }
+    /// Seeds the routines' random numbers and the R register (after start).
+    void seedRandom(std::uint64_t seed);
     const RoutineState& routineState() const { return routineState_; }
 
     Lcd& lcd() override { return lcd_; }
@@ -165,6 +167,7 @@ class Calculator final : public Machine {
     std::uint8_t interruptMask_ = 0x0B;
     bool timerPending_ = false;
     bool onKeyPending_ = false;
+    bool onHeld_ = false;
     bool screenPowered_ = true;
     std::uint16_t lastPc_ = 0;  ///< where the last instruction began
     std::uint8_t fetched_ = 0;  ///< fetched* bits of the current instruction

@@ -130,6 +130,42 @@ TEST(Calculator, PoweringDownBlanksTheScreenUntilAKey) {
     EXPECT_TRUE(calc.shownPixel(5, 5));
 }
 
+TEST(Calculator, ProgramPoweredDownOnModeSleepsUntilOn) {
+    // loop: call _getcsc / cp skMode / jr nz,loop / ld a,01h / out (3),a / ei / halt /
+    // ld a,0Bh / out (3),a / ld a,(onFlags) / ld (9000h),a / ret
+    const Bytes code = {0xCD, 0x14, 0x40, 0xFE, 0x37, 0x20, 0xF9, 0x3E, 0x01, 0xD3, 0x03, 0xFB,
+                        0x76, 0x3E, 0x0B, 0xD3, 0x03, 0x3A, 0x70, 0x85, 0x32, 0x00, 0x90, 0xC9};
+    Calculator calc;
+    calc.start(code, StartKind::plain);
+    calc.run(oneSecond / 10);
+    for (const char* key : {"mode", "enter", "on"}) {
+        calc.pressKey(*keyIndex(key));
+        calc.releaseKey(*keyIndex(key));
+        calc.run(calc.cycles() + oneSecond / 2);
+        if (std::string_view(key) == "mode") {
+            EXPECT_FALSE(calc.screenPowered());
+        }
+        if (std::string_view(key) != "on") {
+            EXPECT_EQ(calc.state(), RunState::running) << key;
+        }
+    }
+    EXPECT_EQ(calc.state(), RunState::returned) << calc.faultMessage();
+    EXPECT_TRUE(calc.screenPowered());
+    EXPECT_EQ(calc.read(0x9000) >> onInterruptBit & 1, 1);  // the system noted the press
+}
+
+TEST(Calculator, OnIsReadOnPort4AndNotOnTheKeypad) {
+    // ld a,00h / out (1),a / in a,(1) / ld (9000h),a / in a,(4) / ld (9001h),a / ret
+    const Bytes code = {0x3E, 0x00, 0xD3, 0x01, 0xDB, 0x01, 0x32, 0x00,
+                        0x90, 0xDB, 0x04, 0x32, 0x01, 0x90, 0xC9};
+    Calculator calc;
+    calc.start(code, StartKind::plain);
+    calc.pressKey(*keyIndex("on"));
+    EXPECT_EQ(calc.run(oneSecond), RunState::returned);
+    EXPECT_EQ(calc.read(0x9000), 0xFF);
+    EXPECT_EQ(calc.read(0x9001) & 0x08, 0);
+}
+
 TEST(ScreenImage, ContrastFadesOrDarkensTheInk) {
     Calculator calc;
     calc.lcd().setPixel(0, 0, true);

@@ -55,6 +55,22 @@ bool setScreenshot(std::string_view text, Options& options, std::string&) {
     return true;
 }
 
+bool setSaveFolder(std::string_view text, Options& options, std::string&) {
+    options.saveVariables = std::filesystem::path(text);
+    return true;
+}
+
+bool parseSeed(std::string_view text, Options& options, std::string& error) {
+    std::uint64_t seed = 0;
+    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    if (status != std::errc() || end != text.data() + text.size()) {
+        error = "--seed takes a whole number from 0 to 18446744073709551615";
+        return false;
+    }
+    options.seed = seed;
+    return true;
+}
+
 using ValueParser = std::function<bool(std::string_view, Options&, std::string&)>;
 
 const std::map<std::string_view, ValueParser>& valueOptions() {
@@ -63,6 +79,8 @@ const std::map<std::string_view, ValueParser>& valueOptions() {
         {"--keys", parseKeys},
         {"--time-limit", parseTimeLimit},
         {"--screenshot", setScreenshot},
+        {"--save-variables", setSaveFolder},
+        {"--seed", parseSeed},
     };
     return table;
 }
@@ -90,6 +108,7 @@ const std::vector<PcKey>& pcKeys() {
         {"F3", "zoom"},
         {"F4", "trace"},
         {"F5", "graph"},
+        {"F12", "on"},
         {"Keypad +", "+"},
         {"Keypad -", "-"},
         {"-", "-"},
@@ -134,8 +153,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
             options.files.emplace_back(arg);
         }
     }
-    if (!options.help && !options.version && options.files.empty()) {
-        error = "no program file given";
+    if (!options.help && !options.version && options.files.empty() && options.headless) {
+        error = "no program file given (--headless needs one)";
         return std::nullopt;
     }
     return options;
@@ -144,19 +163,30 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
 std::string helpText() {
     std::ostringstream text;
     text << "usage: calcview [options] PROGRAM.83p|PROGRAM.bin [FILE.83p|FILE.83g...]\n"
+            "       calcview [options]\n"
             "Runs a TI-83 assembly program on a Z80 with the calculator's system routines\n"
             "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n"
             "Every variable of every file is put into the calculator's memory, as the\n"
-            "calculator keeps it; the first file's program runs.\n\n"
+            "calculator keeps it; the first file's program runs.\n"
+            "Without a program the window asks for one: drop a .83p, .83g or .bin file on\n"
+            "it. A drop on the window runs the dropped program afresh, with the data files\n"
+            "dropped together beside it.\n\n"
             "  --scale N              window and screenshot pixels per calculator pixel (1-16, "
             "default 4)\n"
-            "  --headless             no window: run as fast as possible\n"
+            "  --headless             no window: run PROGRAM as fast as possible\n"
             "  --keys LIST            keys to press, e.g. \"right:150,clear\": a key name and an\n"
             "                         optional hold in ms (default 100), comma-separated, each\n"
             "                         pressed 100 ms after the one before was released\n"
             "  --time-limit SECONDS   stop after this much calculator time; a window closes\n"
             "                         then, however the program ended\n"
             "  --screenshot FILE.png  save the screen when the run ends, however it ends\n"
+            "  --save-variables FOLDER\n"
+            "                         when the run ends (unless it faulted), write each\n"
+            "                         variable the program created or changed as\n"
+            "                         FOLDER/NAME.83p; give them back with FOLDER/*.83p\n"
+            "  --seed N               start the random numbers (ionRandom, _Random, R) from N;\n"
+            "                         by default a headless run always draws the same ones\n"
+            "                         and a window run seeds them from the clock\n"
             "  --help, -h             show this text\n"
             "  --version              print calcview's version\n"
             "An option with a value also takes it after '=', as in --scale=2.\n\n"

@@ -19,6 +19,10 @@ struct Options {
     std::vector<KeyStroke> keys;
     std::optional<double> timeLimit;  ///< seconds of calculator time
     std::optional<std::filesystem::path> screenshot;
+    /// Where the variables the program created or changed are written.
+    std::optional<std::filesystem::path> saveVariables;
+    /// The random numbers' seed; by default fixed headless, the clock in a window.
+    std::optional<std::uint64_t> seed;
     bool help = false;
     bool version = false;
 };

@@ -61,10 +61,9 @@ Program translated(const std::string& name, const std::string& options) {
         ":'\"$PATH\" TASM_INCLUDE='" + CALCULATOR_INCLUDE_DIR + "' '" + TROVIK_BINARY + "' " +
         name + " " + options + " > " + name + ".log 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << readFile(folder / (name + ".log"));
-    std::string error;
-    auto program = loadProgramFile(folder / (name + ".bin"), error);
-    EXPECT_TRUE(program) << error << "\n" << readFile(folder / (name + ".log"));
-    return program.value_or(Program{});
+    auto program = loadProgramFile(folder / (name + ".bin"));
+    EXPECT_TRUE(program) << program.message() << "\n" << readFile(folder / (name + ".log"));
+    return program ? *program : Program{};
 }
 
 /// `code` as a protected program in a .83p, squished or as hex text.
@@ -118,9 +117,8 @@ class Hello : public testing::TestWithParam<bool> {};
 
 TEST_P(Hello, ShowsItsGreetingTwiceInTheRightCells) {
     const Program binary = translated("hello", "-ns -c");
-    std::string error;
-    const auto program = loadProgramFile(programFile(binary.code, GetParam()), error);
-    ASSERT_TRUE(program) << error;
+    const auto program = loadProgramFile(programFile(binary.code, GetParam()));
+    ASSERT_TRUE(program) << program.message();
     ASSERT_EQ(program->code, binary.code);
     ASSERT_EQ(program->start, StartKind::ion);
 

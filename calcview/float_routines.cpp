@@ -35,13 +35,6 @@ void copyOP(Machine& calc, std::uint16_t from, std::uint16_t to) {
 
 /// " (called from 9330h)": where the call instruction is, 3 bytes before
 /// the return address on the stack.
-std::string calledFrom(const Machine& calc) {
-    char text[32];
-    const auto call = static_cast<std::uint16_t>(calc.readWord(calc.reg(Reg::sp)) - 3);
-    std::snprintf(text, sizeof text, " (called from %04Xh)", call);
-    return text;
-}
-
 const char* errorName(bcd::Error error) {
     return error == bcd::Error::divideByZero ? "ERR:DIVIDE BY 0" : "ERR:OVERFLOW";
 }

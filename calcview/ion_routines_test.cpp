@@ -21,7 +21,8 @@ ti83::Variable variable(const char* name, std::uint8_t type, const Bytes& bytes)
 void startWith(Calculator& calc, std::vector<ti83::Variable> variables) {
     Loaded loaded{programFromCode({0xC9}), {variable("GAME", 6, {0xC9})}, 0};
     for (auto& v : variables) loaded.variables.push_back(std::move(v));
-    EXPECT_FALSE(startLoaded(calc, loaded));
+    const auto started = startLoaded(calc, loaded);
+    EXPECT_TRUE(started) << started.message();
 }
 
 void putString(Calculator& calc, std::uint16_t at, const char* text) {

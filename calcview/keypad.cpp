@@ -27,6 +27,8 @@ constexpr KeyInfo keys[] = {
     {"trace", 6, 1, 0x5A, 0, 0},   {"zoom", 6, 2, 0x2E, 0, 0},      {"window", 6, 3, 0x48, 0, 0},
     {"y=", 6, 4, 0x49, 0, 0},      {"2nd", 6, 5, 0, 0, 0},          {"mode", 6, 6, 0x45, 0, 0x40},
     {"del", 6, 7, 0x0A, 0, 0x0B},
+    // ON is wired to the interrupt controller and port 4, not the keypad.
+    {"on", onKeyGroup, 0, 0, 0, 0},
 };
 
 constexpr std::uint8_t firstLetterCode = 0x9A;  // A; Z is B3h
@@ -51,6 +53,7 @@ std::optional<int> keyIndex(std::string_view name) {
 }
 
 std::uint8_t scanCode(const KeyInfo& key) {
+    if (key.group == onKeyGroup) return 0;
     return static_cast<std::uint8_t>(key.group * 8 + key.bit + 1);
 }
 
@@ -63,7 +66,7 @@ std::uint8_t Keypad::read() const {
     std::uint8_t value = 0xFF;
     for (std::size_t i = 0; i < std::size(keys); ++i) {
         const KeyInfo& key = keys[i];
-        if (held_[i] && (mask_ >> key.group & 1) == 0)
+        if (held_[i] && key.group != onKeyGroup && (mask_ >> key.group & 1) == 0)
             value &= static_cast<std::uint8_t>(~(1 << key.bit));
     }
     return value;

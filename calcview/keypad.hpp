@@ -14,14 +14,17 @@ namespace calcview {
 /// One calculator key.
 struct KeyInfo {
     std::string_view name;    ///< as written in --keys, e.g. "right", "2nd", "a"
-    int group;                ///< 0..6: the bit of the group mask that selects it
+    int group;                ///< 0..6: the bit of the group mask that selects it (ON: -1)
     int bit;                  ///< 0..7: its bit in the byte read
     std::uint8_t getkeyCode;  ///< what _getkey returns for it (0: nothing)
     std::uint8_t alphaCode;   ///< what _getkey returns after Alpha (0: as getkeyCode)
     std::uint8_t secondCode;  ///< what _getkey returns after 2nd (0: as getkeyCode)
 };
 
-/// Every key, in keypad order.
+/// The group of ON, which no group mask selects.
+inline constexpr int onKeyGroup = -1;
+
+/// Every key, in keypad order, ON last.
 std::span<const KeyInfo> allKeys();
 /// The key of that name (lower-case, as allKeys names them).
 std::optional<int> keyIndex(std::string_view name);

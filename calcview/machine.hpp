@@ -25,6 +25,18 @@ struct RoutineState {
     std::uint16_t randomState = 0x5A3C;
     /// For _Random's 14-digit numbers.
     std::uint64_t realRandomState = 0x2545F4914F6CDD1DULL;
+
+    /// Both generators from one seed (the values above are a headless run's,
+    /// repeatable; a window run seeds them from the clock).
+    void seed(std::uint64_t value) {
+        // splitmix64 spreads nearby seeds apart.
+        std::uint64_t mixed = value + 0x9E3779B97F4A7C15ULL;
+        mixed = (mixed ^ mixed >> 30) * 0xBF58476D1CE4E5B9ULL;
+        mixed = (mixed ^ mixed >> 27) * 0x94D049BB133111EBULL;
+        mixed ^= mixed >> 31;
+        realRandomState = mixed;
+        randomState = static_cast<std::uint16_t>(mixed >> 48);
+    }
 };
 
 class Machine {

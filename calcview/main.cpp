@@ -2,6 +2,7 @@
 // here, in a window or headless. main reads the command line, loads the
 // program, runs it and turns the outcome into the exit status.
 
+#include <chrono>
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -12,9 +13,11 @@
 #include "command_line.hpp"
 #include "png_file.hpp"
 #include "program_file.hpp"
+#include "saved_variables.hpp"
 #include "screen_image.hpp"
 #include "session.hpp"
 #include "window.hpp"
+#include "window_host.hpp"
 
 namespace {
 
@@ -28,9 +31,9 @@ constexpr int failure = 1;
 bool saveScreenshot(const calcview::Calculator& calc, const calcview::Options& options) {
     if (!options.screenshot) return true;
     std::string error;
-    if (!calcview::writePng(*options.screenshot, calcview::screenWidth * options.scale,
-                            calcview::screenHeight * options.scale,
-                            calcview::screenImage(calc, options.scale), error)) {
+    if (!pngfile::writePng(*options.screenshot, calcview::screenWidth * options.scale,
+                           calcview::screenHeight * options.scale,
+                           calcview::screenImage(calc, options.scale), error)) {
         std::cerr << "calcview: " << error << "\n";
         return false;
     }
@@ -55,31 +58,45 @@ int main(int argc, char** argv) {
         std::cout << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
-    const auto loaded = calcview::loadFiles(options->files, error);
-    if (!loaded) {
-        std::cerr << "calcview: " << error << "\n";
-        return failure;
+    // Without a file the window waits for one to be dropped on it.
+    std::optional<calcview::Loaded> loaded;
+    if (!options->files.empty()) {
+        auto read = calcview::loadFiles(options->files);
+        if (!read) {
+            std::cerr << "calcview: " << read.message() << "\n";
+            return failure;
+        }
+        loaded = std::move(*read);
     }
 
     calcview::Calculator calc;
-    if (const auto problem = calcview::startLoaded(calc, *loaded)) {
-        std::cerr << "calcview: " << *problem << "\n";
-        return failure;
+    if (loaded) {
+        if (const auto started = calcview::startLoaded(calc, *loaded); !started) {
+            std::cerr << "calcview: " << started.message() << "\n";
+            return failure;
+        }
+    }
+    if (options->seed) {
+        calc.seedRandom(*options->seed);
+    } else if (!options->headless) {
+        calc.seedRandom(static_cast<std::uint64_t>(
+            std::chrono::system_clock::now().time_since_epoch().count()));
     }
     const auto timeline = calcview::keyTimeline(options->keys);
     std::optional<std::uint64_t> limit;
     if (options->timeLimit) limit = calcview::cyclesIn(*options->timeLimit);
 
     calcview::RunReport report;
+    calcview::CalculatorHost shown(
+        calc, loaded ? calcview::windowTitle(options->files.front(), loaded->program) : "",
+        calcview::startLoaded);
     if (options->headless) {
         // Ctrl+C or a kill ends the run like the time limit, screenshot included.
         std::signal(SIGINT, requestStop);
         std::signal(SIGTERM, requestStop);
         report = calcview::runHeadless(calc, timeline, limit, [] { return stopSignal != 0; });
     } else {
-        const std::string title =
-            "calcview - " + options->files.front().filename().string() + " (" + loaded->program.shell + ")";
-        auto windowed = calcview::runInWindow(calc, timeline, limit, options->scale, title, error);
+        auto windowed = calcview::runInWindow(shown, {options->scale, timeline, limit}, error);
         if (!windowed) {
             std::cerr << "calcview: " << error << "\n";
             return failure;
@@ -92,6 +109,15 @@ int main(int argc, char** argv) {
         std::cerr << "calcview: stopped at the time limit\n";
     }
     if (report.outcome == calcview::Outcome::interrupted) std::cerr << "calcview: stopped\n";
-    if (!saveScreenshot(calc, *options)) return failure;
+    if (!saveScreenshot(shown.calculator(), *options)) return failure;
+    // Of the program the command line named (a dropped one runs in a calculator of its own).
+    if (options->saveVariables && loaded && report.outcome != calcview::Outcome::fault &&
+        &shown.calculator() == &calc) {
+        const auto changed = calcview::changedVariables(calc, *loaded);
+        if (const auto saved = calcview::saveVariables(*options->saveVariables, changed); !saved) {
+            std::cerr << "calcview: " << saved.message() << "\n";
+            return failure;
+        }
+    }
     return static_cast<int>(report.outcome);
 }

@@ -16,17 +16,14 @@ bool isProgram(const ti83::Variable& variable) {
     return variable.type == ti83::programType || variable.type == ti83::protectedProgramType;
 }
 
-bool checkSize(const std::vector<std::uint8_t>& code, std::string& error) {
-    if (code.empty()) {
-        error = "the program is empty";
-        return false;
-    }
+ti83::Status checkSize(const std::vector<std::uint8_t>& code) {
+    if (code.empty()) return ti83::Failure{"the program is empty"};
     if (code.size() > largestProgram) {
-        error = "the program has " + std::to_string(code.size()) + " bytes; at most " +
-                std::to_string(largestProgram) + " fit in the calculator's memory";
-        return false;
+        return ti83::Failure{"the program has " + std::to_string(code.size()) +
+                             " bytes; at most " + std::to_string(largestProgram) +
+                             " fit in the calculator's memory"};
     }
-    return true;
+    return {};
 }
 
 std::string lowerExtension(const std::filesystem::path& path) {
@@ -38,23 +35,16 @@ std::string lowerExtension(const std::filesystem::path& path) {
 
 /// A .bin's program as the protected program a shell would run, named after
 /// the file (letters and digits, at most 8).
-std::optional<ti83::Variable> binaryVariable(const std::filesystem::path& path,
-                                             std::string& error) {
+ti83::Result<ti83::Variable> binaryVariable(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot open " + path.string() + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
+    if (!file) return ti83::Failure{"cannot open " + path.string() + ": " + std::strerror(errno)};
     std::vector<std::uint8_t> code((std::istreambuf_iterator<char>(file)),
                                    std::istreambuf_iterator<char>());
     if (file.bad()) {
-        error = "cannot read " + path.string() + ": " + std::strerror(errno);
-        return std::nullopt;
+        return ti83::Failure{"cannot read " + path.string() + ": " + std::strerror(errno)};
     }
-    std::string cause;
-    if (!checkSize(code, cause)) {
-        error = path.string() + ": " + cause;
-        return std::nullopt;
+    if (const auto size = checkSize(code); !size) {
+        return ti83::Failure{path.string() + ": " + size.message()};
     }
     std::string name;
     for (char c : path.stem().string()) {
@@ -77,66 +67,43 @@ Program programFromCode(std::vector<std::uint8_t> code) {
     return program;
 }
 
-std::optional<Program> programFromVariable(std::span<const std::uint8_t> data, std::string& error) {
+ti83::Result<Program> programFromVariable(std::span<const std::uint8_t> data) {
     const auto body = ti83::programBytes(data);
-    if (!body) {
-        error = body.message();
-        return std::nullopt;
-    }
+    if (!body) return ti83::Failure{body.message()};
     std::vector<std::uint8_t> code(body->begin(), body->end());
     if (ti83::isHexText(*body)) {
         auto decoded = ti83::decodeHexText(*body);
-        if (!decoded) {
-            error = decoded.message();
-            return std::nullopt;
-        }
+        if (!decoded) return ti83::Failure{decoded.message()};
         code = std::move(*decoded);
     }
-    if (!checkSize(code, error)) return std::nullopt;
+    if (const auto size = checkSize(code); !size) return ti83::Failure{size.message()};
     return programFromCode(std::move(code));
 }
 
-std::optional<std::vector<ti83::Variable>> readVariables(const std::filesystem::path& path,
-                                                         std::string& error) {
+ti83::Result<std::vector<ti83::Variable>> readVariables(const std::filesystem::path& path) {
     const std::string extension = lowerExtension(path);
     if (extension == ".bin") {
-        auto variable = binaryVariable(path, error);
-        if (!variable) return std::nullopt;
+        auto variable = binaryVariable(path);
+        if (!variable) return ti83::Failure{variable.message()};
         return std::vector<ti83::Variable>{std::move(*variable)};
     }
     if (extension != ".83p" && extension != ".83g") {
-        error = path.string() + ": not a .83p, .83g or .bin file";
-        return std::nullopt;
+        return ti83::Failure{path.string() + ": not a .83p, .83g or .bin file"};
     }
-    auto variables = ti83::readCalculatorFile(path.string());
-    if (!variables) {
-        error = variables.message();
-        return std::nullopt;
-    }
-    return std::move(*variables);
+    return ti83::readCalculatorFile(path.string());
 }
 
-std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, std::string& error) {
-    if (paths.empty()) {
-        error = "no program file given";
-        return std::nullopt;
-    }
+ti83::Result<Loaded> loadFiles(std::span<const std::filesystem::path> paths) {
+    if (paths.empty()) return ti83::Failure{"no program file given"};
     Loaded loaded;
     for (const auto& path : paths) {
-        auto variables = readVariables(path, error);
-        if (!variables) return std::nullopt;
+        auto variables = readVariables(path);
+        if (!variables) return ti83::Failure{variables.message()};
         if (&path == &paths.front()) {
             const auto first = std::find_if(variables->begin(), variables->end(), isProgram);
-            if (first == variables->end()) {
-                error = path.string() + " holds no program";
-                return std::nullopt;
-            }
-            std::string cause;
-            auto program = programFromVariable(first->data, cause);
-            if (!program) {
-                error = path.string() + ": " + cause;
-                return std::nullopt;
-            }
+            if (first == variables->end()) return ti83::Failure{path.string() + " holds no program"};
+            auto program = programFromVariable(first->data);
+            if (!program) return ti83::Failure{path.string() + ": " + program.message()};
             loaded.program = std::move(*program);
             loaded.running = static_cast<std::size_t>(first - variables->begin());
         }
@@ -145,13 +112,13 @@ std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, st
     return loaded;
 }
 
-std::optional<Program> loadProgramFile(const std::filesystem::path& path, std::string& error) {
-    auto loaded = loadFiles(std::span(&path, 1), error);
-    if (!loaded) return std::nullopt;
+ti83::Result<Program> loadProgramFile(const std::filesystem::path& path) {
+    auto loaded = loadFiles(std::span(&path, 1));
+    if (!loaded) return ti83::Failure{loaded.message()};
     return std::move(loaded->program);
 }
 
-std::optional<std::string> startLoaded(Calculator& calc, const Loaded& loaded) {
+ti83::Status startLoaded(Calculator& calc, const Loaded& loaded) {
     calc.start(loaded.program.code, loaded.program.start);
     return storeVariables(calc, loaded.variables, loaded.running, loaded.program.code.size());
 }

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -39,20 +38,19 @@ inline constexpr std::size_t largestProgram = 0xFE6E - programOrigin;
 Program programFromCode(std::vector<std::uint8_t> code);
 
 /// The program in a variable's data (the 2-byte length, then the program).
-std::optional<Program> programFromVariable(std::span<const std::uint8_t> data, std::string& error);
+ti83::Result<Program> programFromVariable(std::span<const std::uint8_t> data);
 
 /// The variables of FILE.83p, FILE.83g or FILE.bin (one protected program
-/// named after the file). On failure the error names the file and the cause.
-std::optional<std::vector<ti83::Variable>> readVariables(const std::filesystem::path& path,
-                                                         std::string& error);
+/// named after the file). The message names the file and the cause.
+ti83::Result<std::vector<ti83::Variable>> readVariables(const std::filesystem::path& path);
 
 /// Reads every file; the first one must hold a program.
-std::optional<Loaded> loadFiles(std::span<const std::filesystem::path> paths, std::string& error);
+ti83::Result<Loaded> loadFiles(std::span<const std::filesystem::path> paths);
 
 /// Reads FILE.83p or FILE.bin for its first program.
-std::optional<Program> loadProgramFile(const std::filesystem::path& path, std::string& error);
+ti83::Result<Program> loadProgramFile(const std::filesystem::path& path);
 
 /// Puts the loaded program and variables into `calc` and sets it up to start.
-std::optional<std::string> startLoaded(Calculator& calc, const Loaded& loaded);
+ti83::Status startLoaded(Calculator& calc, const Loaded& loaded);
 
 }  // namespace calcview

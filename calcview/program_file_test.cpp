@@ -17,13 +17,12 @@ struct VariableCase {
 class Variables : public testing::TestWithParam<VariableCase> {};
 
 TEST_P(Variables, GiveTheCodeOrSayWhatIsWrong) {
-    std::string error;
-    const auto program = programFromVariable(GetParam().data, error);
+    const auto program = programFromVariable(GetParam().data);
     if (GetParam().code.empty()) {
         EXPECT_FALSE(program);
-        EXPECT_NE(error.find(GetParam().error), std::string::npos) << error;
+        EXPECT_NE(program.message().find(GetParam().error), std::string::npos) << program.message();
     } else {
-        ASSERT_TRUE(program) << error;
+        ASSERT_TRUE(program) << program.message();
         EXPECT_EQ(program->code, GetParam().code);
     }
 }
@@ -59,9 +58,9 @@ TEST(ProgramFile, ProgramTooLargeForMemoryIsRefused) {
     Bytes data(largestProgram + 3, 0);
     data[0] = static_cast<std::uint8_t>(largestProgram + 1);
     data[1] = static_cast<std::uint8_t>((largestProgram + 1) >> 8);
-    std::string error;
-    EXPECT_FALSE(programFromVariable(data, error));
-    EXPECT_NE(error.find("at most"), std::string::npos) << error;
+    const auto program = programFromVariable(data);
+    EXPECT_FALSE(program);
+    EXPECT_NE(program.message().find("at most"), std::string::npos) << program.message();
 }
 
 }  // namespace

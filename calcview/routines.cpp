@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "home_screen.hpp"
 #include "ion_routines.hpp"
 #include "keypad.hpp"
+#include "vat_routines.hpp"
 #include "z80_values.hpp"
 
 namespace calcview {
@@ -208,6 +210,13 @@ constexpr std::uint16_t ion(int entry) {
 }
 
 constexpr Routine routines[] = {
+    // The restart vectors: rst 08h ... rst 30h call these routines.
+    {0x0008, "rOP1TOOP2", numbers::op1ToOP2, 250},
+    {0x0010, "rFINDSYM", vat::findSym, 2000},
+    {0x0018, "rPUSHREALO1", vat::pushRealO1, 300},
+    {0x0020, "rMOV9TOOP1", numbers::mov9ToOP1, 230},
+    {0x0028, "rFPMULT", numbers::fpMult, 6700, "address from one listing"},
+    {0x0030, "rFPADD", numbers::fpAdd, 3500},
     // Ion (ion_routines.cpp).
     {ion(0), "ionVersion", finished<ionVersion>, 100},
     {ion(1), "ionRandom", finished<ionRandom>, 300},
@@ -224,18 +233,18 @@ constexpr Routine routines[] = {
     {0x4014, "_getcsc", finished<getcsc>, 500},
     {0x4066, "_lcd_busy", finished<nothing>, 60},
     {0x4382, "_HTimesL", finished<hTimesL>, 300},
-    {0x441A, "_MemChk", nullptr, 0},
-    {0x442A, "_ChkFindSym", nullptr, 0},
-    {0x442E, "_FindSym", nullptr, 0},
-    {0x4432, "_InsertMem", nullptr, 0},
-    {0x4452, "_CreateReal", nullptr, 0},
-    {0x4472, "_CreateStrng", nullptr, 0},
-    {0x448A, "_CreateProg", nullptr, 0},
-    {0x44AA, "_DelVar", nullptr, 0},
-    {0x44B2, "_DelMem", nullptr, 0},
+    {0x441A, "_MemChk", vat::memChk, 300},
+    {0x442A, "_ChkFindSym", vat::chkFindSym, 2000},
+    {0x442E, "_FindSym", vat::findSym, 2000},
+    {0x4432, "_InsertMem", vat::insertMem, 5000},
+    {0x4452, "_CreateReal", vat::createReal, 5000},
+    {0x4472, "_CreateStrng", vat::createStrng, 5000},
+    {0x448A, "_CreateProg", vat::createProg, 5000},
+    {0x44AA, "_DelVar", vat::delVar, 5000},
+    {0x44B2, "_DelMem", vat::delMem, 5000},
     {0x44E6, "_PopOP1", nullptr, 0},
-    {0x44FE, "_PopRealO1", nullptr, 0},
-    {0x4536, "_PushRealO1", nullptr, 0},
+    {0x44FE, "_PopRealO1", vat::popRealO1, 300},
+    {0x4536, "_PushRealO1", vat::pushRealO1, 300},
     {0x454A, "_PushOP1", nullptr, 0},
     {0x4701, "_putmap", finished<putmap>, 2000},
     {0x4705, "_putc", finished<putc>, 2500},
@@ -274,6 +283,7 @@ constexpr Routine routines[] = {
     {0x4BF3, "_VertCmd", nullptr, 0},
     {0x4CFE, "_getkey", getkey, 1000},
     {0x4D32, "_formReal", nullptr, 0},
+    {0x4DEA, "_DelRes", vat::delRes, 200, "address from one listing"},
     {0x4E8C, "_ParseInp", nullptr, 0},
     {0x4ED4, "_StoX", nullptr, 0},
     {0x4EE0, "_RclY", nullptr, 0},
@@ -319,6 +329,13 @@ const std::vector<std::uint8_t>& routineIndex() {
 }
 
 }  // namespace
+
+std::string calledFrom(const Machine& calc) {
+    char text[32];
+    const auto call = static_cast<std::uint16_t>(calc.readWord(calc.reg(Reg::sp)) - 3);
+    std::snprintf(text, sizeof text, " (called from %04Xh)", call);
+    return text;
+}
 
 const Routine* routineAt(std::uint16_t address) {
     if (address >= ramStart) return nullptr;

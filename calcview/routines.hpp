@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace calcview {
@@ -22,11 +23,17 @@ struct Routine {
     RoutineResult (*run)(Machine&);
     /// Clock cycles it takes, about.
     int cycles;
+    /// Said of it in the README's table (an address from one listing only).
+    std::string_view note = {};
 };
 
 /// Where the Ion jump table at 91A7h leads: eight entries 3 bytes apart.
 inline constexpr std::uint16_t ionRoutineBase = 0x3F00;
 inline constexpr int ionRoutineCount = 8;
+
+/// " (called from 1234h)": where the call to the running routine was, for
+/// the messages of routines that end the run with the calculator's error.
+std::string calledFrom(const Machine& calc);
 
 /// The routine at that address, or nullptr.
 const Routine* routineAt(std::uint16_t address);

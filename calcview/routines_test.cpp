@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -10,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "addresses.hpp"
 #include "calculator.hpp"
 #include "float_routines.hpp"
 #include "fonts.hpp"
@@ -233,8 +236,10 @@ TEST(Routines, GetKNumbersEveryKeyAsBasicsGetKeyDoes) {
     EXPECT_EQ(numbers::basicKeyCode(*keyIndex("y=")), 11);
     EXPECT_EQ(numbers::basicKeyCode(*keyIndex("up")), 25);
     EXPECT_EQ(numbers::basicKeyCode(*keyIndex("0")), 102);
+    EXPECT_EQ(numbers::basicKeyCode(*keyIndex("on")), 0);  // ON breaks a program instead
     std::set<int> codes;  // each key its own code, row * 10 + column
     for (std::size_t key = 0; key < allKeys().size(); ++key) {
+        if (allKeys()[key].group == onKeyGroup) continue;
         const int code = numbers::basicKeyCode(static_cast<int>(key));
         EXPECT_TRUE(codes.insert(code).second) << allKeys()[key].name;
         EXPECT_GE(code % 10, 1);
@@ -271,11 +276,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- the shipped include files and the routine table ----------------------
 
-/// name (lower case) -> value of every `NAME .equ VALUEh` in the file.
+/// name (lower case) -> value of every `NAME .equ VALUEh` (or decimal VALUE) in the file.
 std::map<std::string, std::uint16_t> equates(const std::string& file) {
     std::ifstream in(std::string(CALCULATOR_INCLUDE_DIR) + "/" + file);
     EXPECT_TRUE(in) << file;
-    static const std::regex line(R"(^(\S+)\s+\.equ\s+0?([0-9A-Fa-f]+)h\b)");
+    static const std::regex line(R"(^(\S+)\s+\.equ\s+0?([0-9A-Fa-f]+)(h?)\b)");
     std::map<std::string, std::uint16_t> values;
     std::string text;
     std::smatch match;
@@ -283,7 +288,8 @@ std::map<std::string, std::uint16_t> equates(const std::string& file) {
         if (!std::regex_search(text, match, line)) continue;
         std::string name = match[1];
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        values[name] = static_cast<std::uint16_t>(std::stoul(match[2], nullptr, 16));
+        const int base = match[3].length() > 0 ? 16 : 10;
+        values[name] = static_cast<std::uint16_t>(std::stoul(match[2], nullptr, base));
     }
     return values;
 }
@@ -307,7 +313,8 @@ TEST(Routines, AgreeWithTheShippedIncludeFiles) {
     // routines are reached through the jump table at 91A7h, in table order.
     // Left out of the files: names from one listing only and _grphcirc,
     // which translated programs define themselves.
-    const std::set<std::string> notShipped = {"_clrscrn", "_circcmd", "_grphcirc"};
+    const std::set<std::string> notShipped = {"_clrscrn", "_circcmd", "_grphcirc", "_delres",
+                                              "rfpmult"};
     for (const Routine& routine : allRoutines()) {
         const std::string name = lower(routine.name);
         const auto found = names.find(name);
@@ -319,6 +326,75 @@ TEST(Routines, AgreeWithTheShippedIncludeFiles) {
         } else {
             EXPECT_EQ(found->second, routine.address) << name;
         }
+    }
+}
+
+// ---- the README's table of routines --------------------------------------
+
+/// The rows of the README's table, from the routine table: every routine
+/// carried out, by the address a program calls (Ion's through the jump table).
+std::string readmeTable() {
+    std::vector<std::pair<std::uint16_t, std::string>> rows;
+    for (const Routine& routine : allRoutines()) {
+        if (routine.run == nullptr) continue;
+        const bool ion = routine.address >= ionRoutineBase &&
+                         routine.address < ionRoutineBase + 3 * ionRoutineCount;
+        const auto address = static_cast<std::uint16_t>(
+            ion ? ionVectorsAddress + routine.address - ionRoutineBase : routine.address);
+        char text[16];
+        std::string note(routine.note);
+        if (ion) note = "Ion's jump table";
+        if (address < 0x40) {
+            std::snprintf(text, sizeof text, "`rst %02Xh`", address);
+            note = text + (note.empty() ? "" : "; " + note);
+        }
+        std::snprintf(text, sizeof text, "%04Xh", address);
+        rows.emplace_back(address, "| " + std::string(text) + " | `" + std::string(routine.name) +
+                                       "` | " + note + " |\n");
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string table = "| Address | Routine | Note |\n|---|---|---|\n";
+    for (const auto& row : rows) table += row.second;
+    return table;
+}
+
+TEST(Routines, ReadmeTableIsTheRoutineTable) {
+    std::ifstream in(README_FILE);
+    const std::string readme((std::istreambuf_iterator<char>(in)), {});
+    const std::string begin = "<!-- routine table: made from calcview's routine table -->\n";
+    const std::string end = "<!-- end of routine table -->";
+    const auto from = readme.find(begin), to = readme.find(end);
+    ASSERT_NE(from, std::string::npos);
+    ASSERT_NE(to, std::string::npos);
+    EXPECT_EQ(readme.substr(from + begin.size(), to - from - begin.size()), readmeTable())
+        << "The README's table should read:\n" << readmeTable();
+}
+
+// The addresses calcview keeps, against the include file programs assemble with.
+TEST(Addresses, AgreeWithTheShippedIncludeFile) {
+    const auto names = equates("ti83asm.inc");
+    const std::pair<const char*, std::uint16_t> kept[] = {
+        {"usermem", programOrigin},       {"currow", currowAddress},
+        {"curcol", curcolAddress},        {"textshadow", textShadowAddress},
+        {"pencol", pencolAddress},        {"penrow", penrowAddress},
+        {"curgy", curgyAddress},          {"curgx", curgxAddress},
+        {"plotsscreen", plotsscreenAddress}, {"tempmem", tempMemAddress},
+        {"fpbase", fpBaseAddress},        {"fps", fpsAddress},
+        {"opbase", opBaseAddress},        {"ops", opsAddress},
+        {"ptempcnt", pTempCntAddress},    {"cleantmp", cleanTmpAddress},
+        {"ptemp", pTempAddress},          {"progptr", progPtrAddress},
+        {"symtable", symTableAddress},    {"lcdinstport", lcdCommandPort},
+        {"lcddataport", lcdDataPort},     {"plotflags", plotFlagsOffset},
+        {"plotloc", plotLocBit},          {"textflags", textFlagsOffset},
+        {"textinverse", textInverseBit},  {"onflags", onFlagsOffset},
+        {"oninterrupt", onInterruptBit},  {"statflags", statFlagsOffset},
+        {"statsvalid", statsValidBit},
+    };
+    for (const auto& [name, value] : kept) {
+        const auto found = names.find(name);
+        ASSERT_NE(found, names.end()) << name;
+        EXPECT_EQ(found->second, value) << name;
     }
 }
 

@@ -2,19 +2,23 @@
 // pixels whenever it changes, the PC keyboard turned into calculator keys, and
 // the calculator run in slices so that its clock keeps pace with a monotonic
 // wall clock (6 million cycles a second). Between frames the program sleeps.
+// Files dropped on the window (SDL's drop events, from the first file to the
+// drop's end) start afresh with them.
+//
+// This file is the window module: it knows calcview only through WindowHost
+// and links nothing of calcview's own code.
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <thread>
+#include <utility>
 
-#include "command_line.hpp"
-#include "keypad.hpp"
-#include "screen_image.hpp"
 #include "window.hpp"
 
 namespace calcview {
@@ -36,6 +40,10 @@ constexpr std::uint64_t shortestHold = clockHz / 20;
 /// the machine's GL driver and recreate the window to make it GL-capable.
 bool startVideo() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_getenv("SDL_VIDEODRIVER") == nullptr && SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
+        // Only X names a display: trying Wayland would print its own complaint.
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    }
     return SDL_Init(SDL_INIT_VIDEO) == 0;
 }
 
@@ -67,21 +75,6 @@ bool displayReachable() {
            SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0;
 }
 
-/// The calculator key a PC key presses, if any.
-std::optional<int> calculatorKey(SDL_Keycode code) {
-    const std::string_view name = SDL_GetKeyName(code);
-    for (const PcKey& key : pcKeys()) {
-        if (key.pcKey == name) return keyIndex(key.calcKey);
-    }
-    std::string_view plain = name;
-    if (plain.starts_with("Keypad ")) plain.remove_prefix(7);
-    if (plain.size() == 1 && std::isalnum(static_cast<unsigned char>(plain[0]))) {
-        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(plain[0])));
-        return keyIndex(std::string_view(&lower, 1));
-    }
-    return std::nullopt;
-}
-
 /// Key presses and releases still to come, in clock order.
 class KeyQueue {
   public:
@@ -94,7 +87,7 @@ class KeyQueue {
         events_.insert(later, event);
     }
     /// Runs the calculator to `cycle`, pressing and releasing the keys due on the way.
-    void runTo(Calculator& calc, std::uint64_t cycle) {
+    void runTo(WindowHost& calc, std::uint64_t cycle) {
         while (!events_.empty() && events_.front().cycle <= cycle &&
                calc.run(events_.front().cycle) == RunState::running) {
             const KeyEvent event = events_.front();
@@ -107,18 +100,26 @@ class KeyQueue {
         }
         calc.run(cycle);
     }
+    void clear() { events_.clear(); }
 
   private:
     std::deque<KeyEvent> events_;
 };
 
+/// What the window's events asked for.
+enum class Request { none, close, restart };
+
 class Window {
   public:
-    Window(Calculator& calc, KeyQueue& keys, int scale) : calc_(calc), keys_(keys), scale_(scale) {}
+    Window(WindowHost& calc, KeyQueue& keys, int scale) : calc_(calc), keys_(keys), scale_(scale) {}
 
     bool open(const std::string& title, std::string& error) {
         if (!sdl_.ok) {
-            error = sdlError("cannot start SDL");
+            const char* display = SDL_getenv("DISPLAY");
+            error = display != nullptr && SDL_getenv("SDL_VIDEODRIVER") == nullptr
+                        ? "cannot reach the display " + std::string(display) + " (" +
+                              SDL_GetError() + "; or run with --headless)"
+                        : sdlError("cannot start SDL");
             return false;
         }
         if (!displayReachable()) {
@@ -135,14 +136,26 @@ class Window {
         return true;
     }
 
-    /// Handles pending window events; false once the window is closed.
-    bool handleEvents(bool running) {
+    /// Handles pending window events: keys go to a running program, any key
+    /// closes the window once it has ended; a finished drop asks for a restart
+    /// with dropped().
+    Request handleEvents(bool running, bool ended) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) return false;
+            if (event.type == SDL_QUIT) return Request::close;
+            if (event.type == SDL_DROPBEGIN) dropping_.clear();
+            if (event.type == SDL_DROPFILE && event.drop.file != nullptr) {
+                dropping_.emplace_back(event.drop.file);
+            }
+            if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT) SDL_free(event.drop.file);
+            if (event.type == SDL_DROPCOMPLETE && !dropping_.empty()) {
+                dropped_ = std::exchange(dropping_, {});
+                return Request::restart;
+            }
             if ((event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) && event.key.repeat == 0) {
-                if (!running && event.type == SDL_KEYDOWN) return false;  // any key closes it then
-                const auto key = calculatorKey(event.key.keysym.sym);
+                if (ended && event.type == SDL_KEYDOWN) return Request::close;
+                if (!running) continue;
+                const auto key = calc_.calculatorKey(SDL_GetKeyName(event.key.keysym.sym));
                 if (!key) continue;
                 if (event.type == SDL_KEYDOWN) {
                     calc_.pressKey(*key);
@@ -155,15 +168,18 @@ class Window {
             }
             if (event.type == SDL_WINDOWEVENT) shownSmall_.clear();  // exposed: draw again
         }
-        return true;
+        return Request::none;
     }
+
+    /// The files of the last drop.
+    const std::vector<std::filesystem::path>& dropped() const { return dropped_; }
 
     /// Puts the screen into the window when it changed.
     void present() {
-        std::vector<std::uint8_t> small = screenImage(calc_, 1);
+        std::vector<std::uint8_t> small = calc_.screenImage(1);
         if (small == shownSmall_) return;
         shownSmall_ = std::move(small);
-        shown_ = screenImage(calc_, scale_);
+        shown_ = calc_.screenImage(scale_);
         std::unique_ptr<SDL_Surface, SurfaceDeleter> picture(SDL_CreateRGBSurfaceWithFormatFrom(
             shown_.data(), screenWidth * scale_, screenHeight * scale_, 24,
             screenWidth * scale_ * 3, SDL_PIXELFORMAT_RGB24));
@@ -180,7 +196,9 @@ class Window {
   private:
     SdlSession sdl_;
     std::unique_ptr<SDL_Window, WindowDeleter> window_;
-    Calculator& calc_;
+    WindowHost& calc_;
+    std::vector<std::filesystem::path> dropping_;  ///< the files of a drop still going on
+    std::vector<std::filesystem::path> dropped_;
     KeyQueue& keys_;
     int scale_;
     std::array<std::uint64_t, 64> pressedAt_{};
@@ -207,40 +225,103 @@ std::string endingOf(const RunReport& report) {
     return {};
 }
 
+/// The window's loop: the program runs at the calculator's speed; when it
+/// ends the title says how and any key closes the window; without a program
+/// the window waits for a drop.
+class WindowLoop {
+  public:
+    WindowLoop(WindowHost& host, const WindowSettings& settings)
+        : host_(host),
+          settings_(settings),
+          keys_(settings.timeline),
+          window_(host, keys_, settings.scale) {}
+
+    bool open(std::string& error) { return window_.open(host_.title(), error); }
+
+    RunReport run() {
+        restartClock();
+        for (;;) {
+            const bool running = host_.hasProgram() && !ended_;
+            const Request request = window_.handleEvents(running, ended_);
+            if (request == Request::close) return running ? RunReport{} : report_;
+            if (request == Request::restart) restart();
+            const auto now = Clock::now();
+            if (host_.hasProgram() && !ended_) {
+                advance(now);
+                if (host_.state() != RunState::running || atLimit(host_.cycles())) {
+                    if (finish()) return report_;
+                }
+            } else if (settings_.limit && atLimit(baseCycle_ + cyclesBetween(base_, now))) {
+                // The clock goes on counting after the program has stopped.
+                return report_;
+            }
+            window_.present();
+            std::this_thread::sleep_until(now + frameTime);
+        }
+    }
+
+  private:
+    bool atLimit(std::uint64_t cycle) const { return settings_.limit && cycle >= *settings_.limit; }
+
+    void restartClock() {
+        base_ = Clock::now();
+        baseCycle_ = 0;
+        ended_ = false;
+        report_ = RunReport{};
+    }
+
+    void restart() {
+        std::string error;
+        if (!host_.restart(window_.dropped(), error)) {
+            std::fprintf(stderr, "calcview: %s\n", error.c_str());
+            window_.setTitle(host_.title() + " - " + error);
+            return;
+        }
+        keys_.clear();  // the key script was for the program first given
+        restartClock();
+        window_.setTitle(host_.title());
+    }
+
+    void advance(Clock::time_point now) {
+        std::uint64_t target = baseCycle_ + cyclesBetween(base_, now);
+        if (target > host_.cycles() + cyclesBetween(now, now + largestLag)) {
+            base_ = now;
+            baseCycle_ = target = host_.cycles();
+        }
+        if (settings_.limit) target = std::min(target, *settings_.limit);
+        keys_.runTo(host_, target);
+    }
+
+    /// The program has ended or reached the limit; true when the window closes now.
+    bool finish() {
+        ended_ = true;
+        report_ = host_.report();
+        window_.present();
+        if (report_.outcome == Outcome::timeLimit) return true;  // a script's run: no waiting
+        window_.setTitle(host_.title() + " - " + endingOf(report_) +
+                         " (press a key or close the window)");
+        return false;
+    }
+
+    WindowHost& host_;
+    const WindowSettings& settings_;
+    KeyQueue keys_;
+    Window window_;
+    Clock::time_point base_;
+    std::uint64_t baseCycle_ = 0;
+    bool ended_ = false;
+    RunReport report_;
+};
+
 }  // namespace
 
-std::optional<RunReport> runInWindow(Calculator& calc, const std::vector<KeyEvent>& timeline,
-                                     std::optional<std::uint64_t> limit, int scale,
-                                     const std::string& title, std::string& error) {
-    KeyQueue keys(timeline);
-    Window window(calc, keys, scale);
-    if (!window.open(title, error)) return std::nullopt;
-    auto base = Clock::now();
-    std::uint64_t baseCycle = 0;
-    while (calc.state() == RunState::running && (!limit || calc.cycles() < *limit)) {
-        if (!window.handleEvents(true)) return RunReport{};  // closed while running
-        const auto now = Clock::now();
-        std::uint64_t target = baseCycle + cyclesBetween(base, now);
-        if (target > calc.cycles() + cyclesBetween(now, now + largestLag)) {
-            base = now;
-            baseCycle = target = calc.cycles();
-        }
-        if (limit) target = std::min(target, *limit);
-        keys.runTo(calc, target);
-        window.present();
-        std::this_thread::sleep_until(now + frameTime);
-    }
-    const RunReport report = reportOf(calc);
-    window.present();
-    if (report.outcome == Outcome::timeLimit) return report;  // a script's run: no waiting
-    window.setTitle(title + " - " + endingOf(report) + " (press a key or close the window)");
-    // The time limit closes the window however the program ended: the clock
-    // goes on counting after the program has stopped.
-    while (window.handleEvents(false)) {
-        if (limit && baseCycle + cyclesBetween(base, Clock::now()) >= *limit) break;
-        std::this_thread::sleep_for(frameTime);
-    }
-    return report;
-}
-
 }  // namespace calcview
+
+extern "C" __attribute__((visibility("default"))) bool calcview_run_window(
+    calcview::WindowHost& host, const calcview::WindowSettings& settings,
+    calcview::RunReport& report, std::string& error) {
+    calcview::WindowLoop loop(host, settings);
+    if (!loop.open(error)) return false;
+    report = loop.run();
+    return true;
+}

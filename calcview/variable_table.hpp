@@ -12,11 +12,19 @@
 // the programs and lists begin, and (pTemp) is the byte just below the last
 // entry. A program walking the table goes from (progPtr) down until it
 // reaches (pTemp).
+//
+// Free memory lies between the two: from (FPS), just after the variables'
+// data (tempMem and fpBase point there too while the floating-point stack is
+// empty), to (OPS), which with (OPBase) is (pTemp) while the operator stack
+// is empty. Loading the files places each variable's data, writes it and
+// writes the table; creating and deleting a variable while the program runs
+// take the same steps one variable at a time.
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "ti83_file.hpp"
 
@@ -24,17 +32,58 @@ namespace calcview {
 
 class Machine;
 
-/// Stores `variables` after the code at 9327h, builds the table and sets the
-/// pointers. The variable `running` (if any) is the program whose code is
-/// already at 9327h: when that code is the variable's own bytes, its data is
-/// that code with the length word just before it (9325h), as a shell leaves
-/// it; otherwise (hex text) its data is stored like the others'. Also guards
-/// the data and the table from the stack. The message says why they do not
-/// fit in memory.
-std::optional<std::string> storeVariables(Machine& calc,
-                                          std::span<const ti83::Variable> variables,
-                                          std::optional<std::size_t> running,
-                                          std::size_t codeSize);
+/// The names under which the data and the table are guarded from the stack.
+inline constexpr char variablesGuard[] = "the program and its variables";
+inline constexpr char tableGuard[] = "the variable table";
+
+/// Where the files' variables go in user memory.
+struct Placement {
+    std::vector<std::uint16_t> dataAt;  ///< each variable's data address
+    /// The variable whose data is the running program's code at 9327h, with
+    /// its length word just before it (9325h), as a shell leaves it.
+    std::optional<std::size_t> sharesCode;
+    std::uint16_t userEnd = 0;  ///< the first byte after the data
+};
+
+/// Places `variables` after the code at 9327h. The variable `running` (if
+/// any) is the program whose code is already there: when that code is the
+/// variable's own bytes, its data is that code; otherwise (hex text) its data
+/// is placed like the others'. Fails when data and table do not fit.
+ti83::Result<Placement> placeVariables(std::span<const ti83::Variable> variables,
+                                       std::optional<std::size_t> running, std::size_t codeSize);
+
+/// Writes each variable's data at its place.
+void writeVariableData(Machine& calc, std::span<const ti83::Variable> variables,
+                       const Placement& placement, std::size_t codeSize);
+
+/// Writes the table from symTable down, fixed-name entries first, and sets
+/// progPtr and pTemp.
+void writeTable(Machine& calc, std::span<const ti83::Variable> variables,
+                std::span<const std::uint16_t> dataAt);
+
+/// Sets the pointers around free memory for data ending at `userEnd` and the
+/// table ending at (pTemp).
+void setFreeMemory(Machine& calc, std::uint16_t userEnd);
+/// Guards the data (9325h up to (tempMem)) and the table from the stack.
+void guardVariables(Machine& calc);
+
+/// The four steps for the loaded files.
+ti83::Status storeVariables(Machine& calc, std::span<const ti83::Variable> variables,
+                            std::optional<std::size_t> running, std::size_t codeSize);
+
+/// Bytes of a real number.
+inline constexpr std::uint16_t realNumberSize = 9;
+
+/// The bytes a variable's data at `data` takes, from its type and the size
+/// its data holds.
+std::uint16_t dataSize(const Machine& calc, std::uint8_t type, std::uint16_t data);
+
+/// Bytes of the table entry of a variable of this type and name.
+std::uint16_t entrySize(std::uint8_t type, std::size_t nameLength);
+
+/// Writes the entry whose type byte is at `top`; returns the address below it.
+std::uint16_t writeEntry(Machine& calc, std::uint16_t top, std::uint8_t type,
+                         const std::string& name, std::uint16_t data);
 
 /// One entry of the table as read back from memory.
 struct TableEntry {
@@ -47,5 +96,9 @@ struct TableEntry {
 
 /// The entry whose type byte is at `at` in the program part of the table.
 TableEntry programEntryAt(const Machine& calc, std::uint16_t at);
+/// The entry at `at` in the fixed-name part (above (progPtr)).
+TableEntry fixedEntryAt(const Machine& calc, std::uint16_t at);
+/// Every entry from symTable down to (pTemp), in that order.
+std::vector<TableEntry> tableEntries(const Machine& calc);
 
 }  // namespace calcview

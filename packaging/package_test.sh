@@ -38,12 +38,14 @@ dpkg-deb -x "$deb" "$root"
 section "control fields"
 [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] || fail "version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in z80asm libtifiles libc6; do
+for needed in z80asm libtifiles libc6 libsdl2; do
   [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 for field in Maintainer Description Section; do
   [[ -n $(dpkg-deb -f "$deb" "$field") ]] || fail "no $field field"
 done
+
+[[ -f $root/usr/lib/trovik/calcview/calcview-window.so ]] || fail "calcview's window module is not installed"
 
 section "hello through the unpacked programs"
 bin=$root/usr/bin

@@ -48,27 +48,34 @@ Result<std::string> readWholeFile(const std::string& path) {
     return bytes.str();
 }
 
-Result<Program> readProgram(const std::string& path, InputKind kind) {
-    const Result<std::string> bytes = readWholeFile(path);
-    if (!bytes) return Failure{bytes.message()};
-    Result<Program> program = kind == InputKind::binary ? readBinary(*bytes) : readIntelHex(*bytes);
+Result<Program> readProgram(const std::string& path, const std::string& bytes, InputKind kind) {
+    Result<Program> program = kind == InputKind::binary ? readBinary(bytes) : readIntelHex(bytes);
     if (!program) return Failure{path + ": " + program.message()};
     return program;
 }
 
-/// The whole job; the message of the first step that fails.
-std::optional<std::string> pack(const Options& options, const std::string& output,
+/// The message of the step that failed, and whether the input had been read.
+struct PackFailure {
+    std::string message;
+    bool inputRead;
+};
+
+/// The whole job, up to the first step that fails.
+std::optional<PackFailure> pack(const Options& options, const std::string& output,
                                 std::ostream& out) {
+    const Result<std::string> bytes = readWholeFile(options.input);
+    if (!bytes) return PackFailure{bytes.message(), false};
+    const Result<Program> program = readProgram(options.input, *bytes, *inputKind(options.input));
+    if (!program) return PackFailure{program.message(), true};
     const Result<std::string> name =
         programName(options.name.value_or(fs::path(options.input).stem().string()));
-    if (!name) return name.message();
-    const Result<Program> program = readProgram(options.input, *inputKind(options.input));
-    if (!program) return program.message();
+    if (!name) return PackFailure{name.message(), true};
     const Shell shell = detectShell(program->code);
     const Form form = options.form.value_or(formFor(shell));
     const Result<Variable> variable = programVariable(*program, form, *name);
-    if (!variable) return options.input + ": " + variable.message();
-    if (auto problem = ti83::writeCalculatorFile(output, *variable)) return problem;
+    if (!variable) return PackFailure{options.input + ": " + variable.message(), true};
+    if (const auto written = ti83::writeCalculatorFile(output, *variable); !written)
+        return PackFailure{written.message(), true};
     out << "pack83: wrote " << output << ": program " << *name << ", " << program->code.size()
         << " bytes of code (" << shellName(shell) << " header), "
         << (form == Form::squished ? "squished, as a protected program (06h)"
@@ -129,8 +136,9 @@ std::string usage() {
            "  --help, -h     show this text\n"
            "  --version      show the version\n"
            "\n"
-           "Exit status: 0 when the .83p was written, 1 when it was not (no .83p is\n"
-           "left behind), 2 for a command line it does not understand.\n";
+           "Exit status: 0 when the .83p was written, 1 when it was not (no .83p of\n"
+           "a refused input is left behind; a missing input touches nothing), 2 for\n"
+           "a command line it does not understand.\n";
 }
 
 std::optional<std::string> outputPath(const std::string& input) {
@@ -153,11 +161,12 @@ int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostre
         return 0;
     }
     const std::string output = *outputPath(options->input);
-    if (auto problem = pack(*options, output, out)) {
-        errors << "pack83: " << *problem << "\n";
-        // A file from an earlier run would pass for this program's.
+    if (const auto failed = pack(*options, output, out)) {
+        errors << "pack83: " << failed->message << "\n";
+        // A file from an earlier run of this input would pass for this one's; without the
+        // input (a typo, say) the file of that name is someone else's.
         std::error_code ignored;
-        fs::remove(output, ignored);
+        if (failed->inputRead) fs::remove(output, ignored);
         return 1;
     }
     return 0;

@@ -21,6 +21,9 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
+
+#include "sprite_picture.hpp"
 
 namespace pixelkin {
 
@@ -93,7 +96,7 @@ const std::array<Editor::Control, 16> Editor::controls = {{
      Pacing::oncePerPress},
 }};
 
-const std::array<Editor::KeyAction, 14> Editor::keyActions = {{
+const std::array<Editor::KeyAction, 15> Editor::keyActions = {{
     {EventKind::undo, &Editor::undoPressed},
     {EventKind::redo, &Editor::redoPressed},
     {EventKind::save, &Editor::savePressed},
@@ -108,6 +111,7 @@ const std::array<Editor::KeyAction, 14> Editor::keyActions = {{
     {EventKind::shiftUp, &Editor::transformPressed<Transform::shiftUp>},
     {EventKind::shiftDown, &Editor::transformPressed<Transform::shiftDown>},
     {EventKind::invert, &Editor::transformPressed<Transform::invert>},
+    {EventKind::exportSheet, &Editor::exportPressed},
 }};
 
 const Editor::Control* Editor::controlAt(const MouseState& press) {
@@ -155,6 +159,10 @@ void Editor::handleEvent(const InputEvent& event) {
         return;
     }
     startedOnControl();
+    if (event.kind == EventKind::importPicture) {
+        importPicture(event.file.empty() ? folder_ / sheetFileName : event.file);
+        return;
+    }
     const auto key = std::ranges::find(keyActions, event.kind, &KeyAction::kind);
     if (key != keyActions.end()) {
         (this->*key->action)(0, 0);
@@ -299,6 +307,41 @@ void Editor::changeCurrentSprite(Change change) {
     eraseHeightMarker(height);
     showSprite();
     drawMarkers();
+}
+
+void Editor::exportPressed(int, int) {
+    const FileOutcome outcome = exportSheet(sprites_.records(), folder_);
+    reportOutcome(outcome);
+    if (!outcome) {
+        message_ = std::string("Exported ") + sheetFileName;
+    }
+}
+
+void Editor::importPicture(const std::filesystem::path& file) {
+    pngfile::Picture picture;
+    if (const FileOutcome failure = readPicture(file, picture)) {
+        reportOutcome(failure);
+        return;
+    }
+    const PictureSprites found = spritesOf(picture);
+    if (const auto* one = std::get_if<OneSprite>(&found)) {
+        changeCurrentSprite([&] { sprites_.pasteIntoCurrent(one->sprite); });
+        message_ = "Imported sprite " + std::to_string(sprites_.currentSprite());
+    } else if (const auto* sheet = std::get_if<WholeSheet>(&found)) {
+        UndoStep before = UndoHistory::snapshot(sprites_, 1, spriteCount);
+        eraseMarkers();
+        sprites_.pasteAll(sheet->sprites);
+        history_.recordIfChanged(sprites_, std::move(before));
+        showSprite();
+        drawMarkers();
+        message_ = "Imported all 50 sprites";
+    } else {
+        const std::string size =
+            std::to_string(picture.width) + "x" + std::to_string(picture.height);
+        const std::string detail = "the picture is " + size + " pixels: pixelkin imports a " +
+                                   "sprite of up to 16x16 or a sheet of 160x80 (10 x 5 sprites)";
+        reportOutcome(FileError{100, file.filename().string(), "is " + size, detail});
+    }
 }
 
 void Editor::gridLeftPressed(int x, int y) {

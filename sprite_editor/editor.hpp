@@ -49,6 +49,10 @@ enum class EventKind {
     shiftUp,
     shiftDown,
     invert,
+    /// Ctrl+E: the sheet of the set into pixelkin.png.
+    exportSheet,
+    /// Ctrl+I (pixelkin.png of the folder) or a file dropped on the window.
+    importPicture,
     /// The window was asked to close.
     close,
 };
@@ -57,6 +61,8 @@ enum class EventKind {
 struct InputEvent {
     EventKind kind = EventKind::buttonDown;
     MouseState mouse{};
+    /// For importPicture: the file dropped on the window; empty for pixelkin.png of the folder.
+    std::filesystem::path file{};
 };
 
 /// What one pass of the loop reads: the time on a monotonic clock, the mouse as it is now and
@@ -156,7 +162,7 @@ class Editor {
         EventKind kind;
         void (Editor::*action)(int x, int y);
     };
-    static const std::array<KeyAction, 14> keyActions;
+    static const std::array<KeyAction, 15> keyActions;
 
     void handleEvent(const InputEvent& event);
     void beginPress(const MouseState& press);
@@ -177,6 +183,10 @@ class Editor {
     void pastePressed(int x, int y);
     template <Transform transform>
     void transformPressed(int x, int y);
+    void exportPressed(int x, int y);
+    /// Replaces the current sprite, or the whole set for a sheet, with the picture in `file`, as
+    /// one undo step; refuses any other picture with the set unchanged.
+    void importPicture(const std::filesystem::path& file);
     void gridLeftPressed(int x, int y);
     void gridRightPressed(int x, int y);
 

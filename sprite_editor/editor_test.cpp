@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "font8x8.hpp"
+#include "png_file.hpp"
+#include "sprite_picture.hpp"
 #include "test_folder.hpp"
 
 namespace pixelkin {
@@ -734,6 +736,153 @@ TEST_F(EditorTest, LoadedPixelByteOtherThanZeroOrOneShowsAsASetPixel) {
     EXPECT_EQ(digitLook(0, 0), "white 1");
     EXPECT_EQ(cellLook(9, 2), "hatch");
     EXPECT_EQ(digitLook(9, 2), "green 1");
+}
+
+/// Writes a PNG of `width` x `height` whose pixel (x, y) is `colour(x, y)` (R, G, B, alpha).
+template <typename Colour>
+void writePicture(const std::filesystem::path& path, int width, int height, Colour colour) {
+    std::vector<std::uint8_t> rgba;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::array<std::uint8_t, 4> pixel = colour(x, y);
+            rgba.insert(rgba.end(), pixel.begin(), pixel.end());
+        }
+    }
+    std::string error;
+    const auto bytes = pngfile::encodePng(width, height, pngfile::Channels::rgba, rgba, error);
+    ASSERT_TRUE(bytes) << error;
+    writeBytes(path, std::string(bytes->begin(), bytes->end()));
+}
+
+std::array<std::uint8_t, 4> blackOnWhite(bool set) {
+    return set ? std::array<std::uint8_t, 4>{0, 0, 0, 255}
+               : std::array<std::uint8_t, 4>{255, 255, 255, 255};
+}
+
+TEST_F(EditorTest, ExportedSheetReadBackGivesTheSameSet) {
+    SpriteRecords set{};
+    for (int k = 0; k < spriteCount; ++k) {
+        SpriteRecord& sprite = set[static_cast<std::size_t>(k)];
+        sprite.width = static_cast<std::int16_t>(k % 16 + 1);
+        sprite.height = static_cast<std::int16_t>(k * 7 % 16 + 1);
+        sprite.neverDrawn = 0;
+        for (int c = 1; c <= sprite.width; ++c) {
+            for (int r = 1; r <= sprite.height; ++r) {
+                sprite.pixels[c - 1][r - 1] = (c * 3 + r * 5 + k) % 4 == 0;
+            }
+        }
+    }
+    const std::vector<std::uint8_t> image = encodeSetImage(set);
+    writeBytes(folder / setImageFileName, std::string(image.begin(), image.end()));
+    clickCaption(345);  // Load
+    key(EventKind::exportSheet);
+    EXPECT_EQ(editor.statusText(), "Exported pixelkin.png");
+    EXPECT_FALSE(std::filesystem::exists(folder / "pixelkin.png.tmp"));
+
+    Editor fresh{folder.path(), errors};
+    fresh.drawStartScreen();
+    fresh.runPass(PassInput{now, {}, {{EventKind::importPicture, {}}}});
+    EXPECT_EQ(fresh.statusText(), "Imported all 50 sprites");
+    for (int k = 0; k < spriteCount; ++k) {
+        const SpriteRecord& read = fresh.sprites().record(k + 1);
+        const SpriteRecord& written = set[static_cast<std::size_t>(k)];
+        EXPECT_EQ(read.pixels, written.pixels) << "sprite " << k + 1;
+        EXPECT_EQ(read.width, written.width) << "sprite " << k + 1;
+        EXPECT_EQ(read.height, written.height) << "sprite " << k + 1;
+        EXPECT_EQ(read.isNeverDrawn(), !written.hasSetPixel()) << "drawn in when it has a pixel";
+    }
+    EXPECT_TRUE(fresh.hasUnsavedChanges());
+    EXPECT_TRUE(errors.str().empty()) << errors.str();
+}
+
+struct ImportCase {
+    int width;
+    int height;
+    const char* name;
+};
+
+class EditorImportTest : public EditorTest, public ::testing::WithParamInterface<ImportCase> {};
+
+TEST_P(EditorImportTest, DroppedPictureBecomesTheCurrentSpriteAtItsSizeAsOneUndoStep) {
+    const auto [width, height, name] = GetParam();
+    // A diagonal of set pixels, the rest white; sprite 2 of a sheet gets it too.
+    writePicture(folder / name, width, height, [](int x, int y) { return blackOnWhite(x == y); });
+    key(EventKind::nextSprite);
+    pass({}, {{EventKind::importPicture, {}, folder / name}});
+    const SpriteRecord& sprite = editor.sprites().current();
+    const bool sheet = width > gridSize;
+    EXPECT_EQ(sprite.width, sheet ? 16 : width);
+    EXPECT_EQ(sprite.height, sheet ? 16 : height);
+    for (int c = 1; c <= gridSize; ++c) {
+        for (int r = 1; r <= gridSize; ++r) {
+            const bool expected = sheet ? c + 16 == r : c == r && c <= width && r <= height;
+            ASSERT_EQ(sprite.isSet(c, r), expected) << c << "," << r;
+        }
+    }
+    EXPECT_EQ(editor.sprites().usedCount(), sheet ? 5 : 1) << "counts as drawing";
+    EXPECT_EQ(editor.sprites().record(1).hasSetPixel(), sheet);
+    expectSpriteShown();
+    key(EventKind::undo);
+    EXPECT_EQ(editor.sprites().records(), SpriteRecords{});
+    EXPECT_EQ(editor.sprites().currentSprite(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EditorImportTest,
+                         ::testing::Values(ImportCase{1, 1, "dot.png"}, ImportCase{5, 3, "a.png"},
+                                           ImportCase{16, 1, "row.png"},
+                                           ImportCase{16, 16, "full.png"},
+                                           ImportCase{sheetWidth, sheetHeight, "sheet.png"}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
+                         });
+
+TEST_F(EditorTest, ImportSetsThePixelsThatAreDarkAndOpaque) {
+    constexpr std::array<std::array<std::uint8_t, 4>, 8> colours = {{
+        {0, 0, 0, 255},        // set
+        {255, 255, 255, 255},  // clear
+        {127, 127, 127, 255},  // set: just below half
+        {128, 128, 128, 255},  // clear
+        {0, 0, 0, 128},        // clear: half transparent
+        {0, 0, 0, 129},        // set
+        {255, 0, 0, 255},      // set: red is dark
+        {0, 255, 0, 255},      // clear: green is light
+    }};
+    writePicture(folder / sheetFileName, 8, 1,
+                 [&](int x, int) { return colours[static_cast<std::size_t>(x)]; });
+    key(EventKind::importPicture);
+    std::string row;
+    for (int c = 1; c <= 8; ++c) row += editor.sprites().current().isSet(c, 1) ? '1' : '0';
+    EXPECT_EQ(row, "10100110");
+    EXPECT_EQ(editor.statusText(), "Imported sprite 1");
+}
+
+TEST_F(EditorTest, ImportRefusesAnyOtherPictureAndKeepsTheSet) {
+    leftOnCell(2, 2);
+    const SpriteRecords before = editor.sprites().records();
+    writePicture(folder / "wide.png", 17, 16, [](int, int) { return blackOnWhite(true); });
+    writePicture(folder / "sheet1.png", sheetWidth, sheetHeight + 1,
+                 [](int, int) { return blackOnWhite(true); });
+    writePicture(folder / "good.png", 4, 4, [](int, int) { return blackOnWhite(true); });
+    const std::string good = testing::readBytes(folder / "good.png");
+    writeBytes(folder / "cut.png", good.substr(0, good.size() - 20));
+    writeBytes(folder / "text.png", "not a picture\n");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"wide.png", "Runtime error 100: wide.png is 17x16"},
+        {"sheet1.png", "Runtime error 100: sheet1.png is 160x81"},
+        {"cut.png", "Runtime error 100: cut.png damaged"},
+        {"text.png", "Runtime error 100: text.png not a PNG"},
+        {"none.png", "Runtime error 2: none.png not found"},
+    };
+    for (const auto& [name, status] : cases) {
+        pass({}, {{EventKind::importPicture, {}, folder / name}});
+        EXPECT_EQ(editor.statusText(), status);
+        EXPECT_EQ(editor.sprites().records(), before) << name;
+    }
+    key(EventKind::undo);
+    EXPECT_FALSE(editor.sprites().current().hasSetPixel()) << "undo takes back the stroke";
+    const std::string reported = errors.str();
+    EXPECT_EQ(std::count(reported.begin(), reported.end(), '\n'), 5) << reported;
 }
 
 }  // namespace

@@ -50,13 +50,15 @@ struct KeyCommand {
     bool repeats;
 };
 
-constexpr std::array<KeyCommand, 15> keyCommands = {{
+constexpr std::array<KeyCommand, 17> keyCommands = {{
     {SDLK_z, true, false, EventKind::undo, true},
     {SDLK_z, true, true, EventKind::redo, true},
     {SDLK_y, true, false, EventKind::redo, true},
     {SDLK_s, true, false, EventKind::save, false},
     {SDLK_c, true, false, EventKind::copy, false},
     {SDLK_v, true, false, EventKind::paste, false},
+    {SDLK_e, true, false, EventKind::exportSheet, false},
+    {SDLK_i, true, false, EventKind::importPicture, false},
     {SDLK_PAGEDOWN, false, false, EventKind::nextSprite, true},
     {SDLK_PAGEUP, false, false, EventKind::lastSprite, true},
     {SDLK_h, false, false, EventKind::flipLeftRight, true},
@@ -241,6 +243,16 @@ void Window::readInput(PassInput& input) {
                 if (const auto command = commandFor(event.key)) {
                     input.events.push_back(InputEvent{*command, {}});
                 }
+                break;
+            case SDL_DROPFILE:
+                if (event.drop.file != nullptr) {
+                    input.events.push_back(InputEvent{
+                        EventKind::importPicture, {}, std::filesystem::path(event.drop.file)});
+                }
+                SDL_free(event.drop.file);
+                break;
+            case SDL_DROPTEXT:
+                SDL_free(event.drop.file);  // only files are imported
                 break;
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||

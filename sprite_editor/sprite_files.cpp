@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "sprite_picture.hpp"
+
 namespace pixelkin {
 
 namespace {
@@ -137,20 +139,21 @@ std::filesystem::path temporaryPath(const std::filesystem::path& folder, const c
     return folder / (std::string(name) + ".tmp");
 }
 
-/// Reads up to setImageBytes bytes of the set image.
-FileOutcome readSetImage(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) {
+/// Reads at most `count` bytes of `path`; `fileName` names the file in a failure.
+FileOutcome readUpTo(const std::filesystem::path& path, std::size_t count,
+                     std::vector<std::uint8_t>& bytes, const std::string& fileName) {
     FileHandle file(std::fopen(path.c_str(), "rb"));
     if (!file) {
-        return errorFromErrno(errno, FileStep::opening, setImageFileName);
+        return errorFromErrno(errno, FileStep::opening, fileName);
     }
-    bytes.resize(setImageBytes);
+    bytes.resize(count);
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
     if (got < bytes.size() && std::ferror(file.get())) {
-        return errorFromErrno(errno, FileStep::reading, setImageFileName);
+        return errorFromErrno(errno, FileStep::reading, fileName);
     }
     bytes.resize(got);
     if (!closeChecked(file)) {
-        return errorFromErrno(errno, FileStep::reading, setImageFileName);
+        return errorFromErrno(errno, FileStep::reading, fileName);
     }
     return std::nullopt;
 }
@@ -250,7 +253,8 @@ FileOutcome saveSet(const SpriteSet& set, const std::filesystem::path& folder) {
 
 FileOutcome loadSet(SpriteSet& set, const std::filesystem::path& folder) {
     std::vector<std::uint8_t> bytes;
-    if (auto failure = readSetImage(folder / setImageFileName, bytes)) {
+    if (auto failure =
+            readUpTo(folder / setImageFileName, setImageBytes, bytes, setImageFileName)) {
         return failure;
     }
     SpriteRecords records{};
@@ -258,6 +262,49 @@ FileOutcome loadSet(SpriteSet& set, const std::filesystem::path& folder) {
         return failure;
     }
     set.replaceRecords(records);
+    return std::nullopt;
+}
+
+FileOutcome exportSheet(const SpriteRecords& records, const std::filesystem::path& folder) {
+    const pngfile::Picture sheet = sheetOf(records);
+    std::string cause;
+    const auto encoded =
+        pngfile::encodePng(sheet.width, sheet.height, pngfile::Channels::rgba, sheet.rgba, cause);
+    if (!encoded) {
+        return FileError{101, sheetFileName, "failed", cause};
+    }
+    const auto temporary = temporaryPath(folder, sheetFileName);
+    const std::span<const char> bytes(reinterpret_cast<const char*>(encoded->data()),
+                                      encoded->size());
+    if (auto failure = writeWholeFile(temporary, bytes, sheetFileName)) {
+        return failure;
+    }
+    if (std::rename(temporary.c_str(), (folder / sheetFileName).c_str()) != 0) {
+        FileError failure = errorFromErrno(errno, FileStep::renaming, sheetFileName);
+        removeQuietly(temporary);
+        return failure;
+    }
+    return std::nullopt;
+}
+
+FileOutcome readPicture(const std::filesystem::path& path, pngfile::Picture& picture) {
+    const std::string fileName = path.filename().string();
+    std::vector<std::uint8_t> bytes;
+    if (auto failure = readUpTo(path, largestPictureFile + 1, bytes, fileName)) {
+        return failure;
+    }
+    if (bytes.size() > largestPictureFile) {
+        return FileError{100, fileName, "too large",
+                         "larger than " + std::to_string(largestPictureFile >> 20) +
+                             " MiB: not a sprite picture"};
+    }
+    std::string cause;
+    auto decoded = pngfile::decodePng(bytes, cause);
+    if (!decoded) {
+        const bool isPng = pngfile::hasPngSignature(bytes);
+        return FileError{100, fileName, isPng ? "damaged" : "not a PNG", cause};
+    }
+    picture = std::move(*decoded);
     return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "png_file.hpp"
 #include "sprite_set.hpp"
 
 namespace pixelkin {
@@ -16,6 +17,10 @@ namespace pixelkin {
 inline constexpr const char* spriteFileName = "pixelkin.spr";
 /// The byte image of the whole set, read back by Load.
 inline constexpr const char* setImageFileName = "pixelkin2.dat";
+/// The sheet of the whole set as a picture, written by Export and read by Import.
+inline constexpr const char* sheetFileName = "pixelkin.png";
+/// The largest picture file Import reads.
+inline constexpr std::size_t largestPictureFile = std::size_t{16} << 20;
 /// Bytes of one record in the set image.
 inline constexpr std::size_t recordBytes = 262;
 /// Bytes of the whole set image: 50 records, no header.
@@ -26,7 +31,8 @@ struct FileError {
     /// 2 file not found, 3 path not found, 5 access denied, 100 read error or a short or
     /// invalid file, 101 write error or disk full.
     int runtimeError = 0;
-    /// The name of the file the user knows (pixelkin.spr or pixelkin2.dat).
+    /// The name of the file the user knows (pixelkin.spr, pixelkin2.dat, pixelkin.png or the
+    /// name of a picture dropped on the window).
     std::string fileName;
     /// The cause in a few words, short enough for the status line.
     std::string cause;
@@ -60,5 +66,14 @@ FileOutcome saveSet(const SpriteSet& set, const std::filesystem::path& folder);
 
 /// Replaces the set's records from pixelkin2.dat in `folder`. On failure the set is unchanged.
 FileOutcome loadSet(SpriteSet& set, const std::filesystem::path& folder);
+
+/// Writes the sheet of `records` (see sprite_picture.hpp) as pixelkin.png into `folder`, under
+/// a temporary name renamed over the old file, so a failure leaves the previous file whole.
+FileOutcome exportSheet(const SpriteRecords& records, const std::filesystem::path& folder);
+
+/// Reads the picture file at `path` into `picture`. Fails with runtime error 100 for a file
+/// that is not a PNG, is damaged or is larger than largestPictureFile; the error names the
+/// file by its name alone.
+FileOutcome readPicture(const std::filesystem::path& path, pngfile::Picture& picture);
 
 }  // namespace pixelkin

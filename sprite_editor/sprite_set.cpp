@@ -67,6 +67,15 @@ void SpriteSet::pasteIntoCurrent(const SpriteRecord& copied) {
     markDrawnIf(!copied.isNeverDrawn() || sprite.hasSetPixel());
 }
 
+void SpriteSet::pasteAll(const SpriteRecords& pictures) {
+    const int shown = currentSprite_;
+    for (int number = 1; number <= spriteCount; ++number) {
+        currentSprite_ = number;
+        pasteIntoCurrent(pictures[static_cast<std::size_t>(number - 1)]);
+    }
+    currentSprite_ = shown;
+}
+
 void SpriteSet::markDrawnIf(bool drawn) {
     SpriteRecord& sprite = currentRecord();
     if (drawn && sprite.isNeverDrawn()) {

@@ -94,6 +94,9 @@ class SpriteSet {
     /// Gives the current sprite the pixels and size of `copied`. It counts as drawn in when it
     /// was already, when `copied` was, or when it now has a set pixel.
     void pasteIntoCurrent(const SpriteRecord& copied);
+    /// Gives every sprite the pixels and size of its record in `pictures`, each counted as drawn
+    /// in as pasteIntoCurrent counts it; the current sprite keeps its number.
+    void pasteAll(const SpriteRecords& pictures);
     /// Replaces all 50 records; the current sprite keeps its number and usedCount() is
     /// recounted.
     void replaceRecords(const SpriteRecords& records);

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end test of calcview's window: catch.83p, written as a user would
 # (trovik, the stand-in assembler with the shipped include files, pack83), runs
 # in a window under Xvfb; xdotool holds the arrow keys, window screenshots show
 # where the ball went; Escape (Clear) ends the program and a key closes the window.
+# Started without a program, the window asks for one; catch.83p dropped on it
+# (drop_files, the XDND protocol as a file manager speaks it) runs, and a
+# program dropped with a data file on the running window starts in its place.
 #
 # Usage: calcview_e2e.sh BIN_DIR EXAMPLES_DIR INCLUDE_DIR
 set -euo pipefail
@@ -89,6 +93,51 @@ wait "$view_pid" || status=$?
 view_pid=""
 (( status == 0 )) || fail "calcview ended with status $status"
 
+# The window of a calcview started without a program, and files dropped on it.
+window_of() {
+    local found=""
+    for _ in $(seq 100); do
+        kill -0 "$view_pid" 2>/dev/null || fail "calcview ended before its window appeared"
+        found="$(xdotool search --onlyvisible --class "^calcview$" 2>/dev/null | tail -n1 || true)"
+        [[ -n "$found" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$found" ]] || fail "no calcview window within 10 s"
+    echo "$found"
+}
+wait_for_title() {
+    for _ in $(seq 50); do
+        xwininfo -id "$window" | grep -q -- "$1" && return
+        sleep 0.1
+    done
+    fail "the title does not say '$1': $(xwininfo -id "$window" | grep 'Window id')"
+}
+# Ion header; ld hl,(progPtr) / ld ix,"LVL" / call ionDetect / jp nz,0000h / ret
+printf '\xc9\x30\x01\x00\x2a\x19\x93\xdd\x21\x39\x93\xcd\xb9\x91\xc2\x00\x00\xc9LVL\x00' \
+    > "$work/detects.bin"
+printf 'LVL\x01' > "$work/level.bin"
+"$bin/calcview" --scale "$scale" 2>"$work/stderr" &
+view_pid=$!
+window="$(window_of)"
+wait_for_title "drop a .83p, .83g or .bin file here"
+[[ "$(ball_at)" == "0 8" ]] || fail "the empty window's text starts at $(ball_at), not 0,8"
+"$bin/drop_files" "$window" "$work/catch.83p" || fail "the window did not take catch.83p"
+wait_for_title "catch.83p (Ion)"
+for _ in $(seq 50); do
+    [[ "$(ball_at)" == "44 28" ]] && break
+    sleep 0.1
+done
+[[ "$(ball_at)" == "44 28" ]] || fail "the dropped catch's ball is at $(ball_at), not 44,28"
+"$bin/drop_files" "$window" "$work/detects.bin" "$work/level.bin" ||
+    fail "the running window did not take detects.bin and level.bin"
+wait_for_title "detects.bin (Ion) - the program returned"
+xdotool key space
+for _ in $(seq 100); do kill -0 "$view_pid" 2>/dev/null || break; sleep 0.1; done
+status=0
+wait "$view_pid" || status=$?
+view_pid=""
+(( status == 0 )) || fail "the window of dropped programs ended with status $status"
+
 # --time-limit closes the window even though the program returned at once.
 printf '\xc9' > "$work/returns.bin"
 started=$SECONDS
@@ -101,4 +150,5 @@ wait "$view_pid" || status=$?
 view_pid=""
 (( status == 0 )) || fail "calcview --time-limit ended with status $status"
 echo "ball moved from 44,28 to $right,28 and $same_column,$down; Clear ended it;" \
+    "catch dropped on an empty window ran, a program dropped with its level found it;" \
     "a returned program's window closed at the time limit after $((SECONDS - started)) s"

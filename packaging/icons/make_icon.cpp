@@ -5,9 +5,8 @@
 // comments. Each pixel becomes a block of SIZE / width pixels, so the
 // drawing stays crisp at every size the desktop asks for.
 
-#include <png.h>
-
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +16,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "png_file.hpp"
 
 namespace {
 
@@ -84,7 +85,7 @@ std::optional<PixelMap> readMap(const std::string& path, std::string& error) {
 
 bool writePng(const std::string& path, const PixelMap& map, int size, std::string& error) {
     const int scale = size / static_cast<int>(map.rows.size());
-    std::vector<unsigned char> pixels;
+    std::vector<std::uint8_t> pixels;
     pixels.reserve(static_cast<std::size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -92,16 +93,7 @@ bool writePng(const std::string& path, const PixelMap& map, int size, std::strin
             pixels.insert(pixels.end(), {c.red, c.green, c.blue, c.alpha});
         }
     }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(size);
-    image.height = static_cast<png_uint_32>(size);
-    image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr)) {
-        error = path + ": cannot write (" + image.message + ")";
-        return false;
-    }
-    return true;
+    return pngfile::writePng(path, size, size, pngfile::Channels::rgba, pixels, error);
 }
 
 }  // namespace

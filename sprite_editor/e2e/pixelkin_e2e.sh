@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # End-to-end test of pixelkin in a real X window: the editor runs under Xvfb, xdotool clicks, taps
-# and presses keys over its controls, screenshots are checked for the expected
+# and presses keys over its controls, drops a PNG on it, screenshots are checked for the expected
 # palette colours at chosen canvas points, and the saved files are compared byte for byte.
 #
 # Usage: pixelkin_e2e.sh PIXELKIN CLOSE_WINDOW EXPECTED_DIR [KEEP_DIR]
@@ -9,6 +10,8 @@ set -euo pipefail
 
 pixelkin="$(realpath "$1")"
 close_window="$(realpath "$2")"
+# Built beside close_window: drops files on the window as a file manager does.
+drop_files="$(dirname "$close_window")/drop_files"
 expected="$(realpath "$3")"
 keep="${4:-}"
 
@@ -371,6 +374,28 @@ zeros=$'\t .db %00000000\r\n'
 cmp "$work/expected.spr" "$other/pixelkin.spr" || fail "pixelkin.spr in the folder argument differs"
 [[ "$(stat -c %s "$other/pixelkin2.dat")" == 13100 ]] || fail "pixelkin2.dat is not 13100 bytes"
 [[ -z "$(ls -A "$work/elsewhere")" ]] || fail "Save wrote into the folder it was started in"
+press_caption $captions_quit
+expect_editor_exit 0
+
+step "Ctrl+E exports pixelkin.png; a PNG dropped on the window becomes the sprite in view"
+pictures="$work/pictures"
+mkdir -p "$pictures"
+start_editor_in "$pictures" --scale=2 "$pictures"
+press_cell 1 1
+keys ctrl+e
+[[ "$(identify -format '%wx%h' "$pictures/pixelkin.png")" == 160x80 ]] ||
+    fail "pixelkin.png is not a 160x80 sheet"
+[[ "$(convert "$pictures/pixelkin.png" -format '%[fx:p{1,1}.a == 1 && p{1,1}.r == 0]' info:)" == 1 ]] ||
+    fail "the pixel drawn is not black in pixelkin.png"
+convert -size 16x16 xc:white -fill black -draw "line 0,0 15,15" "$work/diagonal.png"
+"$drop_files" "$window" "$work/diagonal.png" || fail "the window did not take the dropped PNG"
+sleep 0.2
+screenshot
+expect_colours "the dropped diagonal" 12 12 blue  44 44 blue  124 124 blue  44 36 white \
+    124 116 white
+keys ctrl+s
+[[ "$(head -n1 "$pictures/pixelkin.spr")" == $';16*16\r' ]] ||
+    fail "the dropped 16x16 picture was not saved as sprite 1"
 press_caption $captions_quit
 expect_editor_exit 0
 

@@ -1,6 +1,6 @@
 #pragma once
-// A value or the message of why there is none: how the writer's steps report
-// failures up to main.
+// A value or the message of why there is none: how the steps of pack83 and
+// calcview report failures up to main.
 
 #include <optional>
 #include <string>
@@ -28,6 +28,21 @@ class Result {
 
   private:
     std::optional<T> value_;
+    std::string message_;
+};
+
+/// Success, or the message of why a step failed: for steps that give no value.
+class Status {
+  public:
+    Status() = default;
+    Status(Failure failure) : failed_(true), message_(std::move(failure.message)) {}
+
+    explicit operator bool() const { return !failed_; }
+    /// Why it failed; empty on success.
+    const std::string& message() const { return message_; }
+
+  private:
+    bool failed_ = false;
     std::string message_;
 };
 

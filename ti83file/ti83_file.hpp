@@ -3,7 +3,7 @@
 // writes it (pack83) and the one that runs it (calcview): the variable types,
 // the shell headers a program starts with, the length word before a
 // program's bytes, the hex text form of a program, and the .83p/.83g file
-// itself, read and written through libtifiles.
+// itself, read here and written through libtifiles.
 
 #include <cstdint>
 #include <optional>
@@ -18,6 +18,7 @@ namespace ti83 {
 
 using pack83::Failure;
 using pack83::Result;
+using pack83::Status;
 
 /// Variable types of the TI-83 (the low five bits of a symbol's type byte).
 inline constexpr std::uint8_t realType = 0x00;
@@ -71,13 +72,27 @@ bool isHexText(std::span<const std::uint8_t> tokens);
 /// The code written as hex text, up to the first End token.
 Result<std::vector<std::uint8_t>> decodeHexText(std::span<const std::uint8_t> tokens);
 
-/// Every variable of a TI-83 file (.83p, .83g, or any one libtifiles reads as
-/// a TI-83 file). The message names the file and the cause.
+/// Every variable of a TI-83 file (.83p, .83g, any file of TI-83 variables).
+/// The message names the file and the cause: a file whose data section does
+/// not sum to its stored checksum is damaged.
 Result<std::vector<Variable>> readCalculatorFile(const std::string& path);
+/// The same for the file's bytes; `name` is the file's name, for messages.
+Result<std::vector<Variable>> parseCalculatorFile(std::span<const std::uint8_t> bytes,
+                                                  const std::string& name);
 
 /// Writes `variable` as a TI-83 file at `path`: first under a temporary name
 /// in the same folder, then renamed over `path`. On failure nothing is left
 /// at the temporary name and the message names the file and the cause.
-std::optional<std::string> writeCalculatorFile(const std::string& path, const Variable& variable);
+/// Through libtifiles (pack83; link ti83_file_tifiles).
+Status writeCalculatorFile(const std::string& path, const Variable& variable);
+
+/// The bytes of a TI-83 file holding `variable`, with `comment` (at most 41
+/// bytes are kept) in its header: what writeCalculatorFile writes.
+Result<std::vector<std::uint8_t>> encodeCalculatorFile(const Variable& variable,
+                                                        std::string_view comment);
+/// Writes them as writeCalculatorFile does, temporary name first, without
+/// libtifiles (calcview).
+Status writeCalculatorFileBytes(const std::string& path, const Variable& variable,
+                                std::string_view comment);
 
 }  // namespace ti83

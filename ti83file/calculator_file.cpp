@@ -1,12 +1,8 @@
-// The .83p/.83g file through libtifiles, the one file that uses it.
+// Writing the .83p/.83g file through libtifiles, the one file that uses it.
 //
 // What the library promises on failure, and how it is kept here:
 // - tifiles_content_create_regular and tifiles_ve_create_alloc_data return
 //   NULL when out of memory; checked.
-// - tifiles_file_read_regular, once it has recognised a TI-8x file, releases
-//   the content itself when reading fails. Ownership passes to it only then,
-//   so the file is checked to be a TI-83 file first; after a failure the
-//   content is not deleted again.
 // - tifiles_file_write_regular may leave a partial file; it is written under
 //   a temporary name that is removed on failure.
 // - tifiles_error_get gives a message to free, or an error status.
@@ -87,78 +83,25 @@ std::optional<std::string> fill(FileContent& content, const Variable& variable) 
     return std::nullopt;
 }
 
-/// The entry's name: calculator bytes up to the first zero, at most 8. A
-/// list's name is the list token and more: L1 to L6 are 5Dh and 00h to 05h.
-std::string entryName(const VarEntry& entry) {
-    constexpr char listToken = 0x5D;
-    const char* end = std::find(entry.name, entry.name + 8, '\0');
-    if (end == entry.name + 1 && entry.name[0] == listToken) ++end;
-    return std::string(entry.name, end);
-}
-
 }  // namespace
 
-Result<std::vector<Variable>> readCalculatorFile(const std::string& path) {
-    useLibrary();
-    // The library's checks below cannot tell a file it cannot open from one
-    // of another calculator.
-    std::error_code status;
-    if (std::filesystem::is_directory(path, status)) {
-        return Failure{"cannot read " + path + ": " + std::strerror(EISDIR)};
-    }
-    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::fclose(file);
-    } else {
-        return Failure{"cannot open " + path + ": " + std::strerror(errno)};
-    }
-    if (tifiles_file_is_regular(path.c_str()) == 0 ||
-        tifiles_file_get_model(path.c_str()) != CALC_TI83) {
-        return Failure{path + " is not a TI-83 file (.83p or .83g; a TI-83 Plus program "
-                              "expects other addresses)"};
-    }
-    Content content(tifiles_content_create_regular(CALC_NONE));
-    if (!content) return Failure{"cannot read " + path + ": out of memory"};
-    if (const int error = tifiles_file_read_regular(path.c_str(), content.get())) {
-        (void)content.release();  // the library has released it
-        return Failure{"cannot read " + path + ": " + libraryMessage(error)};
-    }
-    if (content->model != CALC_TI83) {
-        return Failure{path + " is not a TI-83 file (a TI-83 Plus program expects other "
-                              "addresses)"};
-    }
-    // The library only warns; a file whose sum does not match is damaged, and
-    // running what it holds would run damaged code.
-    if (content->checksum != content->stored_checksum) {
-        return Failure{path + " is damaged: its checksum does not match its contents"};
-    }
-    std::vector<Variable> variables;
-    for (unsigned i = 0; i < content->num_entries && content->entries != nullptr; ++i) {
-        const VarEntry* entry = content->entries[i];
-        if (entry == nullptr) continue;
-        Variable variable{entryName(*entry), entry->type, {}};
-        if (entry->data != nullptr) variable.data.assign(entry->data, entry->data + entry->size);
-        variables.push_back(std::move(variable));
-    }
-    return variables;
-}
-
-std::optional<std::string> writeCalculatorFile(const std::string& path, const Variable& variable) {
+Status writeCalculatorFile(const std::string& path, const Variable& variable) {
     useLibrary();
     const Content content(tifiles_content_create_regular(CALC_TI83));
-    if (!content) return path + ": cannot prepare the file (out of memory)";
-    if (auto problem = fill(*content, variable)) return path + ": " + *problem;
+    if (!content) return Failure{path + ": cannot prepare the file (out of memory)"};
+    if (auto problem = fill(*content, variable)) return Failure{path + ": " + *problem};
 
     const std::string temporary = path + ".tmp" + std::to_string(::getpid());
     if (const int error = tifiles_file_write_regular(temporary.c_str(), content.get(), nullptr)) {
         std::remove(temporary.c_str());
-        return temporary + ": cannot write the file (" + libraryMessage(error) + ")";
+        return Failure{temporary + ": cannot write the file (" + libraryMessage(error) + ")"};
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         const std::string cause = std::strerror(errno);
         std::remove(temporary.c_str());
-        return path + ": cannot rename " + temporary + " to it (" + cause + ")";
+        return Failure{path + ": cannot rename " + temporary + " to it (" + cause + ")"};
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace ti83
