@@ -46,7 +46,7 @@ std::vector<long> outputLinesNamed(std::string_view text, std::string_view outpu
 
 /// A console that nobody sees.
 class SilentConsole final : public Console {
-public:
+  public:
     void clearScreen(Stream) override {}
     void setAttribute(Stream, Attribute) override {}
     void write(Stream, std::string_view) override {}

@@ -20,13 +20,13 @@ namespace trovik {
 /// come in the order of their lines, so the file stays open and is only
 /// read again from its start for an earlier line.
 class SourceLines {
-public:
+  public:
     SourceLines(FileSystem& files, std::string name) : files_(files), name_(std::move(name)) {}
 
     /// Line `number` (counted from 1), empty when the file does not have it.
     std::string lineAt(long number);
 
-private:
+  private:
     FileSystem& files_;
     std::string name_;
     std::optional<LineReader> reader_;
@@ -38,13 +38,13 @@ private:
 /// FILENAME.asm:N it writes FILENAME.p83:M: and the source line M whose
 /// translation wrote output line N.
 class AssemblerMessages final : public ProgramOutput {
-public:
+  public:
     AssemblerMessages(Console& console, FileSystem& files, TranslationSettings settings,
                       std::string outputName, std::size_t outputBytes);
 
     void line(Stream stream, std::string_view text) override;
 
-private:
+  private:
     /// 0 when the output has no such line or the map could not be made.
     long sourceLineOf(long outputLine);
 

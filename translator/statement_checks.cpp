@@ -36,7 +36,7 @@ std::string_view withoutTrailingBlanks(std::string_view text) {
 bool isComment(std::string_view text) { return withoutLeadingBlanks(text).starts_with("//"); }
 
 std::string numberWord(std::size_t n) {
-    static constexpr std::array<std::string_view, 6> words{"no", "one", "two",
+    static constexpr std::array<std::string_view, 6> words{"no",    "one",  "two",
                                                            "three", "four", "five"};
     return n < words.size() ? std::string(words[n]) : std::to_string(n);
 }
@@ -49,17 +49,17 @@ std::string lastCharacters(std::size_t n) {
 /// What goes wrong when more text follows the end of a statement.
 std::string textAfterEnd(std::string_view ending, std::string_view after,
                          std::string_view whatIsRead, bool dropsEnding) {
-    const std::string dropped = !dropsEnding ? std::string()
-                                             : " (the translation drops the line's " +
-                                                   lastCharacters(ending.size()).substr(4) +
-                                                   ", whatever " +
-                                                   (ending.size() == 1 ? "it is)" : "they are)");
-    std::string message =
-        withoutLeadingBlanks(after).empty()
-            ? "blanks after " + quoted(ending) + " are read into " + std::string(whatIsRead) +
-                  dropped
-            : "the line goes on after " + quoted(ending) + ", and that text is read into " +
-                  std::string(whatIsRead) + dropped;
+    const std::string dropped = !dropsEnding
+                                    ? std::string()
+                                    : " (the translation drops the line's " +
+                                          lastCharacters(ending.size()).substr(4) + ", whatever " +
+                                          (ending.size() == 1 ? "it is)" : "they are)");
+    std::string message = withoutLeadingBlanks(after).empty()
+                              ? "blanks after " + quoted(ending) + " are read into " +
+                                    std::string(whatIsRead) + dropped
+                              : "the line goes on after " + quoted(ending) +
+                                    ", and that text is read into " + std::string(whatIsRead) +
+                                    dropped;
     if (isComment(after)) message += "; comments go on their own line, starting with //";
     return message;
 }
@@ -117,8 +117,10 @@ std::string argumentFault(std::string_view keyword, const ArgumentForm& form,
             }
             return takes + " as one name; " + quoted(argument) + " holds a blank";
         case ArgumentKind::text:
-            return takes + " in double quotes; the translation drops the first and the last "
-                           "character of " + quoted(argument) + " all the same";
+            return takes +
+                   " in double quotes; the translation drops the first and the last "
+                   "character of " +
+                   quoted(argument) + " all the same";
         case ArgumentKind::choice:
             return takes + " as one character, " + describeChoices(form.choices) +
                    "; this line has " + quoted(argument);
@@ -195,8 +197,8 @@ void checkAssignment(Translation& t, std::string_view keyword) {
     const std::string_view variable = inner.substr(0, assign);
     const std::string_view value = inner.substr(assign + 2);
     if (variable.empty() || value.empty()) {
-        t.warnAtLine(std::string("^ takes X:=V; this line leaves ") + (variable.empty() ? "X" : "V") +
-                         " empty",
+        t.warnAtLine(std::string("^ takes X:=V; this line leaves ") +
+                         (variable.empty() ? "X" : "V") + " empty",
                      static_cast<long>(start + (variable.empty() ? 0 : assign + 2)));
         return;
     }
@@ -213,7 +215,8 @@ void checkAssignment(Translation& t, std::string_view keyword) {
 
 /// :label takes the whole rest of the line.
 void checkLabelLine(Translation& t, std::string_view keyword) {
-    const std::string_view name = t.currentLine.substr(std::min(keyword.size(), t.currentLine.size()));
+    const std::string_view name =
+        t.currentLine.substr(std::min(keyword.size(), t.currentLine.size()));
     if (name.empty()) {
         t.warnAtLine("a label line names its label after the colon; this one names none",
                      static_cast<long>(keyword.size()));
@@ -230,14 +233,15 @@ void checkLabelLine(Translation& t, std::string_view keyword) {
 
 /// calcoff; ret; clrdrw; clrscr(); read nothing after the keyword.
 void checkNothingAfter(Translation& t, std::string_view keyword) {
-    const std::string_view rest = t.currentLine.substr(std::min(keyword.size(), t.currentLine.size()));
+    const std::string_view rest =
+        t.currentLine.substr(std::min(keyword.size(), t.currentLine.size()));
     if (withoutLeadingBlanks(rest).empty()) return;
-    t.warnAtLine(isComment(rest)
-                     ? "the rest of the line is not read; comments go on their own line, "
-                       "starting with //"
-                     : "the rest of the line, " + quoted(rest) +
-                           ", is not read; a line holds one statement",
-                 static_cast<long>(keyword.size()));
+    t.warnAtLine(
+        isComment(rest)
+            ? "the rest of the line is not read; comments go on their own line, "
+              "starting with //"
+            : "the rest of the line, " + quoted(rest) + ", is not read; a line holds one statement",
+        static_cast<long>(keyword.size()));
 }
 
 /// Damerau-Levenshtein distance of two short texts, ASCII letters folded;
@@ -254,7 +258,8 @@ std::size_t editDistance(std::string_view a, std::string_view b, std::size_t lim
         const char x = foldAsciiLetter(a[i - 1]);
         for (std::size_t j = 1; j <= b.size(); ++j) {
             const char y = foldAsciiLetter(b[j - 1]);
-            row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (x == y ? 0 : 1)});
+            row[j] =
+                std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (x == y ? 0 : 1)});
             if (i > 1 && j > 1 && x == foldAsciiLetter(b[j - 2]) &&
                 foldAsciiLetter(a[i - 2]) == y) {
                 row[j] = std::min(row[j], twoBack[j - 2] + 1);
@@ -329,21 +334,20 @@ std::size_t checkLineEnding(Translation& t, std::string_view keyword, std::strin
     }
     if (present == 0) missing = quoted(ending);
     const std::string_view dropped = lastChars(rest, lengthOf(ending));
-    const std::string_view lost = firstChars(dropped, lengthOf(dropped) - static_cast<long>(present));
+    const std::string_view lost =
+        firstChars(dropped, lengthOf(dropped) - static_cast<long>(present));
     std::string message = "the line ends without " + missing;
     if (!dropsEnding) {
         message += ", and " + std::string(whatIsRead) + " are not read as written";
     } else if (!lost.empty()) {
         message += ", and the translation drops " + lastCharacters(ending.size()) +
-                   " all the same: " +
-                   quoted(lost) + " is lost from " + std::string(whatIsRead);
+                   " all the same: " + quoted(lost) + " is lost from " + std::string(whatIsRead);
     }
     t.warnAtLine(message, lengthOf(line));
     return line.size() - present;
 }
 
-void checkStatementLineInFull(Translation& t, std::string_view keyword,
-                              const StatementForm& form) {
+void checkStatementLineInFull(Translation& t, std::string_view keyword, const StatementForm& form) {
     switch (form.shape) {
         case LineShape::free:
             return;
@@ -365,7 +369,8 @@ void checkStatementLineInFull(Translation& t, std::string_view keyword,
 
 void warnAboutSecondStatement(Translation& t, std::string_view first, std::string_view second) {
     t.warnAtLine("what " + std::string(first) + " leaves of this line, " + quoted(t.currentLine) +
-                 ", begins with " + std::string(second) + ", and is translated as that statement too");
+                 ", begins with " + std::string(second) +
+                 ", and is translated as that statement too");
 }
 
 void warnAboutUnknownStatement(Translation& t) {
@@ -374,7 +379,8 @@ void warnAboutUnknownStatement(Translation& t) {
         return;
     }
     const std::string_view trimmed = withoutTrailingBlanks(t.currentLine);
-    if (std::find(structuralLines.begin(), structuralLines.end(), trimmed) != structuralLines.end()) {
+    if (std::find(structuralLines.begin(), structuralLines.end(), trimmed) !=
+        structuralLines.end()) {
         t.warnAtLine("no statement matches this line: " + std::string(trimmed) +
                          " is compared exactly, without blanks after it",
                      lengthOf(trimmed));

@@ -17,7 +17,7 @@ namespace trovik {
 /// arguments whose kind is fixed. A ^ line that loads a variable's address
 /// gets a note.
 [[gnu::cold]] void checkStatementLineInFull(Translation& t, std::string_view keyword,
-                                           const StatementForm& form);
+                                            const StatementForm& form);
 
 /// A line of plain arguments that is well formed: it ends in ");", has as
 /// many commas as the form wants, and no argument is empty or a text.
@@ -46,8 +46,7 @@ inline bool isNumberAssignment(std::string_view line) {
     if (line.size() < 6 || line.back() != ';') return false;
     const std::size_t assign = line.find(":=");
     return assign != std::string_view::npos && assign > 1 && assign + 3 < line.size() &&
-           line[assign + 2] >= '0' && line[assign + 2] <= '9' &&
-           line.find(';') == line.size() - 1;
+           line[assign + 2] >= '0' && line[assign + 2] <= '9' && line.find(';') == line.size() - 1;
 }
 
 /// `checkStatementLineInFull`, with a short way for well-formed lines.
@@ -67,7 +66,7 @@ inline void checkStatementLine(Translation& t, std::string_view keyword,
 /// The current line, as a statement `first` left it, matched the statement
 /// `second` too.
 [[gnu::cold]] void warnAboutSecondStatement(Translation& t, std::string_view first,
-                                           std::string_view second);
+                                            std::string_view second);
 
 /// Warns that no statement matches the current line, with the statement
 /// it probably meant.

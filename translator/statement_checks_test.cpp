@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class ErrorsOnly final : public Console {
-public:
+  public:
     void clearScreen(Stream) override {}
     void setAttribute(Stream, Attribute) override {}
     void write(Stream stream, std::string_view text) override {
@@ -29,7 +29,7 @@ public:
 };
 
 class NoAssembler final : public ProcessStarter {
-public:
+  public:
     ProgramEnd run(const std::string&, const std::vector<std::string>&, ProgramOutput&) override {
         return {};
     }
@@ -41,7 +41,7 @@ struct Outcome {
 };
 
 Outcome translate(MemoryFileSystem files, const std::vector<std::string>& arguments,
-              bool checkStatements = true) {
+                  bool checkStatements = true) {
     ErrorsOnly console;
     NoAssembler assembler;
     runTrovik(arguments, console, assembler, files, checkStatements);
@@ -70,86 +70,111 @@ struct Mistake {
 
 const Mistake mistakes[] = {
     // How a line ends.
-    {"inc(secret)", "demo.p83:7: warning: the line ends without \";\" after \")\", and the "
-                    "translation drops its last two characters all the same: \"t\" is lost from "
-                    "the arguments"},
-    {"if(n,zero,2,tick;", "demo.p83:7: warning: the line ends without \")\" before \";\", and the "
-                          "translation drops its last two characters all the same: \"k\" is lost "
-                          "from the arguments"},
+    {"inc(secret)",
+     "demo.p83:7: warning: the line ends without \";\" after \")\", and the "
+     "translation drops its last two characters all the same: \"t\" is lost from "
+     "the arguments"},
+    {"if(n,zero,2,tick;",
+     "demo.p83:7: warning: the line ends without \")\" before \";\", and the "
+     "translation drops its last two characters all the same: \"k\" is lost "
+     "from the arguments"},
     {"dec(score); // one less",
      "demo.p83:7: warning: the line goes on after \");\", and that text is read into the "
      "arguments (the translation drops the line's last two characters, whatever they are); "
      "comments go on their own line, starting with //"},
-    {"^score:=10", "demo.p83:7: warning: the line ends without \";\", and the translation drops "
-                   "its last character all the same: \"0\" is lost from the value"},
-    {"pixelon(score,points)", "demo.p83:7: warning: the line ends without \";\" after \")\", and "
-                              "the arguments are not read as written"},
-    {"calcoff; // off", "demo.p83:7: warning: the rest of the line is not read; comments go on "
-                        "their own line, starting with //"},
-    {":loop;", "demo.p83:7: warning: the label is the whole rest of the line, \"loop;\"; a label "
-               "is letters, digits, _ and ."},
+    {"^score:=10",
+     "demo.p83:7: warning: the line ends without \";\", and the translation drops "
+     "its last character all the same: \"0\" is lost from the value"},
+    {"pixelon(score,points)",
+     "demo.p83:7: warning: the line ends without \";\" after \")\", and "
+     "the arguments are not read as written"},
+    {"calcoff; // off",
+     "demo.p83:7: warning: the rest of the line is not read; comments go on "
+     "their own line, starting with //"},
+    {":loop;",
+     "demo.p83:7: warning: the label is the whole rest of the line, \"loop;\"; a label "
+     "is letters, digits, _ and ."},
     // How many arguments.
     {"if(score,points,tick);",
      "demo.p83:7: warning: if( takes 4 arguments (X,Y,Q,label); this line has 3"},
-    {"write(0006,m2,\"No options yet\");", "demo.p83:7: warning: write( takes 4 arguments "
-                                           "(RRRR,CCCC,name,\"text\"); this line has 3"},
+    {"write(0006,m2,\"No options yet\");",
+     "demo.p83:7: warning: write( takes 4 arguments "
+     "(RRRR,CCCC,name,\"text\"); this line has 3"},
     {"inc(score,2);", "demo.p83:7: warning: inc( takes 1 argument (X); this line has 2"},
     {"add(score);", "demo.p83:7: warning: add( takes 2 arguments (X,Y); this line has 1"},
     {"line(0,0,95,63);",
      "demo.p83:7: warning: line( takes 5 arguments (x1,y1,x2,y2,m); this line has 4"},
     {"circle(1,2,3,4,5);",
      "demo.p83:7: warning: circle( takes 4 arguments (px,py,cx,cy); this line has 5"},
-    {"sprite(ball,score);", "demo.p83:7: warning: sprite( takes 3 arguments (S,A,B); this line has 2"},
+    {"sprite(ball,score);",
+     "demo.p83:7: warning: sprite( takes 3 arguments (S,A,B); this line has 2"},
     {"lsprite(big,score,points,2);",
      "demo.p83:7: warning: lsprite( takes 5 arguments (S,X,Y,W,H); this line has 4"},
     {"pixeloff(score);", "demo.p83:7: warning: pixeloff( takes 2 arguments (X,Y); this line has 1"},
-    {"for(score,points);", "demo.p83:7: warning: for( takes 3 arguments (A,B,label); this line has 2"},
+    {"for(score,points);",
+     "demo.p83:7: warning: for( takes 3 arguments (A,B,label); this line has 2"},
     {"contrast();", "demo.p83:7: warning: contrast( takes X; this line leaves it empty"},
     // Arguments of a fixed kind.
-    {"goto(7,top);", "demo.p83:7: warning: goto( takes K as one character, 1 to 6; this line has \"7\""},
+    {"goto(7,top);",
+     "demo.p83:7: warning: goto( takes K as one character, 1 to 6; this line has \"7\""},
     {"if(score,points, 1,top);",
      "demo.p83:7: warning: if( takes Q as one character, 1 or 2; this line has \" 1\""},
-    {"iskey(25,0,up);", "demo.p83:7: warning: iskey( takes KKK as exactly three characters, such "
-                        "as 254; this line has \"25\", and the fields after it are cut at the "
-                        "wrong places"},
+    {"iskey(25,0,up);",
+     "demo.p83:7: warning: iskey( takes KKK as exactly three characters, such "
+     "as 254; this line has \"25\", and the fields after it are cut at the "
+     "wrong places"},
     {"multkey(254,253,3,both);",
      "demo.p83:7: warning: multkey( takes M as one character, 0 to 2; this line has \"3\""},
     {"rewrite(0003,0000,3,hello);",
      "demo.p83:7: warning: rewrite( takes M as one character, 1 or 2; this line has \"3\""},
-    {"outtextxy(6,0,hi,\"Hi\");", "demo.p83:7: warning: outtextxy( takes XXXX as exactly four "
-                                  "characters, such as 0006; this line has \"6\", and the "
-                                  "fields after it are cut at the wrong places"},
+    {"outtextxy(6,0,hi,\"Hi\");",
+     "demo.p83:7: warning: outtextxy( takes XXXX as exactly four "
+     "characters, such as 0006; this line has \"6\", and the "
+     "fields after it are cut at the wrong places"},
     {"write(0000,0000,\"Hi\",hi);",
      "demo.p83:7: warning: write( takes name as a name, not a text in quotes"},
-    {"write(0000,0000,hi,Hello);", "demo.p83:7: warning: write( takes \"text\" in double quotes; "
-                                   "the translation drops the first and the last character of "
-                                   "\"Hello\" all the same"},
-    {"getkey(12,key);", "demo.p83:7: warning: getkey( takes G as one character, 1 to 7; this "
-                        "line has \"12\""},
-    {"disppic(\"frame\");", "demo.p83:7: warning: disppic( takes label as a name, not a text in quotes"},
-    {"goto(1,my loop);", "demo.p83:7: warning: goto( takes label as one name; \"my loop\" holds a blank"},
+    {"write(0000,0000,hi,Hello);",
+     "demo.p83:7: warning: write( takes \"text\" in double quotes; "
+     "the translation drops the first and the last character of "
+     "\"Hello\" all the same"},
+    {"getkey(12,key);",
+     "demo.p83:7: warning: getkey( takes G as one character, 1 to 7; this "
+     "line has \"12\""},
+    {"disppic(\"frame\");",
+     "demo.p83:7: warning: disppic( takes label as a name, not a text in quotes"},
+    {"goto(1,my loop);",
+     "demo.p83:7: warning: goto( takes label as one name; \"my loop\" holds a blank"},
     {"inc(\"score\");", "demo.p83:7: warning: inc( takes X as a variable, not a text in quotes"},
-    {"^score=10;", "demo.p83:7: warning: ^ takes X:=V; this line has \"=\" without \":\", so the "
-                   "variable is left out"},
-    {"^score:=points;", "demo.p83:7: note: this stores the address of points (33383), not its "
-                        "value; to copy the value, write the two lines \"ld hl,(points)\" and "
-                        "\"ld (score),hl\" in an asm{ block"},
-    {"if(^score,points,1,top);", "demo.p83:7: warning: what if( leaves of this line, "
-                                 "\"^score,points\", begins with ^, and is translated as that "
-                                 "statement too"},
+    {"^score=10;",
+     "demo.p83:7: warning: ^ takes X:=V; this line has \"=\" without \":\", so the "
+     "variable is left out"},
+    {"^score:=points;",
+     "demo.p83:7: note: this stores the address of points (33383), not its "
+     "value; to copy the value, write the two lines \"ld hl,(points)\" and "
+     "\"ld (score),hl\" in an asm{ block"},
+    {"if(^score,points,1,top);",
+     "demo.p83:7: warning: what if( leaves of this line, "
+     "\"^score,points\", begins with ^, and is translated as that "
+     "statement too"},
     // Near misses.
-    {"wirte(0000,0000,hi,\"Hi\");", "demo.p83:7: warning: no statement matches this line; "
-                                    "nothing was written for it; did you mean write(?"},
-    {"score:=10;", "demo.p83:7: warning: no statement matches this line; nothing was written for "
-                   "it; did you mean ^score:=10;?"},
-    {"mult score,2);", "demo.p83:7: warning: no statement matches this line; nothing was written "
-                       "for it; did you mean mult(score,2);?"},
-    {"ret", "demo.p83:7: warning: no statement matches this line; nothing was written for it; "
-            "did you mean ret;?"},
-    {"Begin", "demo.p83:7: warning: no statement matches this line; nothing was written for it; "
-              "did you mean begin?"},
-    {"EOF ", "demo.p83:7: warning: no statement matches this line: EOF is compared exactly, "
-             "without blanks after it"},
+    {"wirte(0000,0000,hi,\"Hi\");",
+     "demo.p83:7: warning: no statement matches this line; "
+     "nothing was written for it; did you mean write(?"},
+    {"score:=10;",
+     "demo.p83:7: warning: no statement matches this line; nothing was written for "
+     "it; did you mean ^score:=10;?"},
+    {"mult score,2);",
+     "demo.p83:7: warning: no statement matches this line; nothing was written "
+     "for it; did you mean mult(score,2);?"},
+    {"ret",
+     "demo.p83:7: warning: no statement matches this line; nothing was written for it; "
+     "did you mean ret;?"},
+    {"Begin",
+     "demo.p83:7: warning: no statement matches this line; nothing was written for it; "
+     "did you mean begin?"},
+    {"EOF ",
+     "demo.p83:7: warning: no statement matches this line: EOF is compared exactly, "
+     "without blanks after it"},
     // The lines before the body.
     {"program demo;\nvar\nscore\nbegin\nend.\nEOF\n",
      "demo.p83:3: warning: a variable line begins with one blank, which is dropped; this one "

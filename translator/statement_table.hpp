@@ -26,7 +26,7 @@ enum class ArgumentKind : std::uint8_t {
 };
 
 struct ArgumentForm {
-    std::string_view name;         ///< as the README writes it
+    std::string_view name;  ///< as the README writes it
     ArgumentKind kind = ArgumentKind::operand;
     std::string_view choices = {};  ///< the characters a choice may be
 };
