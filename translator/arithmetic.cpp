@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arithmetic on declared variables: steps, sums and differences of low
 // bytes, products and quotients through the library routines, assignment.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Comments, inline assembly and random numbers: a source comment becomes an
 // assembler comment, an asm{ block is copied through untouched, and rand(
 // calls the ION shell's random routine.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Labels, jumps, calls, returns and comparisons. Labels are plain assembler
 // labels written as the source spells them; nothing checks that a target is
 // defined.

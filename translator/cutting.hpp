@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The operations with which every statement cuts its arguments out of the
 // current source line. They are defined here once and used by all statements.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Contrast, run indicator and power: statements that control the calculator
 // itself. None of them writes its cut text back into the current line.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pixels, lines, circles and pictures on the graph screen. Each statement
 // sets the routine flag it needs as soon as its keyword matches, so that even
 // a malformed line gets its routine at the program end.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: a whole translation from memory, through the same entry
 // point as the command line, with the source, picture and sprite files held
 // by a MemoryFileSystem.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading and testing the keypad through port 1. The keypad answers in seven
 // groups: writing a group's mask selects it, reading gives one bit per key,
 // 0 for a key held down. The leading arguments are cut by fixed widths, not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Which source line wrote each line of the output, so that a message of the
 // assembler about an output line can name the line the user wrote.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sprites drawn into the graph buffer and copied to the display. Under ION
 // the shell's own sprite routines draw them; under any other shell the
 // library routine SPRXOR does, which the program end appends. The sprite data

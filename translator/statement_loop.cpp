@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The statement loop: one line at a time, counted loops translated in place,
 // every other line run through the ordered keyword table. A line may match
 // several keywords: a statement that writes its cut text back into the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The body of a program: the statement loop, counted loops and the keyword
 // table that dispatches every other line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The statement translators, one per keyword test, grouped by family. Each
 // runs when its keyword matches the current line, cuts its arguments with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Text on the home and graph screens. write( and outtextxy( name their text
 // and add it to the string table, which the program end writes out as data;
 // the display code refers to each text by that name, and rewrite( can show a

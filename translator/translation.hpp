@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The shared state of one translation and the services every statement uses:
 // emitting output lines, reading further source lines, warnings, and stopping

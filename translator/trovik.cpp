@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // trovik reads a program in its small Pascal-flavoured language one line at a
 // time and writes Z80 assembly for the TI-83 as it goes: the prologue from
 // the first lines, a fixed run of lines for each statement, and at `end.` the
