@@ -186,10 +186,7 @@ pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vect
 pack83::Result<Loaded> load(const fs::path& program, const std::vector<fs::path>& files) {
     std::vector<fs::path> paths{program};
     paths.insert(paths.end(), files.begin(), files.end());
-    std::string error;
-    auto loaded = loadFiles(paths, error);
-    if (!loaded) return Failure{error};
-    return std::move(*loaded);
+    return loadFiles(paths);
 }
 
 pack83::Result<BuiltProgram> buildFromSource(const BuildRequest& request, const BuildOutput& output,
@@ -361,8 +358,7 @@ std::optional<std::string> sourceLineAt(const DebugInfo& debug, std::uint16_t ad
 std::optional<std::string> faultSourceLine(const fs::path& programFile, std::uint16_t address) {
     const std::string extension = lowerExtension(programFile);
     if (extension != ".83p" && extension != ".bin") return std::nullopt;
-    std::string error;
-    const auto program = loadProgramFile(programFile, error);
+    const auto program = loadProgramFile(programFile);
     if (!program) return std::nullopt;
     auto tools = systemToolRunner();
     const auto tables = tablesBeside(programFile, program->code, {}, *tools);
