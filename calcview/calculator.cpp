@@ -54,6 +54,8 @@ bool isCallOpcode(std::uint8_t opcode) {
 
 }  // namespace
 
+const std::array<std::uint8_t, 0x10000> Calculator::noMarks_{};
+
 Calculator::Calculator()
     : cpu_(z80ex_create(readMemory, this, writeMemory, this, readPort, this, writePort, this,
                         readInterruptVector, this)) {}
@@ -62,7 +64,16 @@ Calculator::~Calculator() = default;
 
 Z80EX_BYTE Calculator::readMemory(Z80EX_CONTEXT*, Z80EX_WORD address, int m1, void* self) {
     auto& calc = *static_cast<Calculator*>(self);
-    return m1 != 0 ? calc.fetchOpcode(address) : calc.memory_[address];
+    if (m1 != 0) return calc.fetchOpcode(address);
+    if (calc.accessMarks_[address] & watchRead) calc.noteAccess(address, false);
+    return calc.memory_[address];
+}
+
+void Calculator::noteAccess(std::uint16_t address, bool write) {
+    if (fetched_ & fetchedWatch) return;
+    fetched_ |= fetchedWatch;
+    accessAddress_ = address;
+    accessWrite_ = write;
 }
 
 // Opcode fetches tell the run loop what it needs to know without asking the
@@ -76,6 +87,16 @@ std::uint8_t Calculator::fetchOpcode(std::uint16_t address) {
         romAddress_ = address;
         return 0x00;
     }
+    if (fetchMarks_[address] != 0 && (fetched_ & fetchedAny) == 0) {
+        // A breakpoint: this NOP is taken back, and run() returns before the
+        // instruction.
+        if (!passFetchMark_) {
+            fetched_ |= fetchedBreak;
+            lastFetch_ = address;
+            return 0x00;
+        }
+    }
+    passFetchMark_ = false;
     const std::uint8_t opcode = memory_[address];
     if ((fetched_ & fetchedAny) == 0) lastPc_ = address;
     fetched_ |= opcodeEvents[opcode];
@@ -84,6 +105,7 @@ std::uint8_t Calculator::fetchOpcode(std::uint16_t address) {
 
 void Calculator::writeMemory(Z80EX_CONTEXT*, Z80EX_WORD address, Z80EX_BYTE value, void* self) {
     auto& calc = *static_cast<Calculator*>(self);
+    if (calc.accessMarks_[address] & watchWrite) calc.noteAccess(address, true);
     calc.write(address, value);
     if (calc.guard_[address] != 0) calc.guardedWrite(address);
 }
@@ -109,8 +131,8 @@ void Calculator::guardFromStack(std::uint16_t from, std::uint32_t to, const std:
 void Calculator::guardedWrite(std::uint16_t address) {
     const std::uint16_t sp = reg(Reg::sp);
     if (state_ != RunState::running || static_cast<std::uint16_t>(address - sp) > 1) return;
-    fail("the stack ran into " + guardNames_[guard_[address] - 1u] + ": SP = " + hex4(sp) +
-         " after the instruction at " + hex4(lastPc_));
+    fail(FaultKind::stack, "the stack ran into " + guardNames_[guard_[address] - 1u] +
+                               ": SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_));
 }
 
 Z80EX_BYTE Calculator::readPort(Z80EX_CONTEXT*, Z80EX_WORD port, void* self) {
@@ -272,7 +294,8 @@ void Calculator::releaseKey(int key) {
 Calculator::LoopMark Calculator::markHere(std::uint16_t pc) const {
     static constexpr Z80_REG_T compared[] = {regAF,  regBC, regDE, regHL, regAF_, regBC_, regDE_,
                                              regHL_, regIX, regIY, regSP, regI,   regIM,  regIFF1};
-    LoopMark mark{true, pc, {}, keypad_.selectedGroups(), cycles_, changes_};
+    LoopMark mark{true, pc, {}, keypad_.selectedGroups(), cycles_, changes_,
+                  static_cast<std::uint8_t>(z80ex_get_reg(cpu_.get(), regR) & 0x7F)};
     for (std::size_t i = 0; i < std::size(compared); ++i) {
         mark.registers[i] = z80ex_get_reg(cpu_.get(), compared[i]);
     }
@@ -292,7 +315,16 @@ void Calculator::passIdleLoop(std::uint16_t pc) {
         cycles_ > loopMark_.cycle) {
         const std::uint64_t round = cycles_ - loopMark_.cycle;
         const std::uint64_t until = std::min(nextTimer_, runTarget_);
-        if (until > cycles_) cycles_ += (until - cycles_) / round * round;
+        if (until > cycles_) {
+            // R goes on counting as if the rounds ran, so that where a run
+            // was cut into slices makes no difference.
+            const std::uint64_t rounds = (until - cycles_) / round;
+            cycles_ += rounds * round;
+            const auto perRound =
+                static_cast<std::uint64_t>((here.refresh - loopMark_.refresh) & 0x7F);
+            here.refresh = static_cast<std::uint8_t>((here.refresh + rounds * perRound) & 0x7F);
+            z80ex_set_reg(cpu_.get(), regR, here.refresh);
+        }
         here.cycle = cycles_;
         loopMark_ = here;
     } else if (!loopMark_.valid || loopMark_.pc == pc || cycles_ - loopMark_.cycle > markLifetime) {
@@ -304,6 +336,7 @@ std::optional<int> Calculator::takeKeyPress() {
     if (!keyPresses_.empty()) {
         const int key = keyPresses_.front();
         keyPresses_.pop_front();
+        lastKeyTaken_ = key;
         return key;
     }
     // A held arrow or Del repeats, as the system's keyboard scan makes it.
@@ -312,13 +345,15 @@ std::optional<int> Calculator::takeKeyPress() {
     for (int key : repeating) {
         if (!keypad_.isHeld(key) || cycles_ < repeatAt_) continue;
         repeatAt_ = cycles_ + keyRepeatInterval;
+        lastKeyTaken_ = key;
         return key;
     }
     return std::nullopt;
 }
 
-void Calculator::fail(std::string message) {
+void Calculator::fail(FaultKind kind, std::string message) {
     state_ = RunState::fault;
+    faultKind_ = kind;
     fault_ = std::move(message);
 }
 
@@ -382,15 +417,17 @@ bool Calculator::enterRom(std::uint16_t pc) {
     const bool called = isCallOpcode(memory_[lastPc_]) && readWord(reg(Reg::sp)) > lastPc_ &&
                         readWord(reg(Reg::sp)) <= lastPc_ + 3;
     if (routine == nullptr) {
-        fail(called ? "the program called " + hex4(pc) + " from " + hex4(lastPc_) +
+        fail(FaultKind::ranAway,
+             called ? "the program called " + hex4(pc) + " from " + hex4(lastPc_) +
                           ", where the calculator has no routine the preview knows"
                     : "the program ran away to " + hex4(pc) + " (last instruction at " +
                           hex4(lastPc_) + "), outside the program, RAM and the preview's routines");
         return false;
     }
     if (routine->run == nullptr) {
-        fail("the program called " + std::string(routine->name) + " at " + hex4(pc) + " from " +
-             hex4(lastPc_) + ", a routine the preview does not carry out");
+        fail(FaultKind::unsupportedRoutine, "the program called " + std::string(routine->name) +
+                                                " at " + hex4(pc) + " from " + hex4(lastPc_) +
+                                                ", a routine the preview does not carry out");
         return false;
     }
     if (routineObserver) routineObserver(*routine);
@@ -407,20 +444,44 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
         fetched_ = 0;
         int taken = z80ex_step(cpu_.get());
         while (z80ex_last_op_type(cpu_.get()) != 0) taken += z80ex_step(cpu_.get());
-        if (fetched_ & fetchedRom) {
+        if (fetched_ & (fetchedRom | fetchedBreak)) {
+            if (fetched_ & fetchedBreak) {
+                takeBackNop(lastFetch_);
+                debugStop_ = DebugStop::fetch;
+                return;
+            }
             atRom_ = true;
             setReg(Reg::pc, romAddress_);  // take back the stand-in NOP
             return;
         }
         cycles_ += static_cast<std::uint64_t>(taken);
         if (state_ != RunState::running) return;  // a stack write faulted
-        if (fetched_ & fetchedHalt) {
-            halted_ = z80ex_doing_halt(cpu_.get()) != 0;
-            if (halted_) return;
+        if (fetched_ & (fetchedHalt | fetchedStack | fetchedEnable | fetchedWatch)) {
+            if (fetched_ & fetchedHalt) {
+                halted_ = z80ex_doing_halt(cpu_.get()) != 0;
+                if (halted_) return;
+            }
+            if (fetched_ & fetchedStack) {
+                if (!checkStack()) return;
+                if (stackObserver_ != nullptr) {
+                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_, reg(Reg::sp));
+                }
+            }
+            if (fetched_ & fetchedWatch) {
+                debugStop_ = DebugStop::access;
+                return;
+            }
+            if (stopAtEnable && (fetched_ & fetchedEnable)) return;
         }
-        if ((fetched_ & fetchedStack) && !checkStack()) return;
-        if (stopAtEnable && (fetched_ & fetchedEnable)) return;
     }
+}
+
+// The stand-in NOP of a breakpoint never happened: the program counter, the
+// refresh counter and the clock are as before it.
+void Calculator::takeBackNop(std::uint16_t address) {
+    setReg(Reg::pc, address);
+    const auto r = z80ex_get_reg(cpu_.get(), regR);
+    z80ex_set_reg(cpu_.get(), regR, static_cast<Z80EX_WORD>((r - 1) & 0x7F));
 }
 
 bool Calculator::checkStack() {
@@ -428,12 +489,14 @@ bool Calculator::checkStack() {
     const std::uint16_t sp = reg(Reg::sp);
     if (sp == 0 || sp >= ramStart) return true;
     // Just above 0000h: more was taken off the stack than was ever put on it.
-    fail("the stack underflowed: SP = " + hex4(sp) + " after the instruction at " + hex4(lastPc_));
+    fail(FaultKind::stack, "the stack underflowed: SP = " + hex4(sp) + " after the instruction at " +
+                               hex4(lastPc_));
     return false;
 }
 
 RunState Calculator::run(std::uint64_t cycle) {
     runTarget_ = cycle;
+    debugStop_ = DebugStop::none;
     while (state_ == RunState::running && cycles_ < cycle) {
         if (atRom_ ? enterRom(romAddress_) : halted_) {
             idleUntil(cycle);  // halted, or in a routine that waits for a key
@@ -448,10 +511,110 @@ RunState Calculator::run(std::uint64_t cycle) {
             } else {
                 executeUntil(std::min(cycle, nextTimer_), wanted);
             }
+            if (debugStop_ != DebugStop::none && state_ == RunState::running) return state_;
         }
         if (cycles_ >= nextTimer_ || interruptsWanted()) passTimers();
     }
     return state_;
+}
+
+void Calculator::setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access) {
+    fetchMarks_ = fetch != nullptr ? fetch : noMarks_.data();
+    accessMarks_ = access != nullptr ? access : noMarks_.data();
+}
+
+namespace {
+
+constexpr Z80_REG_T savedRegisters[] = {regAF, regBC,  regDE,  regHL, regAF_, regBC_,
+                                        regDE_, regHL_, regIX, regIY, regPC,  regSP,
+                                        regI,  regR,   regR7,  regIM, regIFF1, regIFF2};
+
+}  // namespace
+
+// Inside a halt or just after ei the processor keeps state that cannot be set
+// from outside; a routine that waits is in the middle of its work.
+bool Calculator::canSave() const {
+    return !halted_ && !atRom_ &&
+           z80ex_int_possible(cpu_.get()) == (z80ex_get_reg(cpu_.get(), regIFF1) != 0 ? 1 : 0);
+}
+
+Calculator::State Calculator::save() const {
+    State s;
+    s.ram.assign(memory_.begin() + ramStart, memory_.end());
+    if (savedGuard_ == nullptr || *savedGuard_ != guard_) {
+        savedGuard_ = std::make_shared<const std::array<std::uint8_t, 0x10000>>(guard_);
+    }
+    s.guard = savedGuard_;
+    s.guardNames = guardNames_;
+    static_assert(std::size(savedRegisters) == std::tuple_size_v<decltype(s.registers)>);
+    for (std::size_t i = 0; i < std::size(savedRegisters); ++i) {
+        s.registers[i] = z80ex_get_reg(cpu_.get(), savedRegisters[i]);
+    }
+    s.lcd = lcd_;
+    s.keypad = keypad_;
+    s.keyPresses = keyPresses_;
+    s.repeatAt = repeatAt_;
+    s.cycles = cycles_;
+    s.nextTimer = nextTimer_;
+    s.changes = changes_;
+    s.interruptMask = interruptMask_;
+    s.timerPending = timerPending_;
+    s.onKeyPending = onKeyPending_;
+    s.screenPowered = screenPowered_;
+    s.halted = halted_;
+    s.atRom = atRom_;
+    s.lastPc = lastPc_;
+    s.romAddress = romAddress_;
+    s.loopMark = loopMark_;
+    s.state = state_;
+    s.fault = fault_;
+    s.faultKind = faultKind_;
+    s.lastKeyTaken = lastKeyTaken_;
+    s.routineState = routineState_;
+    return s;
+}
+
+void Calculator::restore(const State& s) {
+    std::copy(s.ram.begin(), s.ram.end(), memory_.begin() + ramStart);
+    guard_ = *s.guard;
+    savedGuard_ = s.guard;
+    guardNames_ = s.guardNames;
+    for (std::size_t i = 0; i < std::size(savedRegisters); ++i) {
+        z80ex_set_reg(cpu_.get(), savedRegisters[i], s.registers[i]);
+    }
+    lcd_ = s.lcd;
+    keypad_ = s.keypad;
+    keyPresses_ = s.keyPresses;
+    repeatAt_ = s.repeatAt;
+    cycles_ = s.cycles;
+    nextTimer_ = s.nextTimer;
+    changes_ = s.changes;
+    interruptMask_ = s.interruptMask;
+    timerPending_ = s.timerPending;
+    onKeyPending_ = s.onKeyPending;
+    screenPowered_ = s.screenPowered;
+    halted_ = s.halted;
+    atRom_ = s.atRom;
+    lastPc_ = s.lastPc;
+    romAddress_ = s.romAddress;
+    loopMark_ = s.loopMark;
+    state_ = s.state;
+    fault_ = s.fault;
+    faultKind_ = s.faultKind;
+    lastKeyTaken_ = s.lastKeyTaken;
+    routineState_ = s.routineState;
+    debugStop_ = DebugStop::none;
+    passFetchMark_ = false;
+}
+
+std::uint16_t Calculator::shadowReg(Reg which) const {
+    static constexpr Z80_REG_T shadows[] = {regAF_, regBC_, regDE_, regHL_};
+    const auto index = static_cast<std::size_t>(which);
+    return index < std::size(shadows) ? z80ex_get_reg(cpu_.get(), shadows[index]) : 0;
+}
+
+std::size_t Calculator::State::size() const {
+    return sizeof(State) + ram.size() + keyPresses.size() * sizeof(int) + fault.size();
 }
 
 }  // namespace calcview

@@ -48,6 +48,31 @@ enum class StartKind {
 /// Why a run stopped.
 enum class RunState { running, returned, fault };
 
+/// The kinds of fault a run can end with.
+enum class FaultKind {
+    ranAway,             ///< to an address below 8000h where nothing is
+    stack,               ///< the stack ran into guarded memory, or underflowed
+    calculatorError,     ///< a routine met what the calculator answers with an error
+    unsupportedRoutine,  ///< a routine the preview does not carry out
+};
+
+/// Why run() returned early for a debugger (see setDebugMarks).
+enum class DebugStop : std::uint8_t {
+    none,
+    fetch,   ///< before the instruction at PC: its address is marked
+    access,  ///< after the instruction at lastInstruction(): it touched marked memory
+};
+
+/// Told after each instruction that may move the stack pointer (push, pop,
+/// call, ret, rst, ld sp, ...), with its first opcode byte, its address and
+/// SP after it.
+class StackObserver {
+  public:
+    virtual ~StackObserver() = default;
+    virtual void afterStackInstruction(std::uint8_t opcode, std::uint16_t address,
+                                       std::uint16_t sp) = 0;
+};
+
 class Calculator final : public Machine {
   public:
     /// Where the program returns to when it is done: an address in ROM where
@@ -58,7 +83,14 @@ class Calculator final : public Machine {
 
     /// What the opcode fetches of one instruction met.
     static constexpr std::uint8_t fetchedAny = 0x01, fetchedStack = 0x02, fetchedHalt = 0x04,
-                                  fetchedRom = 0x08, fetchedEnable = 0x10;
+                                  fetchedRom = 0x08, fetchedEnable = 0x10, fetchedBreak = 0x20,
+                                  fetchedWatch = 0x40;
+    /// Bits of the access marks.
+    static constexpr std::uint8_t watchRead = 0x01, watchWrite = 0x02;
+
+    /// Everything that makes the machine what it is at one moment, for a
+    /// debugger to go back to.
+    struct State;
 
     Calculator();
     ~Calculator();
@@ -107,6 +139,33 @@ class Calculator final : public Machine {
     /// Told of every system or Ion routine the program calls, before it runs.
     std::function<void(const Routine&)> routineObserver;
 
+    // For a debugger. The marks are 64 KiB tables, one byte per address,
+    // owned by the caller (nullptr: none). run() returns early, still
+    // running, before an instruction whose address has a nonzero fetch mark
+    // (a breakpoint), or after one that read or wrote memory whose access
+    // mark has watchRead or watchWrite. Nothing changes in how the machine
+    // runs: a run stopped and resumed goes exactly as one that was not.
+    void setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access);
+    void setStackObserver(StackObserver* observer) { stackObserver_ = observer; }
+    /// Why the last run() returned (none: it reached its cycle or ended).
+    DebugStop debugStop() const { return debugStop_; }
+    /// The next instruction runs even though its address is marked (to go on
+    /// from a breakpoint).
+    void passFetchMark() { passFetchMark_ = true; }
+    /// The first marked address the last instruction accessed, and whether it wrote.
+    std::uint16_t accessAddress() const { return accessAddress_; }
+    bool accessWasWrite() const { return accessWrite_; }
+    FaultKind faultKind() const { return faultKind_; }
+    /// AF', BC', DE', HL' for af, bc, de, hl.
+    std::uint16_t shadowReg(Reg which) const;
+    /// The last key a routine took from the keys pressed (-1: none yet).
+    int lastKeyTaken() const { return lastKeyTaken_; }
+    /// Whether the machine can be saved here (not halted, not inside a
+    /// routine, not just after ei).
+    bool canSave() const;
+    State save() const;
+    void restore(const State& state);
+
   private:
     struct CpuDeleter {
         void operator()(Z80EX_CONTEXT* cpu) const { z80ex_destroy(cpu); }
@@ -135,8 +194,11 @@ class Calculator final : public Machine {
     /// A write by the processor to a guarded address: a fault if it is the stack's.
     void guardedWrite(std::uint16_t address);
     void idleUntil(std::uint64_t cycle);
+    void noteAccess(std::uint16_t address, bool write);
+    void takeBackNop(std::uint16_t address);
     void passTimers();
-    void fail(std::string message);
+    void fail(std::string message) { fail(FaultKind::calculatorError, std::move(message)); }
+    void fail(FaultKind kind, std::string message);
     bool interruptsWanted() const;
 
     /// The machine as a keypad read found it, to recognise a loop that
@@ -148,10 +210,12 @@ class Calculator final : public Machine {
         std::uint8_t keypadMask = 0;
         std::uint64_t cycle = 0;
         std::uint64_t changes = 0;
+        std::uint8_t refresh = 0;  ///< R, which counts opcode fetches
     };
     LoopMark markHere(std::uint16_t pc) const;
     void passIdleLoop(std::uint16_t pc);
 
+    // Every field from here on is part of State (save and restore).
     std::array<std::uint8_t, 0x10000> memory_{};
     /// For each address: 0, or 1 + the index of the guarded region it lies in.
     std::array<std::uint8_t, 0x10000> guard_{};
@@ -185,6 +249,44 @@ class Calculator final : public Machine {
     RunState state_ = RunState::running;
     std::string fault_;
     RoutineState routineState_;
+    FaultKind faultKind_ = FaultKind::calculatorError;
+    int lastKeyTaken_ = -1;
+
+    // The debugger's: not part of State.
+    static const std::array<std::uint8_t, 0x10000> noMarks_;
+    const std::uint8_t* fetchMarks_ = noMarks_.data();
+    const std::uint8_t* accessMarks_ = noMarks_.data();
+    StackObserver* stackObserver_ = nullptr;
+    DebugStop debugStop_ = DebugStop::none;
+    bool passFetchMark_ = false;
+    std::uint16_t lastFetch_ = 0;
+    /// The guard table as last saved, shared by the states that have it.
+    mutable std::shared_ptr<const std::array<std::uint8_t, 0x10000>> savedGuard_;
+    std::uint16_t accessAddress_ = 0;
+    bool accessWrite_ = false;
+};
+
+struct Calculator::State {
+    std::vector<std::uint8_t> ram;  ///< 8000h..FFFFh
+    std::shared_ptr<const std::array<std::uint8_t, 0x10000>> guard;
+    std::vector<std::string> guardNames;
+    std::array<std::uint16_t, 18> registers{};
+    Lcd lcd;
+    Keypad keypad;
+    std::deque<int> keyPresses;
+    std::uint64_t repeatAt = 0, cycles = 0, nextTimer = 0, changes = 0;
+    std::uint8_t interruptMask = 0;
+    bool timerPending = false, onKeyPending = false, screenPowered = false, halted = false,
+         atRom = false;
+    std::uint16_t lastPc = 0, romAddress = 0;
+    LoopMark loopMark;
+    RunState state = RunState::running;
+    std::string fault;
+    FaultKind faultKind = FaultKind::calculatorError;
+    int lastKeyTaken = -1;
+    RoutineState routineState;
+    /// Bytes this state keeps, about.
+    std::size_t size() const;
 };
 
 }  // namespace calcview

@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#pragma once
+// The expressions a debugger's user writes: breakpoint conditions, watches,
+// the {name} parts of a log message. Operands are numbers (decimal, nnnnh,
+// $nnnn), the program's variables and the registers; they compare with = ==
+// <> != < <= > >= and combine with and/or (&& ||) and parentheses.
+//
+//   expression := conjunction { ("or" | "||") conjunction }
+//   conjunction := comparison { ("and" | "&&") comparison }
+//   comparison := operand [ comparator operand ]
+//   operand    := number | name | "(" expression ")"
+//
+// Names are resolved when the expression is parsed, so a condition that
+// names nothing is refused then, not at the breakpoint. A variable spelt
+// exactly as written comes first, then a register (in any case), then a
+// variable in another case.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace calcview::debug {
+
+/// What a name in an expression stands for.
+struct NameRef {
+    enum class Kind { variable, reg8high, reg8low, reg16 } kind = Kind::variable;
+    std::uint16_t address = 0;  ///< a variable's
+    int reg = 0;                ///< a register pair (Reg's value)
+    std::string name;           ///< as resolved ("x", "HL")
+};
+
+/// Looks a name up: nullopt when it names nothing.
+using NameResolver = std::function<std::optional<NameRef>(std::string_view)>;
+/// Reads what a name stands for.
+using NameReader = std::function<std::uint16_t(const NameRef&)>;
+
+class Expression {
+  public:
+    /// nullopt with `error` saying what does not parse.
+    static std::optional<Expression> parse(std::string_view text, const NameResolver& resolve,
+                                           std::string& error);
+    std::int32_t evaluate(const NameReader& read) const;
+    /// Whether its value is a truth (a comparison or and/or) rather than a number.
+    bool isTruth() const;
+    /// The one name it is, if it is just a name.
+    const NameRef* soleName() const;
+
+    struct Node {
+        enum class Op { number, name, eq, ne, lt, le, gt, ge, andOp, orOp } op = Op::number;
+        std::int32_t number = 0;
+        NameRef name;
+        int left = -1, right = -1;  ///< indices into nodes
+    };
+
+  private:
+    std::vector<Node> nodes_;
+    int root_ = -1;
+    friend class ExpressionParser;
+};
+
+/// A hit condition: "N" stops at the N-th hit, ">= N" from it on, "% N" at
+/// every N-th (also "== N", "> N").
+struct HitCondition {
+    enum class Op { equal, atLeast, greater, every } op = Op::atLeast;
+    std::uint64_t count = 1;
+    bool holds(std::uint64_t hits) const;
+    /// nullopt with `error` for a condition that does not parse.
+    static std::optional<HitCondition> parse(std::string_view text, std::string& error);
+};
+
+/// A log message with {expression} parts.
+class LogMessage {
+  public:
+    static std::optional<LogMessage> parse(std::string_view text, const NameResolver& resolve,
+                                           std::string& error);
+    std::string format(const NameReader& read) const;
+
+  private:
+    std::vector<std::variant<std::string, Expression>> parts_;
+};
+
+/// "300 (012Ch, low byte 44)": a word as the Variables scope shows it.
+std::string describeWord(std::uint16_t value);
+
+}  // namespace calcview::debug
