@@ -560,6 +560,7 @@ Calculator::State Calculator::save() const {
     s.interruptMask = interruptMask_;
     s.timerPending = timerPending_;
     s.onKeyPending = onKeyPending_;
+    s.onHeld = onHeld_;
     s.screenPowered = screenPowered_;
     s.halted = halted_;
     s.atRom = atRom_;
@@ -592,6 +593,7 @@ void Calculator::restore(const State& s) {
     interruptMask_ = s.interruptMask;
     timerPending_ = s.timerPending;
     onKeyPending_ = s.onKeyPending;
+    onHeld_ = s.onHeld;
     screenPowered_ = s.screenPowered;
     halted_ = s.halted;
     atRom_ = s.atRom;

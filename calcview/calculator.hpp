@@ -276,8 +276,8 @@ struct Calculator::State {
     std::deque<int> keyPresses;
     std::uint64_t repeatAt = 0, cycles = 0, nextTimer = 0, changes = 0;
     std::uint8_t interruptMask = 0;
-    bool timerPending = false, onKeyPending = false, screenPowered = false, halted = false,
-         atRom = false;
+    bool timerPending = false, onKeyPending = false, onHeld = false, screenPowered = false,
+         halted = false, atRom = false;
     std::uint16_t lastPc = 0, romAddress = 0;
     LoopMark loopMark;
     RunState state = RunState::running;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Arithmetic on declared variables: steps, sums and differences of low
 // bytes, products and quotients through the library routines, assignment.
 
@@ -7,9 +8,9 @@ namespace trovik {
 
 namespace {
 
-void translateStep(Translation& t, std::string_view stepInstruction) {
+void translateStep(Translation& t, std::string_view keyword, std::string_view stepInstruction) {
     t.loadWork();
-    t.cutInner(4, 2);
+    t.cutInner(keyword, 2);
     const std::string_view x = t.workString;
     t.emitEmpty();
     t.emit("\tld hl, (", x, ")");
@@ -19,8 +20,9 @@ void translateStep(Translation& t, std::string_view stepInstruction) {
 
 /// add( and sub( differ in the register they save and the instruction that
 /// combines the two bytes.
-void translateByteSum(Translation& t, std::string_view savedPair, std::string_view combine) {
-    const auto [x, y] = t.cutArguments<2>(4);
+void translateByteSum(Translation& t, std::string_view keyword, std::string_view savedPair,
+                      std::string_view combine) {
+    const auto [x, y] = t.cutArguments<2>(keyword);
     t.emitEmpty();
     if (!t.optimise) {
         t.emit("\tpush ", savedPair);
@@ -39,17 +41,25 @@ void translateByteSum(Translation& t, std::string_view savedPair, std::string_vi
 
 }  // namespace
 
-void translateIncrement(Translation& t) { translateStep(t, "\tinc hl"); }
+void translateIncrement(Translation& t, std::string_view keyword) {
+    translateStep(t, keyword, "\tinc hl");
+}
 
-void translateDecrement(Translation& t) { translateStep(t, "\tdec hl"); }
+void translateDecrement(Translation& t, std::string_view keyword) {
+    translateStep(t, keyword, "\tdec hl");
+}
 
-void translateAdd(Translation& t) { translateByteSum(t, "hl", "\tadd a, b"); }
+void translateAdd(Translation& t, std::string_view keyword) {
+    translateByteSum(t, keyword, "hl", "\tadd a, b");
+}
 
-void translateSubtract(Translation& t) { translateByteSum(t, "af", "\tsub b"); }
+void translateSubtract(Translation& t, std::string_view keyword) {
+    translateByteSum(t, keyword, "af", "\tsub b");
+}
 
-void translateMultiply(Translation& t) {
+void translateMultiply(Translation& t, std::string_view keyword) {
     t.usesMultiply = true;
-    const auto [x, n] = t.cutArguments<2>(5);
+    const auto [x, n] = t.cutArguments<2>(keyword);
     t.emitEmpty();
     t.emit("\tld de, ", n);
     t.emit("\tld a,(", x, ")");
@@ -57,9 +67,9 @@ void translateMultiply(Translation& t) {
     t.emit("\tld (", x, "), hl");
 }
 
-void translateDivide(Translation& t) {
+void translateDivide(Translation& t, std::string_view keyword) {
     t.usesDivide = true;
-    const auto [x, n] = t.cutArguments<2>(4);
+    const auto [x, n] = t.cutArguments<2>(keyword);
     t.emitEmpty();
     t.emit("\tld hl, (", x, ")");
     t.emit("\tld d, ", n);
@@ -67,9 +77,9 @@ void translateDivide(Translation& t) {
     t.emit("\tld (", x, "), hl");
 }
 
-void translateAssignment(Translation& t) {
+void translateAssignment(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(1, 1);
+    t.cutInner(keyword, 1);
     t.storeWork();
     const std::string_view value = t.peelLast('=');
     t.loadWork();

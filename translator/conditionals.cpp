@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Labels, jumps, calls, returns and comparisons. Labels are plain assembler
 // labels written as the source spells them; nothing checks that a target is
 // defined.
@@ -43,28 +44,32 @@ void emitJump(Translation& t, const std::array<JumpKind, Size>& kinds, std::stri
 }  // namespace
 
 /// :N defines the label N, which is the whole rest of the line.
-void translateLabel(Translation& t) {
+void translateLabel(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(1, 0);
+    t.cutInner(keyword, 0);
     const std::string_view name = t.workString;
     t.emitEmpty();
     t.emit(name, ":");
     t.declare(Declaration::Kind::label, name, t.sourceLineNumber());
 }
 
-void translateReturn(Translation& t) {
+void translateReturn(Translation& t, std::string_view) {
     t.emitEmpty();
     t.emit("\tret");
 }
 
+/// The kind of goto( and the comma after it.
+constexpr long kindWithComma = 2;
+
 /// goto(K,T); is not split at commas: K is the one character after the
 /// keyword, the character after it is skipped, and the rest is the target.
-void translateGoto(Translation& t) {
+void translateGoto(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(5, 2);
+    t.cutInner(keyword, 2);
     t.storeWork();
     const std::string_view kind = firstChars(t.workString, 1);
-    const std::string_view target = lastChars(t.workString, t.lineLength - 9);
+    const std::string_view target =
+        lastChars(t.workString, t.lineLength - lengthOf(keyword) - kindWithComma - 2);
     t.emitEmpty();
     emitJump(t, jumpKinds, kind, target);
 }
@@ -73,8 +78,8 @@ void translateGoto(Translation& t) {
 /// are equal (Q = 1) or differ (Q = 2). a and hl are saved on the stack and
 /// restored before the jump with loads and pops, which keep the flags of the
 /// comparison, so a taken jump leaves the stack as it found it.
-void translateIf(Translation& t) {
-    const auto [x, y, condition, target] = t.cutArguments<4>(3);
+void translateIf(Translation& t, std::string_view keyword) {
+    const auto [x, y, condition, target] = t.cutArguments<4>(keyword);
     t.emitEmpty();
     if (!t.optimise) {
         t.emit("\tpush hl");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The operations with which every statement cuts its arguments out of the
 // current source line. They are defined here once and used by all statements.
@@ -83,6 +84,8 @@ struct CuttingState {
     void cutInner(long k, long e) {
         workString = firstChars(lastChars(workString, lineLength - k), lineLength - k - e);
     }
+    /// `cutInner` after `keyword`, a keyword of the statement table.
+    void cutInner(std::string_view keyword, long e) { cutInner(lengthOf(keyword), e); }
     /// currentLine := workString.
     void storeWork() { currentLine = workString; }
     /// Splits at the last `delimiter` of the current line: returns the text
@@ -111,6 +114,11 @@ struct CuttingState {
         }
         arguments[0] = workString;
         return arguments;
+    }
+    /// `cutArguments` after `keyword`, a keyword of the statement table.
+    template <std::size_t N>
+    std::array<std::string_view, N> cutArguments(std::string_view keyword) {
+        return cutArguments<N>(lengthOf(keyword));
     }
 };
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Contrast, run indicator and power: statements that control the calculator
 // itself. None of them writes its cut text back into the current line.
 
@@ -7,9 +8,9 @@ namespace trovik {
 
 /// contrast(V); sends the value of V to the display driver as its contrast
 /// command, once the driver is ready.
-void translateContrast(Translation& t) {
+void translateContrast(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(9, 2);
+    t.cutInner(keyword, 2);
     const std::string_view value = t.workString;
     t.emitEmpty();
     if (!t.optimise) t.emit("\tpush af");
@@ -20,7 +21,7 @@ void translateContrast(Translation& t) {
     if (!t.optimise) t.emit("\tpop af");
 }
 
-void translateCalcOff(Translation& t) {
+void translateCalcOff(Translation& t, std::string_view) {
     t.usesOff = true;
     t.emitEmpty();
     t.emit("\tcall off");
@@ -28,9 +29,9 @@ void translateCalcOff(Translation& t) {
 
 /// runindic(s); calls the system routine whose name is _runindic followed by
 /// s, as in _runindicoff and _runindicon.
-void translateRunIndicator(Translation& t) {
+void translateRunIndicator(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(9, 2);
+    t.cutInner(keyword, 2);
     const std::string_view suffix = t.workString;
     t.emitEmpty();
     t.emit("\tcall _runindic", suffix);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Pixels, lines, circles and pictures on the graph screen. Each statement
 // sets the routine flag it needs as soon as its keyword matches, so that even
 // a malformed line gets its routine at the program end.
@@ -37,7 +38,7 @@ PixelArguments cutPixelArguments(Translation& t) {
 
 }  // namespace
 
-void translatePixelOn(Translation& t) {
+void translatePixelOn(Translation& t, std::string_view) {
     t.usesPix = true;
     const auto [x, y] = cutPixelArguments(t);
     t.emitEmpty();
@@ -50,7 +51,7 @@ void translatePixelOn(Translation& t) {
     t.emitEmpty();
 }
 
-void translatePixelOff(Translation& t) {
+void translatePixelOff(Translation& t, std::string_view) {
     t.usesPix = true;
     const auto [x, y] = cutPixelArguments(t);
     t.emitEmpty();
@@ -66,7 +67,7 @@ void translatePixelOff(Translation& t) {
 
 // Leaves the test's outcome in the registers and flags that _ipoint sets; it
 // needs no pix routine of its own, but asks for it like the other two.
-void translatePixelTest(Translation& t) {
+void translatePixelTest(Translation& t, std::string_view) {
     t.usesPix = true;
     const auto [x, y] = cutPixelArguments(t);
     t.emitEmpty();
@@ -78,8 +79,8 @@ void translatePixelTest(Translation& t) {
     t.emit("\tcall _ipoint");
 }
 
-void translateLine(Translation& t) {
-    const auto arguments = t.cutArguments<5>(5);
+void translateLine(Translation& t, std::string_view keyword) {
+    const auto arguments = t.cutArguments<5>(keyword);
     t.emitEmpty();
     if (!t.optimise) {
         t.emit("\tpush bc");
@@ -99,9 +100,9 @@ void translateLine(Translation& t) {
     }
 }
 
-void translateCircle(Translation& t) {
+void translateCircle(Translation& t, std::string_view keyword) {
     t.usesCircle = true;
-    const auto arguments = t.cutArguments<4>(7);
+    const auto arguments = t.cutArguments<4>(keyword);
     t.emitEmpty();
     t.emit("\tld a, ", arguments[0]);
     t.emit("\tld (curgx2), a");
@@ -114,17 +115,17 @@ void translateCircle(Translation& t) {
     t.emit("\tcall _grphcirc");
 }
 
-void translateClearDrawing(Translation& t) {
+void translateClearDrawing(Translation& t, std::string_view) {
     t.emitEmpty();
     t.emit("\tcall _grbufclr");
 }
 
 // The picture's 768 bytes (the whole graph buffer) come from FILENAME.pic,
 // which the program end copies in; p is a label in it.
-void translateShowPicture(Translation& t) {
+void translateShowPicture(Translation& t, std::string_view keyword) {
     t.usesPicture = true;
     t.loadWork();
-    t.cutInner(8, 2);
+    t.cutInner(keyword, 2);
     const std::string_view picture = t.workString;
     t.emitEmpty();
     t.emit("\tld hl, ", picture);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: a whole translation from memory, through the same entry
 // point as the command line, with the source, picture and sprite files held
 // by a MemoryFileSystem.
@@ -6,10 +7,16 @@
 // separator line "%%%%" and the picture file, then another such line and the
 // sprite file. Settings: bit 0 gives -s, bit 1 -c, bit 2 -o (with all three
 // clear the command line is the file name alone), bits 3 to 5 choose how many
-// bytes one read of a file hands out.
+// bytes one read of a file hands out, bit 7 has the statement lines checked
+// in both runs (below), and with bits 6 and 7 both set (a quarter of the
+// inputs) the assembler names lines of the output, so that the way back to
+// the source lines is taken, a second translation included.
 //
-// Every input is translated twice, in short reads and in whole-file reads;
-// the two runs must agree byte for byte in everything they produce.
+// Every input is translated twice, in short reads and in whole-file reads,
+// the first with the statement checks. With bit 7 the second checks too,
+// and the two runs must agree byte for byte in everything they produce;
+// without it the second does not, and they must write the same files with
+// the same status: warnings never change the output.
 
 #include <algorithm>
 #include <array>
@@ -50,7 +57,8 @@ public:
 /// are looked up.
 class RecordingStarter final : public ProcessStarter {
 public:
-    explicit RecordingStarter(const MemoryFileSystem& files) : files_(files) {}
+    RecordingStarter(const MemoryFileSystem& files, bool namesLines)
+        : files_(files), namesLines_(namesLines) {}
     ProgramEnd run(const std::string& program, const std::vector<std::string>& arguments,
                    ProgramOutput& output) override {
         started = program;
@@ -61,7 +69,7 @@ public:
                                : static_cast<long>(std::count(found->second.begin(),
                                                               found->second.end(), '\n'));
         const long step = std::max(1L, lines / 32);
-        for (long n = lines + 1; n >= 0; n -= step) {
+        for (long n = lines + 1; namesLines_ && n >= 0; n -= step) {
             output.line(Stream::err, "demo.asm:" + std::to_string(n) + ": x, first at demo.asm:1");
         }
         return {std::nullopt, lines % 2 == 0 ? 0 : 1};
@@ -71,6 +79,7 @@ public:
 
 private:
     const MemoryFileSystem& files_;
+    bool namesLines_;
 };
 
 struct Outcome {
@@ -100,12 +109,12 @@ std::vector<std::string> commandLine(std::uint8_t settings) {
 }
 
 Outcome translate(const std::vector<std::string>& arguments, const MemoryFileSystem& input,
-                  std::size_t largestRead) {
+                  std::size_t largestRead, bool namesLines, bool checkStatements = true) {
     MemoryFileSystem files = input;
     files.largestRead = largestRead;
     RecordingConsole console;
-    RecordingStarter starter(files);
-    const int status = runTrovik(arguments, console, starter, files);
+    RecordingStarter starter(files, namesLines);
+    const int status = runTrovik(arguments, console, starter, files, checkStatements);
     return {status, console.errors, starter.started, files.files};
 }
 
@@ -121,8 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!rest.empty()) input.files["demo.spr"] = std::string(rest);
 
     const auto arguments = commandLine(settings);
-    const Outcome inShortReads = translate(arguments, input, readSizes[(settings >> 3) & 7]);
-    const Outcome inWholeReads = translate(arguments, input, readSizes.back());
+    const bool namesLines = (settings & 0xc0) == 0xc0;
+    const bool bothChecked = (settings & 0x80) != 0;
+    const Outcome inShortReads =
+        translate(arguments, input, readSizes[(settings >> 3) & 7], namesLines);
+    Outcome inWholeReads = translate(arguments, input, readSizes.back(), namesLines, bothChecked);
+    if (!bothChecked) inWholeReads.errors = inShortReads.errors;  // the warnings differ
     const bool knownStatus =
         inShortReads.status == exitNormal || inShortReads.status == exitTranslationError ||
         inShortReads.status == exitHelpShown || inShortReads.status == exitFileFailure ||

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reading and testing the keypad through port 1. The keypad answers in seven
 // groups: writing a group's mask selects it, reading gives one bit per key,
 // 0 for a key held down. The leading arguments are cut by fixed widths, not
@@ -54,6 +55,12 @@ constexpr std::array<KeyMode, 5> keyModes{{
     {"4", "\tcall nz, ", true},
 }};
 
+/// The fixed fields: a key value is three characters, a group or mode one,
+/// each followed by its comma.
+constexpr long keyWidth = 3;
+constexpr long keyWithComma = keyWidth + 1;
+constexpr long choiceWithComma = 2;
+
 /// Writes the branch of `mode` to `target`; an unknown mode writes nothing.
 void emitKeyBranch(Translation& t, std::string_view mode, std::string_view target, bool singleKey) {
     for (const KeyMode& row : keyModes) {
@@ -65,17 +72,18 @@ void emitKeyBranch(Translation& t, std::string_view mode, std::string_view targe
 
 // A group other than 1 to 7 selects no mask; it stops the translation
 // rather than write a load without an operand.
-void translateGetKey(Translation& t) {
+void translateGetKey(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(7, 0);
+    t.cutInner(keyword, 0);
     t.storeWork();
     const auto mask = groupMask(firstChars(t.workString, 1));
     if (!mask) {
-        t.stopWithError({{"Key group must be 1 to 7", Attribute::normal}});
+        // The current line now starts at the group.
+        t.stopWithError({{"Key group must be 1 to 7", Attribute::normal}}, false, false, 0);
         return;
     }
     t.loadWork();
-    t.cutInner(2, 2);
+    t.cutInner(choiceWithComma, 2);
     const std::string_view variable = t.workString;
     t.emitEmpty();
     t.emit("\tld a,0ffh");
@@ -87,17 +95,17 @@ void translateGetKey(Translation& t) {
 }
 
 // The current line keeps what follows the key value and its comma.
-void translateIsKey(Translation& t) {
+void translateIsKey(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(6, 0);
+    t.cutInner(keyword, 0);
     t.storeWork();
-    const std::string_view key = firstChars(t.workString, 3);
+    const std::string_view key = firstChars(t.workString, keyWidth);
     t.loadWork();
-    t.cutInner(4, 0);
+    t.cutInner(keyWithComma, 0);
     t.storeWork();
     const std::string_view mode = firstChars(t.workString, 1);
     t.loadWork();
-    t.cutInner(2, 2);
+    t.cutInner(choiceWithComma, 2);
     const std::string_view target = t.workString;
     t.emitEmpty();
     t.emit("\tcp ", key);
@@ -105,19 +113,18 @@ void translateIsKey(Translation& t) {
 }
 
 // Compares with LLL & KKK: the byte read while both keys of one group are
-// held down. Every cut counts from the start of the argument list: a key value
-// with its comma is four characters wide, the mode with its comma two.
-void translateMultipleKeys(Translation& t) {
+// held down. Every cut counts from the start of the argument list.
+void translateMultipleKeys(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(8, 2);
+    t.cutInner(keyword, 2);
     t.storeWork();
-    const std::string_view firstKey = firstChars(t.workString, 3);
+    const std::string_view firstKey = firstChars(t.workString, keyWidth);
     t.loadWork();
-    t.cutInner(4, 0);
-    const std::string_view secondKey = firstChars(t.workString, 3);
-    t.cutInner(8, 0);
+    t.cutInner(keyWithComma, 0);
+    const std::string_view secondKey = firstChars(t.workString, keyWidth);
+    t.cutInner(2 * keyWithComma, 0);
     const std::string_view mode = firstChars(t.workString, 1);
-    t.cutInner(10, 0);
+    t.cutInner(2 * keyWithComma + choiceWithComma, 0);
     const std::string_view target = t.workString;
     t.emitEmpty();
     t.emit("\tcp ", secondKey, " & ", firstKey);

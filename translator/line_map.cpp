@@ -1,11 +1,33 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "line_map.hpp"
 
 #include <algorithm>
 
 namespace trovik {
 
+// A run is stored as its step from the run before it (the first from output
+// line 1, source line 0): how many output lines later it begins, and how many
+// source lines on its line is. Most runs follow the line before them in the
+// source and are a few output lines long; a loop's own lines sit a few source
+// lines away from those of its body.
+//
+//   first byte   then                    output step      source step
+//   00h-7Fh      nothing                 the first byte   +1
+//   80h-BFh      one byte                that byte        low 6 bits of the
+//                                                         first, -32 to 31
+//   FFh          two numbers of 7 bits   the first        the second, zigzag:
+//                a byte, low bits first,  number          0, -1, 1, -2, 2 ...
+//                80h set: more follow
+//   C0h-FEh      not used
+//
+// `LineMap::commit` writes these forms and `LineMap::Reader::nextRun` reads
+// them; both are below, next to each other.
+
 namespace {
 
+constexpr unsigned char nearStep = 0x80;  ///< first byte of a two-byte run
+constexpr long nearSourceSteps = 32;
+constexpr unsigned char escape = 0xff;
 /// The most bytes one run takes: the escape and two 64-bit numbers of seven
 /// bits a byte.
 constexpr std::size_t longestRun = 21;
@@ -29,6 +51,30 @@ long unzigzag(unsigned long value) {
 }
 
 }  // namespace
+
+void LineMap::commit(const Run& run) {
+    if (failure_) return;
+    if (used_ + longestRun > blockSize_) {
+        spillBlock();
+        if (failure_) return;
+    }
+    const long sourceStep = run.source - lastCommitted_.source;
+    const unsigned long outputStep = static_cast<unsigned long>(run.output - lastCommitted_.output);
+    unsigned char* out = block_.get() + used_;
+    if (sourceStep == 1 && outputStep < nearStep) {
+        *out++ = static_cast<unsigned char>(outputStep);
+    } else if (sourceStep >= -nearSourceSteps && sourceStep < nearSourceSteps &&
+               outputStep < 256) {
+        *out++ = static_cast<unsigned char>(nearStep | (sourceStep & 0x3f));
+        *out++ = static_cast<unsigned char>(outputStep);
+    } else {
+        *out++ = escape;
+        out = putNumber(out, outputStep);
+        out = putNumber(out, zigzag(sourceStep));
+    }
+    used_ = static_cast<std::size_t>(out - block_.get());
+    lastCommitted_ = run;
+}
 
 /// Reads the encoded runs byte by byte from an offset on: from the scratch
 /// file up to what it holds, then from the block in memory.
@@ -107,24 +153,6 @@ LineMap::LineMap(FileSystem& files, std::size_t blockSize)
       blockSize_(std::max(blockSize, 2 * longestRun)),
       block_(std::make_unique_for_overwrite<unsigned char[]>(blockSize_)) {
     index_.push_back(blockStart_);
-}
-
-void LineMap::commitInFull(const Run& run) {
-    if (failure_) return;
-    if (used_ + longestRun > blockSize_) {
-        spillBlock();
-        if (failure_) return;
-        if (run.output - lastCommitted_.output < 256) {  // it may fit a short form now
-            commit(run);
-            return;
-        }
-    }
-    unsigned char* out = block_.get() + used_;
-    *out++ = escape;
-    out = putNumber(out, static_cast<unsigned long>(run.output - lastCommitted_.output));
-    out = putNumber(out, zigzag(run.source - lastCommitted_.source));
-    used_ = static_cast<std::size_t>(out - block_.get());
-    lastCommitted_ = run;
 }
 
 void LineMap::spillBlock() {

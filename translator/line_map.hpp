@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Which source line wrote each line of the output, so that a message of the
 // assembler about an output line can name the line the user wrote.
@@ -13,7 +14,8 @@ namespace trovik {
 
 /// The output as runs: a run begins at an output line and names the source
 /// line that wrote it and the lines after it, up to the next run. Runs are
-/// kept as small differences to the run before, a few bytes each, in one
+/// kept as small differences to the run before, 1 to 21 bytes each (the
+/// forms are listed once, in line_map.cpp), in one
 /// block of memory; a full block goes to a scratch file, so the memory used
 /// is the same for a program of any length. A sparse index of the blocks in
 /// the file (at most `indexCapacity` entries, thinned out as the file grows)
@@ -21,12 +23,6 @@ namespace trovik {
 class LineMap {
 public:
     static constexpr std::size_t indexCapacity = 1024;
-    /// First bytes of a run: below `nearStep` a one-byte run, up to
-    /// `nearStep` + 63 a two-byte run, `escape` a run in full.
-    static constexpr unsigned char nearStep = 0x80;
-    static constexpr long nearSourceSteps = 32;
-    static constexpr unsigned char escape = 0xff;
-
     explicit LineMap(FileSystem& files, std::size_t blockSize = 64 * 1024);
 
     /// Output lines from `outputLine` on come from `sourceLine`, until the
@@ -58,28 +54,8 @@ private:
     };
     class Reader;
 
-    /// Most runs follow the line before them in the source and are a few
-    /// output lines long: they take one byte, the count of output lines
-    /// since the last run. A run a few source lines away (a loop's own lines
-    /// between those of its body) takes two: the source step and the count.
-    /// Others take an escape byte and two numbers.
-    void commit(const Run& run) {
-        const long sourceStep = run.source - lastCommitted_.source;
-        const unsigned long outputStep =
-            static_cast<unsigned long>(run.output - lastCommitted_.output);
-        if (sourceStep == 1 && outputStep < nearStep && used_ < blockSize_) {
-            block_[used_++] = static_cast<unsigned char>(outputStep);
-        } else if (sourceStep >= -nearSourceSteps && sourceStep < nearSourceSteps &&
-                   outputStep < 256 && used_ + 1 < blockSize_) {
-            block_[used_++] = static_cast<unsigned char>(nearStep | (sourceStep & 0x3f));
-            block_[used_++] = static_cast<unsigned char>(outputStep);
-        } else {
-            commitInFull(run);
-            return;
-        }
-        lastCommitted_ = run;
-    }
-    void commitInFull(const Run& run);
+    /// Encodes `run` after the last one (line_map.cpp has the byte forms).
+    void commit(const Run& run);
     void spillBlock();
     /// The run that holds `outputLine`, decoding from `start` on.
     Run findFrom(const BlockStart& start, long outputLine);

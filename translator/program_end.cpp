@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The end of a program: its return, the named strings, and once each the data
 // and routines that the statements asked for, in a fixed order.
 
@@ -194,7 +195,7 @@ void writeRoutine(Translation& t, const Lines& lines) {
 
 }  // namespace
 
-void translateProgramEnd(Translation& t) {
+void translateProgramEnd(Translation& t, std::string_view) {
     t.emitEmpty();
     t.emit("\tret");
     t.emitEmpty();

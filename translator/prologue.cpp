@@ -1,8 +1,11 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "prologue.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
+
+#include "statement_checks.hpp"
 
 namespace trovik {
 
@@ -100,12 +103,39 @@ void warnAboutShellCase(Translation& t) {
     }
 }
 
+/// A variable line is one blank or TAB and the name; the first character
+/// is dropped whatever it is, and the rest of the line is the name.
+void checkVariableLine(Translation& t, std::string_view line, std::string_view name) {
+    // The line begin with a blank around it.
+    const std::size_t first = line.find_first_not_of(" \t");
+    const std::size_t last = line.find_last_not_of(" \t");
+    const bool begin = first != std::string_view::npos &&
+                       line.substr(first, last - first + 1) == "begin";
+    if (begin || (line.front() != ' ' && line.front() != '\t')) {
+        t.warnAtLine(begin ? "begin ends the var section only as the whole line, without "
+                             "blanks around it; this line declares a variable " + quoted(name)
+                           : "a variable line begins with one blank, which is dropped; this one "
+                             "does not, so the variable is named " + quoted(name),
+                     0);
+        return;
+    }
+    const std::string_view trimmed = name.substr(std::min(name.find_first_not_of(" \t"), name.size()));
+    if (!isPlainName(trimmed)) {
+        t.warnAtLine("the variable's name is the whole rest of the line, " + quoted(trimmed) +
+                         "; a name is letters, digits and _, one to a line",
+                     1);
+    } else {
+        t.rememberVariable(trimmed, t.nextVarAddress);
+    }
+}
+
 void declareVariable(Translation& t, std::string_view line) {
     const std::string_view name = line.substr(1);
+    if (t.settings.checkStatements) checkVariableLine(t, line, name);
     if (isRegisterOrConditionName(name)) {
-        t.warn("Warning: the variable " + std::string(name) +
-               " has the name of a Z80 register or condition; its #define rewrites every "
-               "generated instruction that uses that name");
+        t.warnAtLine("the variable " + std::string(name) +
+                     " has the name of a Z80 register or condition; its #define rewrites every "
+                     "generated instruction that uses that name", 1);
     }
     t.emit("#define\t", name, " ", std::to_string(t.nextVarAddress), "d");
     t.declare(Declaration::Kind::variable, name, t.sourceLineNumber(), t.nextVarAddress);
@@ -121,6 +151,41 @@ void declareVariables(Translation& t) {
         if (t.currentLine == "begin") return;
         declareVariable(t, t.currentLine);
     }
+}
+
+/// The word program and the blank after it.
+constexpr std::string_view programKeyword = "program";
+constexpr long programKeywordWithBlank = 8;
+constexpr std::string_view shellKeyword = "shell(";
+
+/// The calculator takes 1 to 8 letters and digits, a letter first.
+bool isCalculatorProgramName(std::string_view name) {
+    return !name.empty() && name.size() <= 8 && std::isalpha(static_cast<unsigned char>(name[0])) &&
+           std::all_of(name.begin(), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) && c < 0x80; });
+}
+
+void checkProgramName(Translation& t) {
+    const std::string_view keyword = firstChars(t.currentLine, programKeywordWithBlank);
+    const std::size_t end = checkLineEnding(t, keyword, ";", "the name");
+    const std::string_view name = t.currentLine.substr(keyword.size(), end - std::min(end, keyword.size()));
+    if (isCalculatorProgramName(name)) return;
+    t.warnAtLine("the calculator takes a program name of 1 to 8 letters and digits, a letter "
+                 "first, and " + quoted(name) + " is not one; pack83 refuses it unless it is "
+                 "given a name that is: pack83 --name NAME",
+                 static_cast<long>(keyword.size()));
+}
+
+/// The line after the program and shell lines is taken for begin when no
+/// var section comes first.
+void checkBeginLine(Translation& t) {
+    if (t.currentLine == "begin" || t.currentLine.empty()) return;
+    const bool var = t.currentLine.size() >= 3 && equalIgnoringCase(t.currentLine.substr(0, 3), "var");
+    t.warnAtLine(var ? "var opens the variable section only in small letters; this line is taken "
+                       "for begin and is not translated"
+                     : "after the program line (and a shell line) come var or begin; this line "
+                       "is taken for begin and is not translated",
+                 0);
 }
 
 }  // namespace
@@ -142,14 +207,15 @@ void copyLeadingComments(Translation& t) {
 }
 
 void checkProgramLine(Translation& t) {
-    if (!t.matchKeyword("program")) {
+    if (!t.matchKeyword(programKeyword)) {
         t.stopWithError({{"First line in code has to be", Attribute::normal},
                          {" Program NAME;", Attribute::bright}});
         return;
     }
     t.programLine = t.sourceLineNumber();
+    if (t.settings.checkStatements) checkProgramName(t);
     t.loadWork();
-    t.cutInner(8, 1);
+    t.cutInner(programKeywordWithBlank, 1);
     t.stringTable.front() = StringEntry{"description", std::string(t.workString), t.programLine};
     t.emit(";", t.currentLine);
 }
@@ -163,9 +229,10 @@ void writeFixedHeader(Translation& t) {
 }
 
 void declareShellAndVariables(Translation& t) {
-    if (t.matchKeyword("shell(")) {
+    if (t.matchKeyword(shellKeyword)) {
+        if (t.settings.checkStatements) checkLineEnding(t, shellKeyword, ");", "the shell name");
         t.loadWork();
-        t.cutInner(6, 2);
+        t.cutInner(shellKeyword, 2);
         t.shellName = t.workString;
         t.shellDeclared = true;
         t.shellLine = t.sourceLineNumber();
@@ -174,7 +241,11 @@ void declareShellAndVariables(Translation& t) {
             t.warnEndOfSource("a line after the shell line");
         }
     }
-    if (t.currentLine.starts_with("var")) declareVariables(t);
+    if (t.currentLine.starts_with("var")) {
+        declareVariables(t);
+    } else if (t.settings.checkStatements && !t.stopped()) {
+        checkBeginLine(t);
+    }
     writeShellHeader(t);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Sprites drawn into the graph buffer and copied to the display. Under ION
 // the shell's own sprite routines draw them; under any other shell the
 // library routine SPRXOR does, which the program end appends. The sprite data
@@ -12,13 +13,13 @@ namespace trovik {
 
 // ionlargesprite draws any size: row in l, column in a, height in b, width in
 // bytes in c, data at ix. There is no such routine without ION.
-void translateLargeSprite(Translation& t) {
+void translateLargeSprite(Translation& t, std::string_view keyword) {
     if (!t.shellIsIon()) {
         t.stopWithError({{"ION must be used for LSprite to work!", Attribute::normal}}, true);
         return;
     }
     t.usesSprites = true;
-    const auto [sprite, x, y, width, height] = t.cutArguments<5>(8);
+    const auto [sprite, x, y, width, height] = t.cutArguments<5>(keyword);
     t.emitEmpty();
     t.emit("\tld b, ", height);
     t.emit("\tld c, ", width);
@@ -36,7 +37,7 @@ void translateLargeSprite(Translation& t) {
 // in l and the column in a, SPRXOR the row in e and the column in a, and the
 // loads differ to match: under ION A is the row and B the column, under any
 // other shell the reverse.
-void translateSprite(Translation& t) {
+void translateSprite(Translation& t, std::string_view) {
     t.usesSprites = true;
     t.loadWork();
     t.cutInner(0, 2);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The statement loop: one line at a time, counted loops translated in place,
 // every other line run through the ordered keyword table. A line may match
 // several keywords: a statement that writes its cut text back into the
@@ -9,59 +10,119 @@
 #include <array>
 #include <cstdint>
 
+#include "prologue.hpp"
+#include "statement_checks.hpp"
+#include "statement_table.hpp"
 #include "statements.hpp"
 
 namespace trovik {
 
 namespace {
 
-/// One keyword test of the statement translator.
-struct StatementRow {
-    std::string_view keyword;
-    void (*translate)(Translation&);
-};
+constexpr ArgumentForm memory(std::string_view name) { return {name, ArgumentKind::memory}; }
+constexpr ArgumentForm operand(std::string_view name) { return {name, ArgumentKind::operand}; }
+constexpr ArgumentForm label(std::string_view name) { return {name, ArgumentKind::label}; }
+constexpr ArgumentForm field(std::string_view name) { return {name, ArgumentKind::field}; }
+constexpr ArgumentForm choice(std::string_view name, std::string_view choices) {
+    return {name, ArgumentKind::choice, choices};
+}
+constexpr ArgumentForm quotedText() { return {"\"text\"", ArgumentKind::text}; }
+
+constexpr StatementForm freeLine{};
+constexpr StatementForm keywordOnly{LineShape::keywordOnly};
+constexpr StatementForm labelLine{LineShape::label, {label("label")}, 1};
+constexpr StatementForm assignment{LineShape::assignment, {memory("X"), operand("V")}, 2};
+
+/// kw(a1,...,aN); with the arguments `forms`.
+template <typename... Forms>
+constexpr StatementForm withArguments(Forms... forms) {
+    StatementForm form{LineShape::arguments, {forms...}, sizeof...(Forms)};
+    form.plainArguments = ((forms.kind == ArgumentKind::memory ||
+                            forms.kind == ArgumentKind::operand ||
+                            forms.kind == ArgumentKind::label) && ...);
+    return form;
+}
+/// write( and outtextxy(: the text takes the rest of the line.
+constexpr StatementForm namedText(std::string_view first, std::string_view second) {
+    StatementForm form = withArguments(field(first), field(second), label("name"), quotedText());
+    form.lastTakesRest = true;
+    form.dropsLastTwo = false;
+    form.plainArguments = false;
+    return form;
+}
+/// The pixel statements: the arguments between the last "(" and ")".
+constexpr StatementForm pixelForm() {
+    StatementForm form = withArguments(memory("X"), memory("Y"));
+    form.dropsLastTwo = false;
+    return form;
+}
+
+constexpr StatementForm variable = withArguments(memory("X"));
+constexpr StatementForm twoVariables = withArguments(memory("X"), memory("Y"));
+constexpr StatementForm variableAndNumber = withArguments(memory("X"), operand("N"));
 
 constexpr std::array<StatementRow, 34> statementRows{{
-    {"//", translateComment},
-    {"rand(", translateRandom},
-    {"asm{", translateInlineAssembly},
-    {"circle(", translateCircle},
-    {"if(", translateIf},
-    {"rewrite(", translateRewrite},
-    {"contrast(", translateContrast},
-    {"calcoff;", translateCalcOff},
-    {"mult(", translateMultiply},
-    {"div(", translateDivide},
-    {"line(", translateLine},
-    {"runindic(", translateRunIndicator},
-    {"multkey(", translateMultipleKeys},
-    {"disppic(", translateShowPicture},
-    {"inc(", translateIncrement},
-    {"dec(", translateDecrement},
-    {"add(", translateAdd},
-    {"sub(", translateSubtract},
-    {"ret;", translateReturn},
-    {"goto(", translateGoto},
-    {"lsprite(", translateLargeSprite},
-    {"sprite(", translateSprite},
-    {"pixelon(", translatePixelOn},
-    {"clrdrw;", translateClearDrawing},
-    {"getkey(", translateGetKey},
-    {":", translateLabel},
-    {"iskey(", translateIsKey},
-    {"pixeltest(", translatePixelTest},
-    {"pixeloff(", translatePixelOff},
-    {"end.", translateProgramEnd},
-    {"clrscr();", translateClearScreen},
-    {"^", translateAssignment},
-    {"write(", translateWrite},
-    {"outtextxy(", translateOutTextXY},
+    {"//", translateComment, freeLine},
+    {"rand(", translateRandom, variableAndNumber},
+    {"asm{", translateInlineAssembly, freeLine},
+    {"circle(", translateCircle,
+     withArguments(operand("px"), operand("py"), operand("cx"), operand("cy"))},
+    {"if(", translateIf, withArguments(memory("X"), memory("Y"), choice("Q", "12"), label("label"))},
+    {"rewrite(", translateRewrite,
+     withArguments(field("RRRR"), field("CCCC"), choice("M", "12"), label("name"))},
+    {"contrast(", translateContrast, variable},
+    {"calcoff;", translateCalcOff, keywordOnly},
+    {"mult(", translateMultiply, variableAndNumber},
+    {"div(", translateDivide, variableAndNumber},
+    {"line(", translateLine,
+     withArguments(operand("x1"), operand("y1"), operand("x2"), operand("y2"), operand("m"))},
+    {"runindic(", translateRunIndicator, withArguments(label("on"))},
+    {"multkey(", translateMultipleKeys,
+     withArguments(field("KKK"), field("LLL"), choice("M", "012"), label("label"))},
+    {"disppic(", translateShowPicture, withArguments(label("label"))},
+    {"inc(", translateIncrement, variable},
+    {"dec(", translateDecrement, variable},
+    {"add(", translateAdd, twoVariables},
+    {"sub(", translateSubtract, twoVariables},
+    {"ret;", translateReturn, keywordOnly},
+    {"goto(", translateGoto, withArguments(choice("K", "123456"), label("label"))},
+    {"lsprite(", translateLargeSprite,
+     withArguments(label("S"), memory("X"), memory("Y"), operand("W"), operand("H"))},
+    {"sprite(", translateSprite, withArguments(label("S"), memory("A"), memory("B"))},
+    {"pixelon(", translatePixelOn, pixelForm()},
+    {"clrdrw;", translateClearDrawing, keywordOnly},
+    {"getkey(", translateGetKey, withArguments(choice("G", "1234567"), memory("X"))},
+    {":", translateLabel, labelLine},
+    {"iskey(", translateIsKey, withArguments(field("KKK"), choice("M", "01234"), label("label"))},
+    {"pixeltest(", translatePixelTest, pixelForm()},
+    {"pixeloff(", translatePixelOff, pixelForm()},
+    {"end.", translateProgramEnd, freeLine},
+    {"clrscr();", translateClearScreen, keywordOnly},
+    {"^", translateAssignment, assignment},
+    {"write(", translateWrite, namedText("RRRR", "CCCC")},
+    {"outtextxy(", translateOutTextXY, namedText("XXXX", "YYYY")},
 }};
+
+constexpr StatementForm forLoopForm = withArguments(memory("A"), memory("B"), label("label"));
+constexpr std::string_view forKeyword = countedLoopKeyword;
 
 constexpr std::size_t rowCount = statementRows.size();
 
-/// The counted loop's keyword; the body loop tests it before the table.
-constexpr std::string_view loopKeyword = "for(";
+/// The rows as the statement loop walks them: the keyword, the translation
+/// and where the form is, so that the rows it skips take little room.
+struct DispatchRow {
+    std::string_view keyword;
+    void (*translate)(Translation&, std::string_view keyword);
+    const StatementForm* form;
+};
+
+constexpr std::array<DispatchRow, rowCount> dispatchRows = [] {
+    std::array<DispatchRow, rowCount> rows{};
+    for (std::size_t i = 0; i < rowCount; ++i) {
+        rows[i] = {statementRows[i].keyword, statementRows[i].translate, &statementRows[i].form};
+    }
+    return rows;
+}();
 
 /// For each first character of a line and each row number i, the first row
 /// from i on whose keyword begins with that character (rowCount for none).
@@ -104,7 +165,8 @@ bool opensLoopBody(std::string_view line) { return line == "begin" || line.empty
 /// end; leaves the current line as the last statement left it.
 void translateCountedLoop(Translation& t) {
     const long loopLine = t.sourceLineNumber();  // it wrote every line but the body's
-    const auto [start, limit, labelInLine] = t.cutArguments<3>(4);
+    if (t.settings.checkStatements) checkStatementLine(t, forKeyword, forLoopForm);
+    const auto [start, limit, labelInLine] = t.cutArguments<3>(forKeyword);
     const std::string label(labelInLine);  // the body's lines replace the line it is cut from
 
     t.emitEmpty();
@@ -139,27 +201,42 @@ void translateCountedLoop(Translation& t) {
 
 }  // namespace
 
+std::span<const StatementRow> statementTable() { return statementRows; }
+
+const StatementForm& countedLoopForm() { return forLoopForm; }
+
 void translateStatement(Translation& t) {
     // Only rows whose keyword begins with the line's first character can
     // match. A matching statement may change the line, so the next candidate
     // is looked up again from the line as it is then.
     std::size_t row = 0;
-    bool matched = false;
+    const DispatchRow* matched = nullptr;
+    bool secondWarned = false;
     while (!t.currentLine.empty()) {
         const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
         row = nextRowTable[first][row];
         if (row == rowCount) break;
-        const StatementRow& statement = statementRows[row++];
+        const DispatchRow& statement = dispatchRows[row++];
         if (!t.matchKeyword(statement.keyword)) continue;
-        matched = true;
-        statement.translate(t);
+        if (t.settings.checkStatements) {
+            if (!matched) {
+                checkStatementLine(t, statement.keyword, *statement.form);
+            } else if (!secondWarned) {
+                secondWarned = true;
+                warnAboutSecondStatement(t, matched->keyword, statement.keyword);
+            }
+        }
+        matched = &statement;
+        statement.translate(t, statement.keyword);
         if (t.stopped()) return;
     }
     if (!matched && !isStructuralLine(t.currentLine)) {
         // The body loop takes for( lines itself; one that reaches here is in a loop body.
-        t.warnAtLine(t.matchKeyword(loopKeyword)
-                         ? "loops do not nest; this for( line is skipped"
-                         : "no statement matches this line; nothing was written for it");
+        if (t.matchKeyword(forKeyword)) {
+            t.warnAtLine("loops do not nest; this for( line is skipped", 0);
+        } else {
+            warnAboutUnknownStatement(t);
+        }
     }
 }
 
@@ -172,7 +249,7 @@ void translateBody(Translation& t) {
             t.warnEndOfSource("the line EOF");
             return;
         }
-        if (t.matchKeyword(loopKeyword)) {
+        if (t.matchKeyword(forKeyword)) {
             translateCountedLoop(t);
         } else {
             translateStatement(t);
@@ -181,10 +258,18 @@ void translateBody(Translation& t) {
     }
 }
 
+void translateSource(Translation& t) {
+    for (auto step : {copyLeadingComments, checkProgramLine, writeFixedHeader,
+                      declareShellAndVariables, translateBody}) {
+        if (t.stopped()) return;
+        step(t);
+    }
+}
+
 std::vector<std::string_view> statementKeywords() {
     std::vector<std::string_view> keywords;
     for (const StatementRow& row : statementRows) keywords.push_back(row.keyword);
-    keywords.push_back(loopKeyword);
+    keywords.push_back(countedLoopKeyword);
     return keywords;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The body of a program: the statement loop, counted loops and the keyword
 // table that dispatches every other line.
@@ -16,6 +17,9 @@ void translateStatement(Translation& t);
 
 /// Translates body lines until the line `EOF`.
 void translateBody(Translation& t);
+
+/// Translates the whole source: the prologue, then the body.
+void translateSource(Translation& t);
 
 /// The keyword of every row of the table, in its order, then the counted
 /// loop's: the words editors show as statements.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The statement translators, one per keyword test, grouped by family. Each
 // runs when its keyword matches the current line, cuts its arguments with the
@@ -8,55 +9,55 @@
 namespace trovik {
 
 // Comments, inline assembly and random numbers.
-void translateComment(Translation& t);
-void translateRandom(Translation& t);
-void translateInlineAssembly(Translation& t);
+void translateComment(Translation& t, std::string_view keyword);
+void translateRandom(Translation& t, std::string_view keyword);
+void translateInlineAssembly(Translation& t, std::string_view keyword);
 
 // Conditionals and jumps.
-void translateIf(Translation& t);
-void translateReturn(Translation& t);
-void translateGoto(Translation& t);
-void translateLabel(Translation& t);
+void translateIf(Translation& t, std::string_view keyword);
+void translateReturn(Translation& t, std::string_view keyword);
+void translateGoto(Translation& t, std::string_view keyword);
+void translateLabel(Translation& t, std::string_view keyword);
 
 // Arithmetic.
-void translateMultiply(Translation& t);
-void translateDivide(Translation& t);
-void translateIncrement(Translation& t);
-void translateDecrement(Translation& t);
-void translateAdd(Translation& t);
-void translateSubtract(Translation& t);
-void translateAssignment(Translation& t);
+void translateMultiply(Translation& t, std::string_view keyword);
+void translateDivide(Translation& t, std::string_view keyword);
+void translateIncrement(Translation& t, std::string_view keyword);
+void translateDecrement(Translation& t, std::string_view keyword);
+void translateAdd(Translation& t, std::string_view keyword);
+void translateSubtract(Translation& t, std::string_view keyword);
+void translateAssignment(Translation& t, std::string_view keyword);
 
 // Text output.
-void translateRewrite(Translation& t);
-void translateClearScreen(Translation& t);
-void translateWrite(Translation& t);
-void translateOutTextXY(Translation& t);
+void translateRewrite(Translation& t, std::string_view keyword);
+void translateClearScreen(Translation& t, std::string_view keyword);
+void translateWrite(Translation& t, std::string_view keyword);
+void translateOutTextXY(Translation& t, std::string_view keyword);
 
 // Drawing.
-void translateCircle(Translation& t);
-void translateLine(Translation& t);
-void translateShowPicture(Translation& t);
-void translatePixelOn(Translation& t);
-void translateClearDrawing(Translation& t);
-void translatePixelTest(Translation& t);
-void translatePixelOff(Translation& t);
+void translateCircle(Translation& t, std::string_view keyword);
+void translateLine(Translation& t, std::string_view keyword);
+void translateShowPicture(Translation& t, std::string_view keyword);
+void translatePixelOn(Translation& t, std::string_view keyword);
+void translateClearDrawing(Translation& t, std::string_view keyword);
+void translatePixelTest(Translation& t, std::string_view keyword);
+void translatePixelOff(Translation& t, std::string_view keyword);
 
 // Keyboard.
-void translateMultipleKeys(Translation& t);
-void translateGetKey(Translation& t);
-void translateIsKey(Translation& t);
+void translateMultipleKeys(Translation& t, std::string_view keyword);
+void translateGetKey(Translation& t, std::string_view keyword);
+void translateIsKey(Translation& t, std::string_view keyword);
 
 // Display and power control.
-void translateContrast(Translation& t);
-void translateCalcOff(Translation& t);
-void translateRunIndicator(Translation& t);
+void translateContrast(Translation& t, std::string_view keyword);
+void translateCalcOff(Translation& t, std::string_view keyword);
+void translateRunIndicator(Translation& t, std::string_view keyword);
 
 // Sprites.
-void translateLargeSprite(Translation& t);
-void translateSprite(Translation& t);
+void translateLargeSprite(Translation& t, std::string_view keyword);
+void translateSprite(Translation& t, std::string_view keyword);
 
 // Program end.
-void translateProgramEnd(Translation& t);
+void translateProgramEnd(Translation& t, std::string_view keyword);
 
 }  // namespace trovik

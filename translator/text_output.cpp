@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Text on the home and graph screens. write( and outtextxy( name their text
 // and add it to the string table, which the program end writes out as data;
 // the display code refers to each text by that name, and rewrite( can show a
@@ -82,7 +83,7 @@ void translateNamedText(Translation& t, long keywordLength, std::string_view fir
 
 }  // namespace
 
-void translateClearScreen(Translation& t) {
+void translateClearScreen(Translation& t, std::string_view) {
     t.emitEmpty();
     t.emit("\tcall _clrlcdfull");
 }
@@ -90,9 +91,9 @@ void translateClearScreen(Translation& t) {
 /// rewrite(RRRR,CCCC,M,S); shows the named string S at a text position in
 /// the large font (M = 1), or at the pen position RRRR, CCCC in the small one
 /// (M = 2).
-void translateRewrite(Translation& t) {
+void translateRewrite(Translation& t, std::string_view keyword) {
     t.loadWork();
-    t.cutInner(8, 2);
+    t.cutInner(keyword, 2);
     t.storeWork();
     const std::string_view row = charactersBetween(t.workString, 1, 4);
     const std::string_view column = charactersBetween(t.workString, 6, 9);
@@ -116,10 +117,12 @@ void translateRewrite(Translation& t) {
     if (mode == "2") t.emit("\tcall _vputs");
 }
 
-void translateWrite(Translation& t) { translateNamedText(t, 6, "currow", "curcol", "_puts"); }
+void translateWrite(Translation& t, std::string_view keyword) {
+    translateNamedText(t, lengthOf(keyword), "currow", "curcol", "_puts");
+}
 
-void translateOutTextXY(Translation& t) {
-    translateNamedText(t, 10, "pencol", "penrow", "_vputs");
+void translateOutTextXY(Translation& t, std::string_view keyword) {
+    translateNamedText(t, lengthOf(keyword), "pencol", "penrow", "_vputs");
 }
 
 }  // namespace trovik

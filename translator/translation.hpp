@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The shared state of one translation and the services every statement uses:
 // emitting output lines, reading further source lines, warnings, and stopping
 // the run with an error.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "cutting.hpp"
@@ -21,6 +24,8 @@ struct TranslationSettings {
     std::string sourceName;      ///< FILENAME.p83
     std::string spriteFileName;  ///< FILENAME.spr with -s, else empty
     bool optimise = false;       ///< -o: leave out register saves and restores
+    /// Warn about statement lines whose shape the translation will misread.
+    bool checkStatements = true;
 };
 
 /// A named string that the program end writes out as a `.db` line.
@@ -51,7 +56,15 @@ struct TranslationError {
     bool clearScreenFirst = false;
     bool waitForEnter = false;  ///< read a line first, where a person can type one
     long sourceLineNumber = 0;  ///< the source line it was found on, counted from 1
+    long column = -1;           ///< where on that line, counted from 0; -1 when not known
 };
+
+/// The lines that show source line `number` under a message about it:
+/// FILENAME.p83:N: and the line as written, and below it a caret under
+/// `column` (counted from 0) when that is 0 or more. A long line is shown in
+/// part, around the caret.
+std::string sourceLineDisplay(std::string_view sourceName, long number, std::string_view line,
+                              long column);
 
 /// The routines and data that statements ask the program end to append.
 struct RoutineFlags {
@@ -115,6 +128,7 @@ public:
     bool readSourceLine(std::string_view& line) {
         if (!stopped() && source_.readLine(line)) {
             attributeTo(++sourceLineNumber_);
+            sourceText_ = line;
             return true;
         }
         return atEndOfSource(line);
@@ -149,14 +163,36 @@ public:
     void warnEndOfSource(std::string_view expected);
     /// One warning line on standard error.
     void warn(std::string_view text);
-    /// A warning about the source line read last: FILENAME.p83:N: warning: `text`.
-    void warnAtLine(std::string_view text);
+    /// A warning about the source line read last: FILENAME.p83:N: warning:
+    /// `text`, then that line with a caret under `column`, a position in
+    /// the current line, when it is known.
+    void warnAtLine(std::string_view text, long column = -1);
+    /// The same as a note: something that works as written but is rarely
+    /// what was meant.
+    void noteAtLine(std::string_view text, long column = -1);
+    /// Keeps a declared variable's address for the checks (up to a few
+    /// thousand variables; the checks leave out the rest).
+    void rememberVariable(std::string_view name, long address) {
+        if (variables_.size() < rememberedVariables) variables_.emplace(name, address);
+    }
+    /// The address of the declared variable `name`, if it is one.
+    std::optional<long> variableAddress(std::string_view name) const {
+        const auto found = variables_.find(name);
+        if (found == variables_.end()) return std::nullopt;
+        return found->second;
+    }
     /// Whether any warning or message was written.
     bool warned() const { return warned_; }
+    int warningCount() const { return warnings_; }
+    /// Whether the next warning is shown: only the first `shownWarnings`
+    /// of a run are, the rest are counted.
+    bool showsMoreWarnings() const { return warnings_ + notes_ < shownWarnings; }
+    static constexpr int shownWarnings = 100;
+    int noteCount() const { return notes_; }
 
     /// Stops the translation with an error found on the current source line.
     void stopWithError(std::vector<MessagePiece> message, bool clearScreenFirst = false,
-                       bool waitForEnter = false);
+                       bool waitForEnter = false, long column = -1);
     /// Stops the translation because a file operation failed.
     void stopWithFileFailure(FileFailure failure);
     bool stopped() const { return halted_ || output_.failure(); }
@@ -167,6 +203,9 @@ public:
 
 private:
     bool atEndOfSource(std::string_view& line);
+    void messageAtLine(std::string_view severity, std::string_view text, long column);
+    /// `column` of the current line as a column of the source line read last.
+    long sourceColumn(long column) const;
     /// Stops the run; the output keeps what was written so far.
     void halt();
     bool readIntoCurrentLine(bool (Translation::*read)(std::string_view&)) {
@@ -176,6 +215,14 @@ private:
         return wasRead;
     }
 
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>()(name);
+        }
+    };
+    static constexpr std::size_t rememberedVariables = 4096;
+    std::unordered_map<std::string, long, NameHash, std::equal_to<>> variables_;
     /// Holds the text of the current line, which every cut views; it only
     /// grows, so that a new line rarely needs memory.
     std::vector<char> currentLineText_;
@@ -185,8 +232,12 @@ private:
     Console& console_;
     FileSystem& files_;
     long sourceLineNumber_ = 0;
+    /// The source line read last, as read; valid until the next read.
+    std::string_view sourceText_;
     bool warnedEndOfSource_ = false;
     bool warned_ = false;
+    int warnings_ = 0;
+    int notes_ = 0;
     std::optional<TranslationError> error_;
     std::optional<FileFailure> otherFileFailure_;
     /// Set by a translation error or a failure of any file but the output.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // trovik's main sequence: command line, translation, assembler.
 
@@ -19,8 +20,10 @@ enum ExitStatus : int {
 
 /// Runs trovik with the command-line `arguments` (without the program name):
 /// translates FILENAME.p83 into FILENAME.asm and starts the assembler on it,
-/// passing its messages on. Returns the exit status.
+/// passing its messages on. Returns the exit status. Without
+/// `checkStatements` the statement lines are not checked, which changes
+/// nothing but the warnings.
 int runTrovik(const std::vector<std::string>& arguments, Console& console,
-              ProcessStarter& processStarter, FileSystem& files);
+              ProcessStarter& processStarter, FileSystem& files, bool checkStatements = true);
 
 }  // namespace trovik
