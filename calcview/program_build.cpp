@@ -186,9 +186,7 @@ pack83::Result<SourceTables> tablesOfP83(const fs::path& source, const std::vect
 pack83::Result<Loaded> load(const fs::path& program, const std::vector<fs::path>& files) {
     std::vector<fs::path> paths{program};
     paths.insert(paths.end(), files.begin(), files.end());
-    auto loaded = loadFiles(paths);
-    if (!loaded) return Failure{loaded.message()};
-    return std::move(*loaded);
+    return loadFiles(paths);
 }
 
 pack83::Result<BuiltProgram> buildFromSource(const BuildRequest& request, const BuildOutput& output,

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <map>
 
+#include "debug_session.hpp"
+
 namespace calcview {
 namespace {
 
@@ -127,6 +129,31 @@ TEST_F(ProgramBuildTest, NamesComeWithTheirAddressesAndLines) {
     EXPECT_EQ(sourceLineAt(debug, static_cast<std::uint16_t>(inc[0].start + 1)),
               "hello.p83:13: inc(count);");
     EXPECT_TRUE(rangesOf(debug, 0, 12).empty());  // a label makes no code
+}
+
+TEST_F(ProgramBuildTest, TheDebugSessionStopsAndStepsAtTheLinesOfABuild) {
+    const auto built = build("hello.p83");
+    ASSERT_TRUE(built) << built.message();
+    Calculator calc;
+    const auto started = startLoaded(calc, built->loaded);
+    ASSERT_TRUE(started) << started.message();
+    debug::Session session(calc, built->debug);
+    const auto answers = session.setBreakpoints(built->debug.files[0], {{12, {}, {}, {}}});  // :again
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_TRUE(answers[0].verified);
+    EXPECT_EQ(answers[0].line, 13) << "a label line moves to the statement after it";
+    const auto lineAfter = [&] {
+        for (int slice = 0; slice < 100; ++slice) {
+            const debug::Progress progress = session.advance(clockHz / 10);
+            if (progress.stopped) return session.stackTrace().front().line;
+            if (progress.exited) return -1;
+        }
+        return 0;
+    };
+    session.begin(false);
+    EXPECT_EQ(lineAfter(), 13);
+    session.next();
+    EXPECT_EQ(lineAfter(), 14);
 }
 
 TEST_F(ProgramBuildTest, LoopsAndAssemblyBlocksHaveTheirStretches) {
