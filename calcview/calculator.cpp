@@ -90,7 +90,7 @@ std::uint8_t Calculator::fetchOpcode(std::uint16_t address) {
     if (fetchMarks_[address] != 0 && (fetched_ & fetchedAny) == 0) {
         // A breakpoint: this NOP is taken back, and run() returns before the
         // instruction.
-        if (!passFetchMark_) {
+        if (!passFetchMark_ && (fetchFilter_ == nullptr || fetchFilter_->stopsAt(address))) {
             fetched_ |= fetchedBreak;
             lastFetch_ = address;
             return 0x00;
@@ -518,9 +518,11 @@ RunState Calculator::run(std::uint64_t cycle) {
     return state_;
 }
 
-void Calculator::setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access) {
+void Calculator::setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access,
+                               FetchFilter* filter) {
     fetchMarks_ = fetch != nullptr ? fetch : noMarks_.data();
     accessMarks_ = access != nullptr ? access : noMarks_.data();
+    fetchFilter_ = filter;
 }
 
 namespace {

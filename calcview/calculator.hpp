@@ -73,6 +73,18 @@ class StackObserver {
                                        std::uint16_t sp) = 0;
 };
 
+/// Asked at a fetch mark whether the run stops there, so that a debugger
+/// decides its conditions inside the run instead of stopping to ask.
+class FetchFilter {
+  public:
+    virtual ~FetchFilter() = default;
+    /// Before the instruction at `address` runs, with the registers and
+    /// memory as the instructions before left them (PC aside: it is
+    /// `address`). Must not change the machine. false: the instruction runs
+    /// as if its address were not marked.
+    virtual bool stopsAt(std::uint16_t address) = 0;
+};
+
 class Calculator final : public Machine {
   public:
     /// Where the program returns to when it is done: an address in ROM where
@@ -145,7 +157,9 @@ class Calculator final : public Machine {
     // (a breakpoint), or after one that read or wrote memory whose access
     // mark has watchRead or watchWrite. Nothing changes in how the machine
     // runs: a run stopped and resumed goes exactly as one that was not.
-    void setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access);
+    // With a `filter`, a fetch mark stops the run only when it says so.
+    void setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access,
+                       FetchFilter* filter = nullptr);
     void setStackObserver(StackObserver* observer) { stackObserver_ = observer; }
     /// Why the last run() returned (none: it reached its cycle or ended).
     DebugStop debugStop() const { return debugStop_; }
@@ -257,6 +271,7 @@ class Calculator final : public Machine {
     const std::uint8_t* fetchMarks_ = noMarks_.data();
     const std::uint8_t* accessMarks_ = noMarks_.data();
     StackObserver* stackObserver_ = nullptr;
+    FetchFilter* fetchFilter_ = nullptr;
     DebugStop debugStop_ = DebugStop::none;
     bool passFetchMark_ = false;
     std::uint16_t lastFetch_ = 0;

@@ -240,39 +240,7 @@ std::optional<Expression> Expression::parse(std::string_view text, const NameRes
     return ExpressionParser(std::move(*tokens), resolve).parse(error);
 }
 
-std::int32_t Expression::evaluate(const NameReader& read) const {
-    const std::function<std::int32_t(int)> value = [&](int index) -> std::int32_t {
-        const Node& node = nodes_[static_cast<std::size_t>(index)];
-        switch (node.op) {
-            case Op::number:
-                return node.number;
-            case Op::name:
-                return read(node.name);
-            case Op::andOp:
-                return value(node.left) != 0 && value(node.right) != 0;
-            case Op::orOp:
-                return value(node.left) != 0 || value(node.right) != 0;
-            default:
-                break;
-        }
-        const std::int32_t left = value(node.left), right = value(node.right);
-        switch (node.op) {
-            case Op::eq:
-                return left == right;
-            case Op::ne:
-                return left != right;
-            case Op::lt:
-                return left < right;
-            case Op::le:
-                return left <= right;
-            case Op::gt:
-                return left > right;
-            default:
-                return left >= right;
-        }
-    };
-    return value(root_);
-}
+std::int32_t Expression::evaluate(const NameReader& read) const { return evaluateWith(read); }
 
 bool Expression::isTruth() const {
     const Op op = nodes_[static_cast<std::size_t>(root_)].op;

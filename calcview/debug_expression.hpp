@@ -44,6 +44,12 @@ class Expression {
     static std::optional<Expression> parse(std::string_view text, const NameResolver& resolve,
                                            std::string& error);
     std::int32_t evaluate(const NameReader& read) const;
+    /// The same with any callable read(const NameRef&) -> std::uint16_t:
+    /// nothing allocated, for a condition decided inside the run.
+    template <typename Read>
+    std::int32_t evaluateWith(const Read& read) const {
+        return valueOf(root_, read);
+    }
     /// Whether its value is a truth (a comparison or and/or) rather than a number.
     bool isTruth() const;
     /// The one name it is, if it is just a name.
@@ -57,6 +63,38 @@ class Expression {
     };
 
   private:
+    template <typename Read>
+    std::int32_t valueOf(int index, const Read& read) const {
+        const Node& node = nodes_[static_cast<std::size_t>(index)];
+        switch (node.op) {
+            case Node::Op::number:
+                return node.number;
+            case Node::Op::name:
+                return read(node.name);
+            case Node::Op::andOp:
+                return valueOf(node.left, read) != 0 && valueOf(node.right, read) != 0;
+            case Node::Op::orOp:
+                return valueOf(node.left, read) != 0 || valueOf(node.right, read) != 0;
+            default:
+                break;
+        }
+        const std::int32_t left = valueOf(node.left, read), right = valueOf(node.right, read);
+        switch (node.op) {
+            case Node::Op::eq:
+                return left == right;
+            case Node::Op::ne:
+                return left != right;
+            case Node::Op::lt:
+                return left < right;
+            case Node::Op::le:
+                return left <= right;
+            case Node::Op::gt:
+                return left > right;
+            default:
+                return left >= right;
+        }
+    }
+
     std::vector<Node> nodes_;
     int root_ = -1;
     friend class ExpressionParser;

@@ -3,8 +3,11 @@
 // 64 KiB tables of marks: a fetch mark stops the run before the instruction
 // at that address (breakpoints; statement starts while stepping; every
 // address for an instruction step), an access mark after an instruction that
-// read or wrote a watched variable. At such a stop the session decides at
-// once (condition, hit count, log message, call depth) and either reports a
+// read or wrote a watched variable. While the program runs to its
+// breakpoints, their conditions and hit counts are decided inside the run
+// (the calculator asks the session at the mark, before the instruction), so
+// a breakpoint that does not hold costs no stop. At a stop the session
+// decides the rest at once (log message, call depth) and either reports a
 // stop or lets the machine go on: nothing waits for the client.
 //
 // Calls are followed from the call, rst and ret instructions the processor
@@ -182,7 +185,7 @@ std::string_view dapName(StopReason reason) {
     return "step";
 }
 
-struct Session::Impl final : StackObserver {
+struct Session::Impl final : StackObserver, FetchFilter {
     // ---- Types ----
     struct Frame {
         std::uint16_t target, returnAddress, sp, callAt;
@@ -212,6 +215,13 @@ struct Session::Impl final : StackObserver {
         std::size_t variable;
         DataAccess access;
         Check check;
+    };
+    /// A breakpoint that counted at a fetch: a stop, or a log line.
+    struct FetchHit {
+        int id;
+        const LogMessage* log;
+        int file, line;
+        bool label;
     };
     enum class Motion { run, next, stepIn, stepOut, entry, instructionNext, instructionIn };
     enum class State { configuring, running, stopped, ended };
@@ -288,6 +298,10 @@ struct Session::Impl final : StackObserver {
     std::optional<ExceptionDetails> exception;
     std::vector<Frame> frames;
     std::map<std::uint16_t, std::uint8_t> watchedBytes;  ///< value at the last look
+    /// The breakpoints that counted at the last fetch mark, and where (PC,
+    /// clock) the run counted them, when it did (atFetch takes them as found).
+    std::vector<FetchHit> fetchHits;
+    std::optional<std::pair<std::uint16_t, std::uint64_t>> countedInRun;
 
     std::deque<Snapshot> history;
     std::size_t historyBytes = 0;
@@ -359,6 +373,13 @@ struct Session::Impl final : StackObserver {
     NameReader reader() const {
         return [this](const NameRef& ref) { return readName(ref); };
     }
+    /// A condition's value with the program counter at `pc`.
+    std::int32_t valueAt(const Expression& condition, std::uint16_t pc) const {
+        return condition.evaluateWith([&](const NameRef& ref) -> std::uint16_t {
+            if (ref.kind == NameRef::Kind::reg16 && ref.reg == static_cast<int>(Reg::pc)) return pc;
+            return readName(ref);
+        });
+    }
 
     // ---- Breakpoints ----
 
@@ -389,8 +410,8 @@ struct Session::Impl final : StackObserver {
     }
 
     /// Whether a breakpoint's hit counts, after its condition and hit count.
-    bool counts(Check& check) {
-        if (check.condition && check.condition->evaluate(reader()) == 0) return false;
+    bool counts(Check& check, std::uint16_t pc) {
+        if (check.condition && valueAt(*check.condition, pc) == 0) return false;
         ++check.hits;
         return !check.hit || check.hit->holds(check.hits);
     }
@@ -440,7 +461,36 @@ struct Session::Impl final : StackObserver {
     }
     void applyMarks() {
         calc.setDebugMarks(fetchMarksFor(motion),
-                           watchBreakpoints.empty() ? nullptr : accessMarks.data());
+                           watchBreakpoints.empty() ? nullptr : accessMarks.data(), this);
+    }
+
+    /// Counts the breakpoints at `pc` whose condition holds into fetchHits;
+    /// whether any did (and wants a stop or a log line).
+    bool countBreakpointsAt(std::uint16_t pc) {
+        fetchHits.clear();
+        for (auto& [file, list] : lineBreakpoints) {
+            for (auto& bp : list) {
+                if (bp.address != pc || !counts(bp.check, pc)) continue;
+                fetchHits.push_back(
+                    {bp.id, bp.check.log ? &*bp.check.log : nullptr, bp.file, bp.line, false});
+            }
+        }
+        for (auto& bp : labelBreakpoints) {
+            if (bp.address == pc && counts(bp.check, pc)) fetchHits.push_back({bp.id, nullptr, -1, 0, true});
+        }
+        return !fetchHits.empty();
+    }
+
+    /// Inside the run, at a fetch mark. Running to the breakpoints, only one
+    /// that counts stops the run; a step stops at every mark and decides in
+    /// atFetch.
+    bool stopsAt(std::uint16_t pc) override {
+        const bool toBreakpoints =
+            motion == Motion::run || (motion == Motion::stepOut && !returnedFromStep);
+        if (!toBreakpoints) return true;
+        if (!countBreakpointsAt(pc)) return false;
+        countedInRun = {pc, calc.cycles()};
+        return true;
     }
 
     static LineBreakpoint* findSame(std::vector<LineBreakpoint>& list,
@@ -535,21 +585,17 @@ struct Session::Impl final : StackObserver {
         std::vector<int> hit;
         bool label = false;
         if (breakMarks[pc] != 0) {
-            for (auto& [file, list] : lineBreakpoints) {
-                for (auto& bp : list) {
-                    if (bp.address != pc || !counts(bp.check)) continue;
-                    if (bp.check.log) {
-                        progress.outputs.push_back(
-                            {bp.check.log->format(reader()) + "\n", bp.file, bp.line});
-                    } else {
-                        hit.push_back(bp.id);
-                    }
+            const bool counted =
+                countedInRun && countedInRun->first == pc && countedInRun->second == calc.cycles();
+            countedInRun.reset();
+            if (!counted) countBreakpointsAt(pc);
+            for (const FetchHit& h : fetchHits) {
+                if (h.log != nullptr) {
+                    progress.outputs.push_back({h.log->format(reader()) + "\n", h.file, h.line});
+                } else {
+                    hit.push_back(h.id);
+                    label = label || h.label;
                 }
-            }
-            for (auto& bp : labelBreakpoints) {
-                if (bp.address != pc || !counts(bp.check)) continue;
-                hit.push_back(bp.id);
-                label = true;
             }
         }
         if (!hit.empty()) {
@@ -593,7 +639,7 @@ struct Session::Impl final : StackObserver {
             if (static_cast<std::uint16_t>(address - v.address) > 1) continue;
             const bool wanted =
                 bp.access == DataAccess::readWrite || (bp.access == DataAccess::write) == write;
-            if (!wanted || !counts(bp.check) || stop) continue;
+            if (!wanted || !counts(bp.check, calc.reg(Reg::pc)) || stop) continue;
             const std::uint16_t now = calc.readWord(v.address);
             std::string description =
                 write ? v.name + " written: " + std::to_string(watchedWord(v.address)) + " -> " +

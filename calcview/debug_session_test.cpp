@@ -151,6 +151,24 @@ TEST(DebugSession, ConditionsAndHitCountsChooseTheStops) {
         }
         EXPECT_EQ(seen, c.xs) << c.condition << " / " << c.hit;
     }
+    // Decided before the instruction runs, a condition on PC sees the
+    // breakpoint's own address.
+    Debugged first;
+    first.session->setBreakpoints(sourcePath, {{9, "", "", ""}});
+    first.session->begin(false);
+    first.untilEvent();
+    const std::string at = std::to_string(first.session->stackTrace().front().address);
+    for (const auto& [condition, stops] : {std::pair{"PC = " + at, 5}, {"PC <> " + at, 0}}) {
+        Debugged d;
+        d.session->setBreakpoints(sourcePath, {{9, condition, "", ""}});
+        d.session->begin(false);
+        int seen = 0;
+        while (d.untilEvent().stopped) {
+            ++seen;
+            d.session->continueRun();
+        }
+        EXPECT_EQ(seen, stops) << condition;
+    }
 }
 
 TEST(DebugSession, LogpointsWriteAndGoOn) {
