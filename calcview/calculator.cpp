@@ -463,7 +463,8 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
             }
             if (fetched_ & fetchedStack) {
                 if (!checkStack()) return;
-                if (stackObserver_ != nullptr) {
+                // A push only lowers SP: no call or return an observer follows.
+                if (stackObserver_ != nullptr && (memory_[lastPc_] & 0xCF) != 0xC5) {
                     stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_, reg(Reg::sp));
                 }
             }

@@ -63,9 +63,9 @@ enum class DebugStop : std::uint8_t {
     access,  ///< after the instruction at lastInstruction(): it touched marked memory
 };
 
-/// Told after each instruction that may move the stack pointer (push, pop,
-/// call, ret, rst, ld sp, ...), with its first opcode byte, its address and
-/// SP after it.
+/// Told after each instruction that may move the stack pointer (pop, call,
+/// ret, rst, ld sp, ...; not push bc/de/hl/af, which only lower it), with its
+/// first opcode byte, its address and SP after it.
 class StackObserver {
   public:
     virtual ~StackObserver() = default;

@@ -298,6 +298,15 @@ struct Session::Impl final : StackObserver, FetchFilter {
     std::optional<ExceptionDetails> exception;
     std::vector<Frame> frames;
     std::map<std::uint16_t, std::uint8_t> watchedBytes;  ///< value at the last look
+    /// The line and label breakpoints by address, in the order a stop names
+    /// them; breakSlot[a] is 1 + the index of the first at a (0: none).
+    struct BreakSlot {
+        std::uint16_t address;
+        Check* check;
+        FetchHit hit;
+    };
+    std::vector<BreakSlot> breakSlots;
+    std::vector<std::uint16_t> breakSlot = std::vector<std::uint16_t>(0x10000);
     /// The breakpoints that counted at the last fetch mark, and where (PC,
     /// clock) the run counted them, when it did (atFetch takes them as found).
     std::vector<FetchHit> fetchHits;
@@ -360,7 +369,9 @@ struct Session::Impl final : StackObserver, FetchFilter {
     std::uint16_t readName(const NameRef& ref) const {
         switch (ref.kind) {
             case NameRef::Kind::variable:
-                return calc.readWord(ref.address);
+                return static_cast<std::uint16_t>(
+                    calc.read(ref.address) |
+                    calc.read(static_cast<std::uint16_t>(ref.address + 1)) << 8);
             case NameRef::Kind::reg8high:
                 return static_cast<std::uint16_t>(calc.reg(static_cast<Reg>(ref.reg)) >> 8);
             case NameRef::Kind::reg8low:
@@ -418,13 +429,23 @@ struct Session::Impl final : StackObserver, FetchFilter {
 
     void rebuildMarks() {
         breakMarks.fill(0);
-        for (const auto& [file, list] : lineBreakpoints) {
-            for (const auto& bp : list) {
-                if (bp.address) breakMarks[*bp.address] = 1;
+        breakSlots.clear();
+        for (auto& [file, list] : lineBreakpoints) {
+            for (auto& bp : list) {
+                if (!bp.address) continue;
+                const LogMessage* log = bp.check.log ? &*bp.check.log : nullptr;
+                breakSlots.push_back({*bp.address, &bp.check, {bp.id, log, bp.file, bp.line, false}});
             }
         }
-        for (const auto& bp : labelBreakpoints) {
-            if (bp.address) breakMarks[*bp.address] = 1;
+        for (auto& bp : labelBreakpoints) {
+            if (bp.address) breakSlots.push_back({*bp.address, &bp.check, {bp.id, nullptr, -1, 0, true}});
+        }
+        std::stable_sort(breakSlots.begin(), breakSlots.end(),
+                         [](const BreakSlot& a, const BreakSlot& b) { return a.address < b.address; });
+        std::fill(breakSlot.begin(), breakSlot.end(), 0);
+        for (std::size_t i = breakSlots.size(); i-- > 0;) {
+            breakMarks[breakSlots[i].address] = 1;
+            breakSlot[breakSlots[i].address] = static_cast<std::uint16_t>(i + 1);
         }
         for (std::size_t a = 0; a < stepMarks.size(); ++a) {
             stepMarks[a] = static_cast<std::uint8_t>(breakMarks[a] | statementMarks[a]);
@@ -468,15 +489,10 @@ struct Session::Impl final : StackObserver, FetchFilter {
     /// whether any did (and wants a stop or a log line).
     bool countBreakpointsAt(std::uint16_t pc) {
         fetchHits.clear();
-        for (auto& [file, list] : lineBreakpoints) {
-            for (auto& bp : list) {
-                if (bp.address != pc || !counts(bp.check, pc)) continue;
-                fetchHits.push_back(
-                    {bp.id, bp.check.log ? &*bp.check.log : nullptr, bp.file, bp.line, false});
-            }
-        }
-        for (auto& bp : labelBreakpoints) {
-            if (bp.address == pc && counts(bp.check, pc)) fetchHits.push_back({bp.id, nullptr, -1, 0, true});
+        if (breakSlot[pc] == 0) return false;
+        for (std::size_t i = breakSlot[pc] - 1u; i < breakSlots.size() && breakSlots[i].address == pc;
+             ++i) {
+            if (counts(*breakSlots[i].check, pc)) fetchHits.push_back(breakSlots[i].hit);
         }
         return !fetchHits.empty();
     }
