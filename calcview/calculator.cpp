@@ -462,10 +462,11 @@ void Calculator::executeUntil(std::uint64_t stop, bool stopAtEnable) {
                 if (halted_) return;
             }
             if (fetched_ & fetchedStack) {
-                if (!checkStack()) return;
-                // A push only lowers SP: no call or return an observer follows.
-                if (stackObserver_ != nullptr && (memory_[lastPc_] & 0xCF) != 0xC5) {
-                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_, reg(Reg::sp));
+                const std::uint16_t sp = reg(Reg::sp);
+                if (!checkStack(sp)) return;
+                if (stackObserver_ != nullptr &&
+                    (sp > observeAbove_ || isCallOpcode(memory_[lastPc_]))) {
+                    stackObserver_->afterStackInstruction(memory_[lastPc_], lastPc_, sp);
                 }
             }
             if (fetched_ & fetchedWatch) {
@@ -485,9 +486,8 @@ void Calculator::takeBackNop(std::uint16_t address) {
     z80ex_set_reg(cpu_.get(), regR, static_cast<Z80EX_WORD>((r - 1) & 0x7F));
 }
 
-bool Calculator::checkStack() {
+bool Calculator::checkStack(std::uint16_t sp) {
     if (state_ != RunState::running) return false;
-    const std::uint16_t sp = reg(Reg::sp);
     if (sp == 0 || sp >= ramStart) return true;
     // Just above 0000h: more was taken off the stack than was ever put on it.
     fail(FaultKind::stack, "the stack underflowed: SP = " + hex4(sp) + " after the instruction at " +

@@ -63,9 +63,9 @@ enum class DebugStop : std::uint8_t {
     access,  ///< after the instruction at lastInstruction(): it touched marked memory
 };
 
-/// Told after each instruction that may move the stack pointer (pop, call,
-/// ret, rst, ld sp, ...; not push bc/de/hl/af, which only lower it), with its
-/// first opcode byte, its address and SP after it.
+/// Told after each instruction that may move the stack pointer (push, pop,
+/// call, ret, rst, ld sp, ...), with its first opcode byte, its address and
+/// SP after it; see Calculator::observeStackAbove.
 class StackObserver {
   public:
     virtual ~StackObserver() = default;
@@ -160,7 +160,13 @@ class Calculator final : public Machine {
     // With a `filter`, a fetch mark stops the run only when it says so.
     void setDebugMarks(const std::uint8_t* fetch, const std::uint8_t* access,
                        FetchFilter* filter = nullptr);
-    void setStackObserver(StackObserver* observer) { stackObserver_ = observer; }
+    void setStackObserver(StackObserver* observer) {
+        stackObserver_ = observer;
+        observeAbove_ = -1;
+    }
+    /// From now on the observer hears of a call or rst, and of another stack
+    /// instruction only when it leaves SP above `sp` (0FFFFh: calls only).
+    void observeStackAbove(std::uint16_t sp) { observeAbove_ = sp; }
     /// Why the last run() returned (none: it reached its cycle or ended).
     DebugStop debugStop() const { return debugStop_; }
     /// The next instruction runs even though its address is marked (to go on
@@ -204,7 +210,7 @@ class Calculator final : public Machine {
     void executeUntil(std::uint64_t stop, bool stopAtEnable);
     /// false (and a fault) when SP has left for ROM, or a stack write has
     /// already faulted.
-    bool checkStack();
+    bool checkStack(std::uint16_t sp);
     /// A write by the processor to a guarded address: a fault if it is the stack's.
     void guardedWrite(std::uint16_t address);
     void idleUntil(std::uint64_t cycle);
@@ -271,6 +277,7 @@ class Calculator final : public Machine {
     const std::uint8_t* fetchMarks_ = noMarks_.data();
     const std::uint8_t* accessMarks_ = noMarks_.data();
     StackObserver* stackObserver_ = nullptr;
+    std::int32_t observeAbove_ = -1;
     FetchFilter* fetchFilter_ = nullptr;
     DebugStop debugStop_ = DebugStop::none;
     bool passFetchMark_ = false;

@@ -263,6 +263,7 @@ struct Session::Impl final : StackObserver, FetchFilter {
         allMarks.fill(1);
         enabledFilters.assign(std::size(filters), true);
         calc.setStackObserver(this);
+        followFrames();
         rebuildMarks();
     }
     ~Impl() override {
@@ -533,18 +534,23 @@ struct Session::Impl final : StackObserver, FetchFilter {
             if (pc != returnAddress && pc >= ramStart && calc.readWord(sp) == returnAddress) {
                 if (frames.size() >= frameLimit) frames.erase(frames.begin());
                 frames.push_back({pc, returnAddress, sp, address});
+                followFrames();
             }
             return;
         }
         // SP above a frame's return address: that call has returned (or the
         // program moved its stack away).
         while (!frames.empty() && frames.back().sp < sp) frames.pop_back();
+        followFrames();
         if (!replaying && motion == Motion::stepOut && !returnedFromStep &&
             frames.size() < startDepth) {
             returnedFromStep = true;
             applyMarks();
         }
     }
+
+    /// Only a call, or SP rising above the innermost frame, changes the frames.
+    void followFrames() { calc.observeStackAbove(frames.empty() ? 0xFFFF : frames.back().sp); }
 
     void resume(Motion m) {
         if (state != State::stopped) return;
@@ -870,6 +876,7 @@ struct Session::Impl final : StackObserver, FetchFilter {
         }
         calc.restore(machine);
         frames = s.frames;
+        followFrames();
         inputsApplied = s.inputCount;
         scriptNext = s.scriptNext;
     }
