@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "debug_expression.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -123,6 +124,10 @@ class ExpressionParser {
             return std::nullopt;
         }
         expression_.root_ = root;
+        if (!expression_.compile()) {
+            error = "the expression is nested too deeply";
+            return std::nullopt;
+        }
         return std::move(expression_);
     }
 
@@ -241,6 +246,45 @@ std::optional<Expression> Expression::parse(std::string_view text, const NameRes
 }
 
 std::int32_t Expression::evaluate(const NameReader& read) const { return evaluateWith(read); }
+
+bool Expression::compile() {
+    program_.clear();
+    std::size_t deepest = 0;
+    compileNode(root_, 0, deepest);
+    return deepest <= stackSize;
+}
+
+void Expression::compileNode(int index, std::size_t depth, std::size_t& deepest) {
+    using StepOp = Step::Op;
+    const Node& node = nodes_[static_cast<std::size_t>(index)];
+    switch (node.op) {
+        case Op::number:
+            program_.push_back({StepOp::number, node.number});
+            deepest = std::max(deepest, depth + 1);
+            return;
+        case Op::name:
+            program_.push_back({StepOp::name, index});
+            deepest = std::max(deepest, depth + 1);
+            return;
+        case Op::andOp:
+        case Op::orOp: {
+            compileNode(node.left, depth, deepest);
+            const std::size_t jump = program_.size();
+            program_.push_back({node.op == Op::andOp ? StepOp::andJump : StepOp::orJump, 0});
+            compileNode(node.right, depth, deepest);
+            program_.push_back({StepOp::truth, 0});
+            program_[jump].value = static_cast<std::int32_t>(program_.size());
+            return;
+        }
+        default:
+            break;
+    }
+    compileNode(node.left, depth, deepest);
+    compileNode(node.right, depth + 1, deepest);
+    constexpr StepOp comparisons[] = {StepOp::eq, StepOp::ne, StepOp::lt,
+                                      StepOp::le, StepOp::gt, StepOp::ge};
+    program_.push_back({comparisons[static_cast<int>(node.op) - static_cast<int>(Op::eq)], 0});
+}
 
 bool Expression::isTruth() const {
     const Op op = nodes_[static_cast<std::size_t>(root_)].op;

@@ -15,6 +15,7 @@
 // exactly as written comes first, then a register (in any case), then a
 // variable in another case.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -45,10 +46,46 @@ class Expression {
                                            std::string& error);
     std::int32_t evaluate(const NameReader& read) const;
     /// The same with any callable read(const NameRef&) -> std::uint16_t:
-    /// nothing allocated, for a condition decided inside the run.
+    /// nothing allocated, no recursion, for a condition decided inside the run.
     template <typename Read>
     std::int32_t evaluateWith(const Read& read) const {
-        return valueOf(root_, read);
+        std::array<std::int32_t, stackSize> stack;
+        std::size_t top = 0;  // stack[top - 1] is the top
+        for (std::size_t i = 0; i < program_.size(); ++i) {
+            const Step& step = program_[i];
+            switch (step.op) {
+                case Step::Op::number:
+                    stack[top++] = step.value;
+                    break;
+                case Step::Op::name:
+                    stack[top++] = read(nodes_[static_cast<std::size_t>(step.value)].name);
+                    break;
+                case Step::Op::andJump:  // false: that is the value, skip the right side
+                    if (stack[top - 1] == 0) {
+                        i = static_cast<std::size_t>(step.value) - 1;
+                    } else {
+                        --top;
+                    }
+                    break;
+                case Step::Op::orJump:
+                    if (stack[top - 1] != 0) {
+                        stack[top - 1] = 1;
+                        i = static_cast<std::size_t>(step.value) - 1;
+                    } else {
+                        --top;
+                    }
+                    break;
+                case Step::Op::truth:
+                    stack[top - 1] = stack[top - 1] != 0;
+                    break;
+                default: {
+                    const std::int32_t right = stack[--top];
+                    stack[top - 1] = compare(step.op, stack[top - 1], right);
+                    break;
+                }
+            }
+        }
+        return stack[0];
     }
     /// Whether its value is a truth (a comparison or and/or) rather than a number.
     bool isTruth() const;
@@ -63,38 +100,34 @@ class Expression {
     };
 
   private:
-    template <typename Read>
-    std::int32_t valueOf(int index, const Read& read) const {
-        const Node& node = nodes_[static_cast<std::size_t>(index)];
-        switch (node.op) {
-            case Node::Op::number:
-                return node.number;
-            case Node::Op::name:
-                return read(node.name);
-            case Node::Op::andOp:
-                return valueOf(node.left, read) != 0 && valueOf(node.right, read) != 0;
-            case Node::Op::orOp:
-                return valueOf(node.left, read) != 0 || valueOf(node.right, read) != 0;
-            default:
-                break;
-        }
-        const std::int32_t left = valueOf(node.left, read), right = valueOf(node.right, read);
-        switch (node.op) {
-            case Node::Op::eq:
+    /// The tree in postfix order, and/or short-circuiting by jumps.
+    struct Step {
+        enum class Op : std::uint8_t { number, name, eq, ne, lt, le, gt, ge, andJump, orJump, truth };
+        Op op = Op::number;
+        std::int32_t value = 0;  ///< the number, the name's node, or where a jump goes
+    };
+    static constexpr std::size_t stackSize = 64;
+    static std::int32_t compare(Step::Op op, std::int32_t left, std::int32_t right) {
+        switch (op) {
+            case Step::Op::eq:
                 return left == right;
-            case Node::Op::ne:
+            case Step::Op::ne:
                 return left != right;
-            case Node::Op::lt:
+            case Step::Op::lt:
                 return left < right;
-            case Node::Op::le:
+            case Step::Op::le:
                 return left <= right;
-            case Node::Op::gt:
+            case Step::Op::gt:
                 return left > right;
             default:
                 return left >= right;
         }
     }
+    /// Fills program_ from the tree; false when it would need a deeper stack.
+    bool compile();
+    void compileNode(int index, std::size_t depth, std::size_t& deepest);
 
+    std::vector<Step> program_;
     std::vector<Node> nodes_;
     int root_ = -1;
     friend class ExpressionParser;
