@@ -3,7 +3,8 @@
 """Measures calcview's debug adapter (run by hand on a Release build):
  - headless speed with 20 line breakpoints, 2 conditional breakpoints and a
    data breakpoint set, none of them hit, against the same run through the
-   adapter with nothing set and against calcview --headless without it;
+   adapter with nothing set and against calcview --headless without it, in
+   wall-clock time and in processor time (steadier on a busy machine);
  - how long a source-line step (next) takes to answer with its stop;
  - launch to the first stop on examples/catch.p83, its build included.
 
@@ -11,6 +12,7 @@ Usage: bench/dap_bench.py [path/to/build]   (default: build)
 """
 
 import os
+import resource
 import shutil
 import statistics
 import subprocess
@@ -32,9 +34,15 @@ LOOP_LINES = [11, 12, 13]
 UNUSED_FIRST = 16
 
 
+def processor_seconds(pid):
+    with open(f"/proc/{pid}/schedstat") as stat:
+        return int(stat.read().split()[0]) / 1e9
+
+
 def speed_run(calcview, folder, with_breakpoints, conditional_lines=LOOP_LINES[:2]):
-    """Seconds of wall-clock time from configurationDone to the time limit's end;
-    the conditional breakpoints are on `conditional_lines` (false each time)."""
+    """Seconds of wall-clock and of processor time from configurationDone to the
+    time limit's end; the conditional breakpoints are on `conditional_lines`
+    (false each time)."""
     dap = dap_e2e.Adapter(calcview, folder)
     dap.begin("spin.p83", timeLimit=SECONDS)
     if with_breakpoints:
@@ -45,20 +53,24 @@ def speed_run(calcview, folder, with_breakpoints, conditional_lines=LOOP_LINES[:
         assert all(b["verified"] for b in answer["breakpoints"]), answer
         info = dap.request("dataBreakpointInfo", {"name": "never", "variablesReference": 0})
         dap.request("setDataBreakpoints", {"breakpoints": [{"dataId": info["dataId"], "accessType": "write"}]})
-    start = time.monotonic()
+    start, processor = time.monotonic(), processor_seconds(dap.process.pid)
     dap.request("configurationDone")
     exited = dap.event("exited")
     elapsed = time.monotonic() - start
+    processor = processor_seconds(dap.process.pid) - processor
     assert exited["body"]["exitCode"] == 3, exited
     dap.end()
-    return elapsed
+    return elapsed, processor
 
 
 def plain_run(calcview, folder):
-    start = time.monotonic()
+    def children():
+        usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+        return usage.ru_utime + usage.ru_stime
+    start, processor = time.monotonic(), children()
     subprocess.run([calcview, "--headless", "--time-limit", str(SECONDS), "spin.83p"], cwd=folder,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return time.monotonic() - start
+    return time.monotonic() - start, children() - processor
 
 
 def step_times(calcview, folder, count=200):
@@ -111,15 +123,17 @@ def main():
             runs["bare"].append(speed_run(calcview, folder, False))
             runs["set"].append(speed_run(calcview, folder, True))
             runs["aside"].append(speed_run(calcview, folder, True, [UNUSED_FIRST + 20, UNUSED_FIRST + 21]))
-        plain, bare, set_, aside = (min(runs[name]) for name in ("plain", "bare", "set", "aside"))
-        print(f"headless, {SECONDS} s of calculator time (best of 5):")
-        print(f"  calcview --headless:                        {plain:.3f} s")
-        print(f"  calcview --dap, nothing set:                {bare:.3f} s"
-              f" = {plain / bare * 100:.0f} %")
-        print(f"  --dap, 20 + 1 data + 2 conditional in the loop (evaluated each pass): {set_:.3f} s"
-              f" = {plain / set_ * 100:.0f} % of the speed without the debugger")
-        print(f"  --dap, 20 + 1 data + 2 conditional on lines not reached:           {aside:.3f} s"
-              f" = {plain / aside * 100:.0f} %")
+        for kind, which in (("wall-clock", 0), ("processor", 1)):
+            plain, bare, set_, aside = (min(run[which] for run in runs[name])
+                                        for name in ("plain", "bare", "set", "aside"))
+            print(f"headless, {SECONDS} s of calculator time, {kind} time (best of 5):")
+            print(f"  calcview --headless:                        {plain:.3f} s")
+            print(f"  calcview --dap, nothing set:                {bare:.3f} s"
+                  f" = {plain / bare * 100:.0f} %")
+            print(f"  --dap, 20 + 1 data + 2 conditional in the loop (evaluated each pass): "
+                  f"{set_:.3f} s = {plain / set_ * 100:.0f} % of the speed without the debugger")
+            print(f"  --dap, 20 + 1 data + 2 conditional on lines not reached:           "
+                  f"{aside:.3f} s = {plain / aside * 100:.0f} %")
         times = step_times(calcview, folder)
         print(f"a source-line step (next), 200 of them: median {statistics.median(times):.2f} ms, "
               f"slowest {max(times):.2f} ms")
