@@ -5,6 +5,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 namespace calcview::debug {
 
@@ -257,33 +258,38 @@ bool Expression::compile() {
 void Expression::compileNode(int index, std::size_t depth, std::size_t& deepest) {
     using StepOp = Step::Op;
     const Node& node = nodes_[static_cast<std::size_t>(index)];
-    switch (node.op) {
-        case Op::number:
-            program_.push_back({StepOp::number, node.number});
-            deepest = std::max(deepest, depth + 1);
-            return;
-        case Op::name:
-            program_.push_back({StepOp::name, index});
-            deepest = std::max(deepest, depth + 1);
-            return;
-        case Op::andOp:
-        case Op::orOp: {
-            compileNode(node.left, depth, deepest);
-            const std::size_t jump = program_.size();
-            program_.push_back({node.op == Op::andOp ? StepOp::andJump : StepOp::orJump, 0});
-            compileNode(node.right, depth, deepest);
-            program_.push_back({StepOp::truth, 0});
-            program_[jump].value = static_cast<std::int32_t>(program_.size());
-            return;
-        }
-        default:
-            break;
+    const auto leaf = [&](int at) -> std::optional<Operand> {
+        const Node& n = nodes_[static_cast<std::size_t>(at)];
+        if (n.op == Op::number) return Operand{false, n.number};
+        if (n.op == Op::name) return Operand{true, at};
+        return std::nullopt;
+    };
+    if (const auto operand = leaf(index)) {
+        program_.push_back({StepOp::operand, 0, *operand, {}, 0});
+        deepest = std::max(deepest, depth + 1);
+        return;
+    }
+    if (node.op == Op::andOp || node.op == Op::orOp) {
+        compileNode(node.left, depth, deepest);
+        const std::size_t jump = program_.size();
+        program_.push_back({node.op == Op::andOp ? StepOp::andJump : StepOp::orJump, 0, {}, {}, 0});
+        compileNode(node.right, depth, deepest);
+        program_.push_back({StepOp::truth, 0, {}, {}, 0});
+        program_[jump].target = static_cast<std::int32_t>(program_.size());
+        return;
+    }
+    // Less, equal, greater: which of them each comparison holds for.
+    constexpr std::uint8_t holds[] = {0b010, 0b101, 0b001, 0b011, 0b100, 0b110};
+    const std::uint8_t comparison = holds[static_cast<int>(node.op) - static_cast<int>(Op::eq)];
+    const auto left = leaf(node.left), right = leaf(node.right);
+    if (left && right) {
+        program_.push_back({StepOp::compareOperands, comparison, *left, *right, 0});
+        deepest = std::max(deepest, depth + 1);
+        return;
     }
     compileNode(node.left, depth, deepest);
     compileNode(node.right, depth + 1, deepest);
-    constexpr StepOp comparisons[] = {StepOp::eq, StepOp::ne, StepOp::lt,
-                                      StepOp::le, StepOp::gt, StepOp::ge};
-    program_.push_back({comparisons[static_cast<int>(node.op) - static_cast<int>(Op::eq)], 0});
+    program_.push_back({StepOp::compare, comparison, {}, {}, 0});
 }
 
 bool Expression::isTruth() const {

@@ -54,15 +54,16 @@ class Expression {
         for (std::size_t i = 0; i < program_.size(); ++i) {
             const Step& step = program_[i];
             switch (step.op) {
-                case Step::Op::number:
-                    stack[top++] = step.value;
+                case Step::Op::operand:
+                    stack[top++] = operandValue(step.left, read);
                     break;
-                case Step::Op::name:
-                    stack[top++] = read(nodes_[static_cast<std::size_t>(step.value)].name);
+                case Step::Op::compareOperands:
+                    stack[top++] = compare(step.comparison, operandValue(step.left, read),
+                                           operandValue(step.right, read));
                     break;
                 case Step::Op::andJump:  // false: that is the value, skip the right side
                     if (stack[top - 1] == 0) {
-                        i = static_cast<std::size_t>(step.value) - 1;
+                        i = static_cast<std::size_t>(step.target) - 1;
                     } else {
                         --top;
                     }
@@ -70,7 +71,7 @@ class Expression {
                 case Step::Op::orJump:
                     if (stack[top - 1] != 0) {
                         stack[top - 1] = 1;
-                        i = static_cast<std::size_t>(step.value) - 1;
+                        i = static_cast<std::size_t>(step.target) - 1;
                     } else {
                         --top;
                     }
@@ -78,9 +79,9 @@ class Expression {
                 case Step::Op::truth:
                     stack[top - 1] = stack[top - 1] != 0;
                     break;
-                default: {
+                case Step::Op::compare: {
                     const std::int32_t right = stack[--top];
-                    stack[top - 1] = compare(step.op, stack[top - 1], right);
+                    stack[top - 1] = compare(step.comparison, stack[top - 1], right);
                     break;
                 }
             }
@@ -100,28 +101,32 @@ class Expression {
     };
 
   private:
-    /// The tree in postfix order, and/or short-circuiting by jumps.
+    /// A number, or a name (its node) to read.
+    struct Operand {
+        bool isName = false;
+        std::int32_t value = 0;
+    };
+    /// The tree in postfix order, and/or short-circuiting by jumps; a
+    /// comparison of two operands is one step.
     struct Step {
-        enum class Op : std::uint8_t { number, name, eq, ne, lt, le, gt, ge, andJump, orJump, truth };
-        Op op = Op::number;
-        std::int32_t value = 0;  ///< the number, the name's node, or where a jump goes
+        enum class Op : std::uint8_t {
+            operand, compareOperands, compare, andJump, orJump, truth
+        } op = Op::operand;
+        /// For a comparison: bit 0, 1, 2 say whether it holds when the left
+        /// side is less than, equal to, greater than the right.
+        std::uint8_t comparison = 0;
+        Operand left, right;
+        std::int32_t target = 0;  ///< where a jump goes
     };
     static constexpr std::size_t stackSize = 64;
-    static std::int32_t compare(Step::Op op, std::int32_t left, std::int32_t right) {
-        switch (op) {
-            case Step::Op::eq:
-                return left == right;
-            case Step::Op::ne:
-                return left != right;
-            case Step::Op::lt:
-                return left < right;
-            case Step::Op::le:
-                return left <= right;
-            case Step::Op::gt:
-                return left > right;
-            default:
-                return left >= right;
-        }
+    static std::int32_t compare(std::uint8_t holds, std::int32_t left, std::int32_t right) {
+        const int order = left < right ? 0 : (left == right ? 1 : 2);
+        return (holds >> order) & 1;
+    }
+    template <typename Read>
+    std::int32_t operandValue(const Operand& operand, const Read& read) const {
+        return operand.isName ? read(nodes_[static_cast<std::size_t>(operand.value)].name)
+                              : operand.value;
     }
     /// Fills program_ from the tree; false when it would need a deeper stack.
     bool compile();
