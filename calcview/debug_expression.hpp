@@ -51,8 +51,10 @@ class Expression {
     std::int32_t evaluateWith(const Read& read) const {
         std::array<std::int32_t, stackSize> stack;
         std::size_t top = 0;  // stack[top - 1] is the top
-        for (std::size_t i = 0; i < program_.size(); ++i) {
-            const Step& step = program_[i];
+        const Step* const steps = program_.data();
+        const std::size_t count = program_.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const Step& step = steps[i];
             switch (step.op) {
                 case Step::Op::operand:
                     stack[top++] = operandValue(step.left, read);

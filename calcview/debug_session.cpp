@@ -185,7 +185,7 @@ std::string_view dapName(StopReason reason) {
     return "step";
 }
 
-struct Session::Impl final : StackObserver, FetchFilter {
+struct Session::Impl final : FetchFilter, StackObserver {
     // ---- Types ----
     struct Frame {
         std::uint16_t target, returnAddress, sp, callAt;
@@ -388,6 +388,11 @@ struct Session::Impl final : StackObserver, FetchFilter {
     /// A condition's value with the program counter at `pc`.
     std::int32_t valueAt(const Expression& condition, std::uint16_t pc) const {
         return condition.evaluateWith([&](const NameRef& ref) -> std::uint16_t {
+            if (ref.kind == NameRef::Kind::variable) {
+                return static_cast<std::uint16_t>(
+                    calc.read(ref.address) |
+                    calc.read(static_cast<std::uint16_t>(ref.address + 1)) << 8);
+            }
             if (ref.kind == NameRef::Kind::reg16 && ref.reg == static_cast<int>(Reg::pc)) return pc;
             return readName(ref);
         });
