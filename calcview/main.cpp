@@ -11,6 +11,7 @@
 
 #include "calculator.hpp"
 #include "command_line.hpp"
+#include "dap_adapter.hpp"
 #include "png_file.hpp"
 #include "program_build.hpp"
 #include "program_file.hpp"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         std::cout << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
+    if (options->dap) return calcview::runDapAdapter();
     // Without a file the window waits for one to be dropped on it.
     std::optional<calcview::Loaded> loaded;
     if (!options->files.empty()) {
