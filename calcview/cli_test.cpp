@@ -111,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"--headless --keys right:x returns.bin", 2, "right:x", false},
                     Case{"--headless --time-limit -1 returns.bin", 2, "--time-limit", false},
                     Case{"--headless --frobnicate returns.bin", 2, "--frobnicate", false},
+                    Case{"--dap returns.bin", 2, "--dap takes no other arguments", false},
                     Case{"--headless detects.bin level.bin", 0, ""},
                     Case{"--headless detects.bin", 1, "0000h"},
                     Case{"--headless corrupt.83p", 1, "corrupt.83p", false},

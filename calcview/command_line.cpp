@@ -136,6 +136,13 @@ std::optional<Options> parseCommandLine(const std::vector<std::string_view>& arg
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--dap") {
+            if (args.size() != 1) {
+                error = "--dap takes no other arguments: the program and its options come in the "
+                        "debugger's launch request";
+                return std::nullopt;
+            }
+            options.dap = true;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (const auto found = valueOptions().find(name); found != valueOptions().end()) {
@@ -164,6 +171,7 @@ std::string helpText() {
     std::ostringstream text;
     text << "usage: calcview [options] PROGRAM.83p|PROGRAM.bin [FILE.83p|FILE.83g...]\n"
             "       calcview [options]\n"
+            "       calcview --dap\n"
             "Runs a TI-83 assembly program on a Z80 with the calculator's system routines\n"
             "carried out by calcview (no ROM image needed) and shows its 96 x 64 screen.\n"
             "Every variable of every file is put into the calculator's memory, as the\n"
@@ -189,6 +197,9 @@ std::string helpText() {
             "                         and a window run seeds them from the clock\n"
             "  --help, -h             show this text\n"
             "  --version              print calcview's version\n"
+            "  --dap                  be a debugger for an editor: the Debug Adapter Protocol\n"
+            "                         on standard input and output (the only argument; the\n"
+            "                         program comes in the launch request, see the README)\n"
             "An option with a value also takes it after '=', as in --scale=2.\n\n"
             "Exit status: 0 the program returned or the window was closed; 3 the time limit\n"
             "stopped it; 1 the program faulted (ran away, called a routine calcview does not\n"

@@ -25,6 +25,8 @@ struct Options {
     std::optional<std::uint64_t> seed;
     bool help = false;
     bool version = false;
+    /// Serve the Debug Adapter Protocol on standard input and output.
+    bool dap = false;
 };
 
 /// A PC key (as the window library names it) and the calculator key it presses.

@@ -34,6 +34,8 @@ struct Symbol {
 struct DebugInfo {
     /// The source files by index: the .p83 first when there is one, then the
     /// .asm its translation wrote; for a hand-written TASM source, that file.
+    /// After them the #include files that place code or data (not those that
+    /// only name things, as the calculator's do). Paths are whole.
     std::vector<std::string> files;
     /// Each file's lines as they were translated (lines[file][line - 1]),
     /// for messages that show the source line.

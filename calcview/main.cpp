@@ -11,7 +11,9 @@
 
 #include "calculator.hpp"
 #include "command_line.hpp"
+#include "dap_adapter.hpp"
 #include "png_file.hpp"
+#include "program_build.hpp"
 #include "program_file.hpp"
 #include "saved_variables.hpp"
 #include "screen_image.hpp"
@@ -58,6 +60,7 @@ int main(int argc, char** argv) {
         std::cout << TOOLCHAIN_VERSION << "\n";
         return 0;
     }
+    if (options->dap) return calcview::runDapAdapter();
     // Without a file the window waits for one to be dropped on it.
     std::optional<calcview::Loaded> loaded;
     if (!options->files.empty()) {
@@ -90,11 +93,16 @@ int main(int argc, char** argv) {
     calcview::CalculatorHost shown(
         calc, loaded ? calcview::windowTitle(options->files.front(), loaded->program) : "",
         calcview::startLoaded);
+    // The source's tables are made only when a fault asks for its line: a
+    // run without one pays nothing.
+    shown.nameFaultSources(calcview::faultSourceLine,
+                           loaded ? options->files.front() : std::filesystem::path());
     if (options->headless) {
         // Ctrl+C or a kill ends the run like the time limit, screenshot included.
         std::signal(SIGINT, requestStop);
         std::signal(SIGTERM, requestStop);
         report = calcview::runHeadless(calc, timeline, limit, [] { return stopSignal != 0; });
+        if (report.outcome == calcview::Outcome::fault) report = shown.report();
     } else {
         auto windowed = calcview::runInWindow(shown, {options->scale, timeline, limit}, error);
         if (!windowed) {
@@ -103,8 +111,10 @@ int main(int argc, char** argv) {
         }
         report = *windowed;
     }
-    if (report.outcome == calcview::Outcome::fault)
+    if (report.outcome == calcview::Outcome::fault) {
         std::cerr << "calcview: " << report.message << "\n";
+        if (!report.sourceLine.empty()) std::cerr << report.sourceLine << "\n";
+    }
     if (report.outcome == calcview::Outcome::timeLimit && options->headless) {
         std::cerr << "calcview: stopped at the time limit\n";
     }

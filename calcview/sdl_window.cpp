@@ -220,7 +220,8 @@ std::string endingOf(const RunReport& report) {
         case Outcome::interrupted:
             return "stopped";
         case Outcome::fault:
-            return "fault: " + report.message;
+            return "fault: " + report.message +
+                   (report.sourceLine.empty() ? "" : " - " + report.sourceLine);
     }
     return {};
 }
@@ -313,9 +314,37 @@ class WindowLoop {
     RunReport report_;
 };
 
+/// The debugger's window: the screen and the keys, while the debugger runs
+/// the program.
+class DebuggerWindow final : public ScreenWindow {
+  public:
+    DebuggerWindow(WindowHost& host, int scale) : host_(host), window_(host, keys_, scale) {}
+    bool open(std::string& error) { return window_.open(host_.title(), error); }
+
+    bool serve() override {
+        if (window_.handleEvents(true, false) == Request::close) return false;
+        keys_.runTo(host_, host_.cycles());  // lets go of the keys held long enough
+        return true;
+    }
+    void show() override { window_.present(); }
+    void setTitle(const std::string& title) override { window_.setTitle(title); }
+
+  private:
+    WindowHost& host_;
+    KeyQueue keys_{{}};
+    Window window_;
+};
+
 }  // namespace
 
 }  // namespace calcview
+
+extern "C" __attribute__((visibility("default"))) calcview::ScreenWindow*
+calcview_open_screen_window(calcview::WindowHost& host, int scale, std::string& error) {
+    auto window = std::make_unique<calcview::DebuggerWindow>(host, scale);
+    if (!window->open(error)) return nullptr;
+    return window.release();
+}
 
 extern "C" __attribute__((visibility("default"))) bool calcview_run_window(
     calcview::WindowHost& host, const calcview::WindowSettings& settings,

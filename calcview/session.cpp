@@ -13,13 +13,13 @@ std::uint64_t cyclesIn(double seconds) {
 RunReport reportOf(const Calculator& calc) {
     switch (calc.state()) {
         case RunState::returned:
-            return {Outcome::returned, {}};
+            return {Outcome::returned, {}, {}};
         case RunState::fault:
-            return {Outcome::fault, calc.faultMessage()};
+            return {Outcome::fault, calc.faultMessage(), {}};
         case RunState::running:
             break;
     }
-    return {Outcome::timeLimit, {}};
+    return {Outcome::timeLimit, {}, {}};
 }
 
 RunReport runHeadless(Calculator& calc, const std::vector<KeyEvent>& timeline,
@@ -29,7 +29,7 @@ RunReport runHeadless(Calculator& calc, const std::vector<KeyEvent>& timeline,
     const std::uint64_t end = limit.value_or(std::numeric_limits<std::uint64_t>::max());
     auto next = timeline.begin();
     while (calc.state() == RunState::running && calc.cycles() < end) {
-        if (stopRequested && stopRequested()) return {Outcome::interrupted, {}};
+        if (stopRequested && stopRequested()) return {Outcome::interrupted, {}, {}};
         const std::uint64_t sliceEnd = std::min(end, calc.cycles() + slice);
         for (; next != timeline.end() && next->cycle <= sliceEnd; ++next) {
             if (calc.run(next->cycle) != RunState::running) break;

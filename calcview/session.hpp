@@ -22,6 +22,8 @@ enum class Outcome { returned = 0, fault = 1, timeLimit = 3, interrupted = 130 }
 struct RunReport {
     Outcome outcome = Outcome::returned;
     std::string message;  ///< for a fault: what happened and where
+    /// For a fault: "FILE.p83:N: line" of its instruction, when that is known.
+    std::string sourceLine;
 };
 
 /// Clock cycles in `seconds` of calculator time.

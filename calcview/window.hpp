@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,5 +69,25 @@ inline constexpr const char* windowEntryName = "calcview_run_window";
 /// false with `error` set when no window can be opened; `report` otherwise.
 using WindowEntry = bool(WindowHost& host, const WindowSettings& settings, RunReport& report,
                          std::string& error);
+
+/// A window that shows the screen of a program something else runs (the
+/// debugger). Keys typed into it go to the host's pressKey and releaseKey;
+/// the host's run() is only asked to let go of keys held long enough.
+class ScreenWindow {
+  public:
+    virtual ~ScreenWindow() = default;
+    /// Handles the window's events; false once the window has been closed.
+    virtual bool serve() = 0;
+    /// Shows the host's screen, when it changed.
+    virtual void show() = 0;
+    virtual void setTitle(const std::string& title) = 0;
+};
+
+/// Opens a window on `host`'s screen; nullptr with `error` set when none can be opened.
+std::unique_ptr<ScreenWindow> openScreenWindow(WindowHost& host, int scale, std::string& error);
+
+/// The module's entry point for openScreenWindow, looked up by this name.
+inline constexpr const char* screenWindowEntryName = "calcview_open_screen_window";
+using ScreenWindowEntry = ScreenWindow*(WindowHost& host, int scale, std::string& error);
 
 }  // namespace calcview

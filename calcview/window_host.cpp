@@ -77,6 +77,20 @@ std::string CalculatorHost::title() const {
     return hasProgram() ? title_ : "calcview - drop a .83p, .83g or .bin file here";
 }
 
+void CalculatorHost::nameFaultSources(FaultSource source, std::filesystem::path programFile) {
+    faultSource_ = std::move(source);
+    programFile_ = std::move(programFile);
+}
+
+RunReport CalculatorHost::report() const {
+    RunReport report = reportOf(*shown_);
+    if (report.outcome != Outcome::fault || !faultSource_ || programFile_.empty()) return report;
+    // Asked once per fault: building the tables takes a moment.
+    if (!sourceLine_) sourceLine_ = faultSource_(programFile_, shown_->lastInstruction());
+    report.sourceLine = sourceLine_->value_or("");
+    return report;
+}
+
 std::vector<std::uint8_t> CalculatorHost::screenImage(int scale) const {
     return calcview::screenImage(*shown_, scale);
 }
@@ -104,6 +118,8 @@ bool CalculatorHost::restart(const std::vector<std::filesystem::path>& files, st
         return false;
     }
     title_ = windowTitle(programFile, loaded->program);
+    programFile_ = programFile;
+    sourceLine_.reset();
     dropped_ = std::move(fresh);
     shown_ = dropped_.get();
     return true;

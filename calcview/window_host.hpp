@@ -40,6 +40,14 @@ class CalculatorHost : public WindowHost {
     /// The calculator shown now.
     Calculator& calculator() { return *shown_; }
 
+    /// The source line of the faulting instruction at `address` of the program
+    /// read from `programFile`, when there is one.
+    using FaultSource =
+        std::function<std::optional<std::string>(const std::filesystem::path&, std::uint16_t)>;
+    /// From now on a fault's report carries the line `source` names for the
+    /// program of `programFile`, and for each program dropped later.
+    void nameFaultSources(FaultSource source, std::filesystem::path programFile);
+
     bool hasProgram() const override { return !title_.empty(); }
     std::string title() const override;
     RunState run(std::uint64_t cycle) override { return shown_->run(cycle); }
@@ -48,7 +56,7 @@ class CalculatorHost : public WindowHost {
     void pressKey(int key) override { shown_->pressKey(key); }
     void releaseKey(int key) override { shown_->releaseKey(key); }
     std::vector<std::uint8_t> screenImage(int scale) const override;
-    RunReport report() const override { return reportOf(*shown_); }
+    RunReport report() const override;
     std::optional<int> calculatorKey(std::string_view pcKey) const override;
     bool restart(const std::vector<std::filesystem::path>& files, std::string& error) override;
 
@@ -57,6 +65,10 @@ class CalculatorHost : public WindowHost {
     std::unique_ptr<Calculator> dropped_;
     std::string title_;
     Starter start_;
+    FaultSource faultSource_;
+    std::filesystem::path programFile_;
+    /// The line `faultSource_` gave for the fault shown, once asked.
+    mutable std::optional<std::optional<std::string>> sourceLine_;
 };
 
 }  // namespace calcview

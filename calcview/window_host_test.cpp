@@ -17,6 +17,7 @@ class DroppedFiles : public testing::Test {
     static void SetUpTestSuite() {
         fs::create_directories(folder());
         write("returns.bin", {0xC9});
+        write("runs_away.bin", {0x00, 0xC3, 0x00, 0x10});  // nop, jp 1000h
         write("loops.bin", {0x18, 0xFE});
         write("broken.83p", {'*', '*', 'T', 'I', '8', '3', '*', '*', 0x1A});
         write("notes.txt", {'h', 'i'});
@@ -86,6 +87,28 @@ TEST_F(DroppedFiles, ADropRestartsTheWindowsProgramAndAFailedOneKeepsIt) {
     ASSERT_TRUE(host.restart(files({"returns.bin"}), error)) << error;
     EXPECT_EQ(host.cycles(), 0u);
     EXPECT_EQ(host.run(clockHz), RunState::returned);
+}
+
+TEST_F(DroppedFiles, AFaultNamesItsSourceLineAskedOnceForTheProgramShown) {
+    Calculator first;
+    CalculatorHost host(first, "", startLoaded);
+    std::vector<std::pair<std::string, std::uint16_t>> asked;
+    host.nameFaultSources(
+        [&](const fs::path& file, std::uint16_t address) -> std::optional<std::string> {
+            asked.emplace_back(file.filename().string(), address);
+            return "runs_away.asm:2: jp 1000h";
+        },
+        {});
+    std::string error;
+    ASSERT_TRUE(host.restart(files({"runs_away.bin"}), error)) << error;
+    EXPECT_EQ(host.run(clockHz), RunState::fault);
+    EXPECT_EQ(host.report().sourceLine, "runs_away.asm:2: jp 1000h");
+    EXPECT_EQ(host.report().sourceLine, "runs_away.asm:2: jp 1000h");
+    EXPECT_EQ(asked, (std::vector<std::pair<std::string, std::uint16_t>>{{"runs_away.bin", 0x9328}}));
+    ASSERT_TRUE(host.restart(files({"returns.bin"}), error)) << error;
+    EXPECT_EQ(host.run(clockHz), RunState::returned);
+    EXPECT_EQ(host.report().sourceLine, "");
+    EXPECT_EQ(asked.size(), 1u);
 }
 
 }  // namespace

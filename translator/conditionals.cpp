@@ -50,6 +50,7 @@ void translateLabel(Translation& t, std::string_view keyword) {
     const std::string_view name = t.workString;
     t.emitEmpty();
     t.emit(name, ":");
+    t.declare(Declaration::Kind::label, name, t.sourceLineNumber());
 }
 
 void translateReturn(Translation& t, std::string_view) {

@@ -308,9 +308,23 @@ ProgramEnd PosixProcessStarter::run(const std::string& program,
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out.writeEnd, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.writeEnd, STDERR_FILENO);
+    if (!folder_.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder_.c_str());
+    std::vector<std::string> environment;
+    std::vector<char*> envp;
+    if (!pathFirst_.empty()) {
+        std::string path = "PATH=";
+        path += pathFirst_;
+        if (const char* rest = std::getenv("PATH"); rest && *rest) (path += ':') += rest;
+        environment.push_back(std::move(path));
+        for (char** entry = environ; *entry; ++entry) {
+            if (std::strncmp(*entry, "PATH=", 5) != 0) environment.push_back(*entry);
+        }
+        for (std::string& entry : environment) envp.push_back(entry.data());
+        envp.push_back(nullptr);
+    }
     pid_t child = 0;
-    const int spawnError =
-        posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawnError = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(),
+                                        envp.empty() ? environ : envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawnError != 0) return {std::string(std::strerror(spawnError)), 0};
     // Only the child may hold the writing ends, or the pipes never end.

@@ -1,6 +1,8 @@
 #pragma once
 // The console, process start and files of a POSIX system.
 
+#include <string>
+
 #include "platform.hpp"
 
 namespace trovik {
@@ -28,8 +30,17 @@ private:
 /// standard error through two pipes and waits for them with waitpid.
 class PosixProcessStarter final : public ProcessStarter {
 public:
+    PosixProcessStarter() = default;
+    /// Starts programs in `folder` (the current folder when empty), with
+    /// `pathFirst` before the folders of their PATH (when not empty).
+    PosixProcessStarter(std::string folder, std::string pathFirst)
+        : folder_(std::move(folder)), pathFirst_(std::move(pathFirst)) {}
     ProgramEnd run(const std::string& program, const std::vector<std::string>& arguments,
                    ProgramOutput& output) override;
+
+private:
+    std::string folder_;
+    std::string pathFirst_;
 };
 
 /// The files of the file system, opened with open(2). Failures are told in

@@ -138,6 +138,7 @@ void declareVariable(Translation& t, std::string_view line) {
                      "generated instruction that uses that name", 1);
     }
     t.emit("#define\t", name, " ", std::to_string(t.nextVarAddress), "d");
+    t.declare(Declaration::Kind::variable, name, t.sourceLineNumber(), t.nextVarAddress);
     t.nextVarAddress += 2;
 }
 

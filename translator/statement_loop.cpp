@@ -181,6 +181,7 @@ void translateCountedLoop(Translation& t) {
     if (more && opensLoopBody(line)) {
         t.attributeTo(loopLine);
         t.emit(label, ":");
+        t.declare(Declaration::Kind::label, label, loopLine);
         more = readBodyLine(t, line);
         t.attributeTo(loopLine);
         t.emit("\tpush bc");

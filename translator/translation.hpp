@@ -35,6 +35,15 @@ struct StringEntry {
     long sourceLine = 0;  ///< the line that named it
 };
 
+/// A variable or label the source declares, for a debugger's tables.
+struct Declaration {
+    enum class Kind { variable, label };
+    Kind kind = Kind::variable;
+    std::string name;
+    long sourceLine = 0;  ///< the line that declared it
+    long address = 0;     ///< a variable's; 0 for a label
+};
+
 /// A piece of a console message with its text attribute.
 struct MessagePiece {
     std::string text;
@@ -88,6 +97,14 @@ public:
     /// The lines of the program line and the shell line, 0 until read.
     long programLine = 0;
     long shellLine = 0;
+
+    /// Where the declared variables and labels are recorded; null (trovik's
+    /// own runs) keeps no record, so that memory stays the same for any
+    /// length of program.
+    std::vector<Declaration>* declarations = nullptr;
+    void declare(Declaration::Kind kind, std::string_view name, long sourceLine, long address = 0) {
+        if (declarations) declarations->push_back({kind, std::string(name), sourceLine, address});
+    }
 
     int stringCount() const { return static_cast<int>(stringTable.size()); }
     bool shellIsIon() const { return shellName == "ion"; }
