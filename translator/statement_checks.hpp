@@ -4,9 +4,6 @@
 // than their writer meant. They hold a line against its row of the statement
 // table before the translation cuts it, and never change what is written.
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -22,45 +19,11 @@ namespace trovik {
 [[gnu::cold]] void checkStatementLineInFull(Translation& t, std::string_view keyword,
                                             const StatementForm& form);
 
-namespace wellFormed {
-
-/// Whether a character may not follow the "(" or a comma of a well-formed
-/// line: the argument it begins would be empty or a text.
-inline bool badAfterSeparator(char c) { return c == ',' || c == '"' || c == ')'; }
-
-/// The high bit of each byte of `word` that holds a comma.
-inline std::uint64_t commaBytes(std::uint64_t word) {
-    constexpr std::uint64_t low7 = 0x7f7f7f7f7f7f7f7full;
-    const std::uint64_t x = word ^ 0x2c2c2c2c2c2c2c2cull;  // a comma becomes 0
-    return ~(((x & low7) + low7) | x | low7);
-}
-
-/// Looks at the commas marked in `commas` (bytes from `at` on): false when
-/// one is followed by a character `badAfterSeparator` names, else counts them.
-inline bool countCommas(std::uint64_t commas, const char* at, std::size_t& count) {
-    for (; commas != 0; commas &= commas - 1) {
-        const char* comma = at + (std::countr_zero(commas) >> 3);
-        if (badAfterSeparator(comma[1])) return false;
-        ++count;
-    }
-    return true;
-}
-
-inline std::uint64_t eightBytesAt(const char* at) {
-    std::uint64_t word;
-    std::memcpy(&word, at, sizeof word);
-    return word;
-}
-
-}  // namespace wellFormed
-
 /// A line of plain arguments that is well formed: it ends in ");", has as
 /// many commas as the form wants, and no argument is empty or a text.
-/// Most lines are, so this is the one look most of them get: eight
-/// characters at a time, commas being few.
+/// Most lines are, so this is the one look most of them get.
 inline bool isWellFormedPlainLine(std::string_view line, std::size_t keywordLength,
                                   std::size_t commasWanted) {
-    using namespace wellFormed;
     if (line.size() < keywordLength + 2 || line[line.size() - 2] != ')' || line.back() != ';') {
         return false;
     }
@@ -68,24 +31,11 @@ inline bool isWellFormedPlainLine(std::string_view line, std::size_t keywordLeng
     // "(" or a comma, or when ")" does.
     const char* c = line.data() + keywordLength;
     const char* const end = line.data() + line.size() - 1;  // at the ";"
-    if (badAfterSeparator(*c)) return false;
+    if (*c == ',' || *c == '"' || *c == ')') return false;
     std::size_t commas = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; end - c >= 8; c += 8) {
-            if (!countCommas(commaBytes(eightBytesAt(c)), c, commas)) return false;
-        }
-        const auto left = static_cast<std::size_t>(end - c);
-        if (left > 0 && line.size() > 8) {
-            // The eight characters before the ";", of which the last `left`
-            // are still to be seen: the others are shifted out.
-            const std::uint64_t word = eightBytesAt(end - 8) >> (8 * (8 - left));
-            if (!countCommas(commaBytes(word), c, commas)) return false;
-            c = end;
-        }
-    }
     for (; c < end; ++c) {
         if (*c != ',') continue;
-        if (badAfterSeparator(c[1])) return false;
+        if (c[1] == ',' || c[1] == '"' || c[1] == ')') return false;
         ++commas;
     }
     return commas == commasWanted;
