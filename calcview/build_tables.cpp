@@ -17,7 +17,6 @@
 #include "line_map.hpp"
 #include "memory_files.hpp"
 #include "posix_platform.hpp"
-#include "prologue.hpp"
 #include "statement_loop.hpp"
 #include "text_files.hpp"
 #include "translation.hpp"
@@ -69,15 +68,6 @@ class SilentConsole final : public trovik::Console {
     bool inputIsTerminal() override { return false; }
     bool readLine(std::string&) override { return false; }
 };
-
-void translate(trovik::Translation& t) {
-    for (auto step : {trovik::copyLeadingComments, trovik::checkProgramLine,
-                      trovik::writeFixedHeader, trovik::declareShellAndVariables,
-                      trovik::translateBody}) {
-        if (t.stopped()) return;
-        step(t);
-    }
-}
 
 std::string messageOf(const trovik::TranslationError& error, const std::string& sourceName,
                       const std::vector<std::string>& sourceLines) {
@@ -206,10 +196,12 @@ pack83::Result<TranslatedSource> translateInMemory(const std::filesystem::path& 
     trovik::LineMap map(files);
     SilentConsole console;
     std::vector<trovik::Declaration> declarations;
-    trovik::Translation t({line->fileName, line->sourceName, line->spriteFileName, line->optimise},
-                          reader, output, &map, console, files);
+    // The statement checks only warn, and the build showed its warnings.
+    trovik::Translation t(
+        {line->fileName, line->sourceName, line->spriteFileName, line->optimise, false}, reader,
+        output, &map, console, files);
     t.declarations = &declarations;
-    translate(t);
+    trovik::translateSource(t);
     const long outputLines = output.linesWritten();
     const auto closeFailure = output.close();
     if (auto failure = t.fileFailure()) return pack83::Failure{failure->fileName + ": " + failure->cause};

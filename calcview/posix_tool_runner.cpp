@@ -66,7 +66,10 @@ class SystemTools final : public ToolRunner {
 }  // namespace
 
 std::unique_ptr<ToolRunner> toolRunnerIn(const std::filesystem::path& programs) {
-    return std::make_unique<SystemTools>(programs);
+    // The programs start in the source's folder: a relative path would be lost.
+    std::error_code error;
+    const auto absolute = programs.empty() ? programs : std::filesystem::absolute(programs, error);
+    return std::make_unique<SystemTools>(error ? programs : absolute);
 }
 
 std::unique_ptr<ToolRunner> systemToolRunner() {

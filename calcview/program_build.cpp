@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 #include "build_tables.hpp"
 
@@ -51,11 +52,13 @@ fs::path folderOf(const fs::path& path) {
     return path.parent_path().empty() ? fs::path(".") : path.parent_path();
 }
 
-/// Whether `line` is a warning or a note, which does not fail a build.
+/// Whether `line` is a warning or a note, which does not fail a build, or
+/// trovik's count of them ("trovik: 2 warnings, 1 note").
 bool isWarning(std::string_view line) {
+    static const std::regex count("trovik: \\d+ (warning|note)s?(, \\d+ (warning|note)s?)*");
     return line.starts_with("Warning:") || line.find(": warning:") != std::string_view::npos ||
            line.find(": note:") != std::string_view::npos ||
-           (line.starts_with("trovik: ") && (line.ends_with(" warnings") || line.ends_with(" warning")));
+           std::regex_match(line.begin(), line.end(), count);
 }
 
 /// A line of nothing but blanks and a caret under the place a message means.

@@ -232,7 +232,7 @@ TEST_F(ProgramBuildTest, TheFirstMessageIsNoWarning) {
           "hello.p83:9: if(n,zero,tick);", "                          ^",
           "hello.p83:11: note: this stores the address of points (33383), not its value",
           "hello.p83:11: ^score:=points;", "      ^", "ION must be used to use random!",
-          "hello.p83:12: rand(x,5);", "     ^", "trovik: 2 warnings"},
+          "hello.p83:12: rand(x,5);", "     ^", "trovik: 1 warning, 1 note"},
          {std::nullopt, 1},
          "ION must be used to use random!\nhello.p83:12: rand(x,5);"},
         {{"trovik: hello.p83: Access denied"}, {std::nullopt, 217}, "trovik: hello.p83: Access denied"},
