@@ -112,7 +112,12 @@ class Expression {
     /// comparison of two operands is one step.
     struct Step {
         enum class Op : std::uint8_t {
-            operand, compareOperands, compare, andJump, orJump, truth
+            operand,
+            compareOperands,
+            compare,
+            andJump,
+            orJump,
+            truth
         } op = Op::operand;
         /// For a comparison: bit 0, 1, 2 say whether it holds when the left
         /// side is less than, equal to, greater than the right.

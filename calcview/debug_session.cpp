@@ -307,7 +307,7 @@ struct Session::Impl final : FetchFilter, StackObserver {
         FetchHit hit;
     };
     std::vector<BreakSlot> breakSlots;
-    std::vector<std::uint16_t> breakSlot = std::vector<std::uint16_t>(0x10000);
+    std::vector<std::uint32_t> breakSlot = std::vector<std::uint32_t>(0x10000);
     /// The breakpoints that counted at the last fetch mark, and where (PC,
     /// clock) the run counted them, when it did (atFetch takes them as found).
     std::vector<FetchHit> fetchHits;
@@ -367,12 +367,15 @@ struct Session::Impl final : FetchFilter, StackObserver {
     NameResolver resolver() const {
         return [this](std::string_view name) { return resolve(name); };
     }
+    /// Calculator::read directly (readWord goes through Machine's virtual read).
+    std::uint16_t memoryWord(std::uint16_t address) const {
+        return static_cast<std::uint16_t>(calc.read(address) |
+                                          calc.read(static_cast<std::uint16_t>(address + 1)) << 8);
+    }
     std::uint16_t readName(const NameRef& ref) const {
         switch (ref.kind) {
             case NameRef::Kind::variable:
-                return static_cast<std::uint16_t>(
-                    calc.read(ref.address) |
-                    calc.read(static_cast<std::uint16_t>(ref.address + 1)) << 8);
+                return memoryWord(ref.address);
             case NameRef::Kind::reg8high:
                 return static_cast<std::uint16_t>(calc.reg(static_cast<Reg>(ref.reg)) >> 8);
             case NameRef::Kind::reg8low:
@@ -388,11 +391,7 @@ struct Session::Impl final : FetchFilter, StackObserver {
     /// A condition's value with the program counter at `pc`.
     std::int32_t valueAt(const Expression& condition, std::uint16_t pc) const {
         return condition.evaluateWith([&](const NameRef& ref) -> std::uint16_t {
-            if (ref.kind == NameRef::Kind::variable) {
-                return static_cast<std::uint16_t>(
-                    calc.read(ref.address) |
-                    calc.read(static_cast<std::uint16_t>(ref.address + 1)) << 8);
-            }
+            if (ref.kind == NameRef::Kind::variable) return memoryWord(ref.address);
             if (ref.kind == NameRef::Kind::reg16 && ref.reg == static_cast<int>(Reg::pc)) return pc;
             return readName(ref);
         });
@@ -440,18 +439,21 @@ struct Session::Impl final : FetchFilter, StackObserver {
             for (auto& bp : list) {
                 if (!bp.address) continue;
                 const LogMessage* log = bp.check.log ? &*bp.check.log : nullptr;
-                breakSlots.push_back({*bp.address, &bp.check, {bp.id, log, bp.file, bp.line, false}});
+                breakSlots.push_back(
+                    {*bp.address, &bp.check, {bp.id, log, bp.file, bp.line, false}});
             }
         }
         for (auto& bp : labelBreakpoints) {
-            if (bp.address) breakSlots.push_back({*bp.address, &bp.check, {bp.id, nullptr, -1, 0, true}});
+            if (bp.address)
+                breakSlots.push_back({*bp.address, &bp.check, {bp.id, nullptr, -1, 0, true}});
         }
-        std::stable_sort(breakSlots.begin(), breakSlots.end(),
-                         [](const BreakSlot& a, const BreakSlot& b) { return a.address < b.address; });
+        std::stable_sort(
+            breakSlots.begin(), breakSlots.end(),
+            [](const BreakSlot& a, const BreakSlot& b) { return a.address < b.address; });
         std::fill(breakSlot.begin(), breakSlot.end(), 0);
         for (std::size_t i = breakSlots.size(); i-- > 0;) {
             breakMarks[breakSlots[i].address] = 1;
-            breakSlot[breakSlots[i].address] = static_cast<std::uint16_t>(i + 1);
+            breakSlot[breakSlots[i].address] = static_cast<std::uint32_t>(i + 1);
         }
         for (std::size_t a = 0; a < stepMarks.size(); ++a) {
             stepMarks[a] = static_cast<std::uint8_t>(breakMarks[a] | statementMarks[a]);
@@ -496,8 +498,8 @@ struct Session::Impl final : FetchFilter, StackObserver {
     bool countBreakpointsAt(std::uint16_t pc) {
         fetchHits.clear();
         if (breakSlot[pc] == 0) return false;
-        for (std::size_t i = breakSlot[pc] - 1u; i < breakSlots.size() && breakSlots[i].address == pc;
-             ++i) {
+        for (std::size_t i = breakSlot[pc] - 1u;
+             i < breakSlots.size() && breakSlots[i].address == pc; ++i) {
             if (counts(*breakSlots[i].check, pc)) fetchHits.push_back(breakSlots[i].hit);
         }
         return !fetchHits.empty();
