@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include "prologue.hpp"
 #include "statement_checks.hpp"
@@ -108,21 +109,40 @@ constexpr std::string_view forKeyword = countedLoopKeyword;
 
 constexpr std::size_t rowCount = statementRows.size();
 
-/// The rows as the statement loop walks them: the keyword, the translation
-/// and where the form is, so that the rows it skips take little room.
+/// How the rows of `form` are looked at quickly, before any full check.
+template <std::size_t keywordLength, const StatementForm& form>
+constexpr QuickLineCheck quickCheckOf() {
+    if constexpr (form.shape == LineShape::free) {
+        return [](std::string_view) { return true; };
+    } else if constexpr (form.shape == LineShape::assignment) {
+        return isNumberAssignment;
+    } else if constexpr (form.shape == LineShape::arguments && form.plainArguments) {
+        return isWellFormedPlainLine<keywordLength, form.argumentCount - 1>;
+    } else {
+        return [](std::string_view) { return false; };
+    }
+}
+
+/// The rows as the statement loop walks them: the keyword, the translation,
+/// the quick look at a line and where the form is, so that the rows it skips
+/// take little room.
 struct DispatchRow {
     std::string_view keyword;
     void (*translate)(Translation&, std::string_view keyword);
+    QuickLineCheck looksWellFormed;
     const StatementForm* form;
 };
 
-constexpr std::array<DispatchRow, rowCount> dispatchRows = [] {
-    std::array<DispatchRow, rowCount> rows{};
-    for (std::size_t i = 0; i < rowCount; ++i) {
-        rows[i] = {statementRows[i].keyword, statementRows[i].translate, &statementRows[i].form};
-    }
-    return rows;
-}();
+template <std::size_t i>
+constexpr DispatchRow dispatchRow() {
+    constexpr const StatementRow& row = statementRows[i];
+    return {row.keyword, row.translate, quickCheckOf<row.keyword.size(), row.form>(), &row.form};
+}
+
+constexpr std::array<DispatchRow, rowCount> dispatchRows =
+    []<std::size_t... i>(std::index_sequence<i...>) {
+        return std::array<DispatchRow, rowCount>{dispatchRow<i>()...};
+    }(std::make_index_sequence<rowCount>());
 
 /// For each first character of a line and each row number i, the first row
 /// from i on whose keyword begins with that character (rowCount for none).
@@ -165,7 +185,10 @@ bool opensLoopBody(std::string_view line) { return line == "begin" || line.empty
 /// end; leaves the current line as the last statement left it.
 void translateCountedLoop(Translation& t) {
     const long loopLine = t.sourceLineNumber();  // it wrote every line but the body's
-    if (t.settings.checkStatements) checkStatementLine(t, forKeyword, forLoopForm);
+    if (t.settings.checkStatements &&
+        !isWellFormedPlainLine<forKeyword.size(), forLoopForm.argumentCount - 1>(t.currentLine)) {
+        checkStatementLineInFull(t, forKeyword, forLoopForm);
+    }
     const auto [start, limit, labelInLine] = t.cutArguments<3>(forKeyword);
     const std::string label(labelInLine);  // the body's lines replace the line it is cut from
 
@@ -220,7 +243,9 @@ void translateStatement(Translation& t) {
         if (!t.matchKeyword(statement.keyword)) continue;
         if (t.settings.checkStatements) {
             if (!matched) {
-                checkStatementLine(t, statement.keyword, *statement.form);
+                if (!statement.looksWellFormed(t.currentLine)) [[unlikely]] {
+                    checkStatementLineInFull(t, statement.keyword, *statement.form);
+                }
             } else if (!secondWarned) {
                 secondWarned = true;
                 warnAboutSecondStatement(t, matched->keyword, statement.keyword);
