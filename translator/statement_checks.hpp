@@ -31,7 +31,7 @@ bool isWellFormedPlainLine(std::string_view line) {
     // An argument is empty or a text when a comma or a quote follows the
     // "(" or a comma, or when ")" does.
     const char* c = line.data() + keywordLength;
-    const char* const end = line.data() + line.size() - 1;  // at the ";"
+    const char* const end = line.data() + line.size() - 2;  // at the ")"
     if (*c == ',' || *c == '"' || *c == ')') return false;
     std::size_t commas = 0;
     for (; c < end; ++c) {
