@@ -52,10 +52,6 @@ inline bool isNumberAssignment(std::string_view line) {
            line[assign + 2] <= '9';
 }
 
-/// For the statement loop: whether the current line of a row needs no
-/// `checkStatementLineInFull`, looked at quickly.
-using QuickLineCheck = bool (*)(std::string_view line);
-
 /// The current line, as a statement `first` left it, matched the statement
 /// `second` too.
 [[gnu::cold]] void warnAboutSecondStatement(Translation& t, std::string_view first,

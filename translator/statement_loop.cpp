@@ -109,39 +109,37 @@ constexpr std::string_view forKeyword = countedLoopKeyword;
 
 constexpr std::size_t rowCount = statementRows.size();
 
-/// How the rows of `form` are looked at quickly, before any full check.
-template <std::size_t keywordLength, const StatementForm& form>
-constexpr QuickLineCheck quickCheckOf() {
-    if constexpr (form.shape == LineShape::free) {
-        return [](std::string_view) { return true; };
-    } else if constexpr (form.shape == LineShape::assignment) {
-        return isNumberAssignment;
-    } else if constexpr (form.shape == LineShape::arguments && form.plainArguments) {
-        return isWellFormedPlainLine<keywordLength, form.argumentCount - 1>;
-    } else {
-        return [](std::string_view) { return false; };
+/// Holds the current line against row i's form: a quick look at the common
+/// well-formed lines, the full check at the others. The keyword's length and
+/// the form are known at compile time.
+template <std::size_t i>
+void checkLineOfRow(Translation& t) {
+    constexpr const StatementRow& row = statementRows[i];
+    constexpr const StatementForm& form = row.form;
+    if constexpr (form.shape != LineShape::free) {
+        bool wellFormed = false;
+        if constexpr (form.shape == LineShape::assignment) {
+            wellFormed = isNumberAssignment(t.currentLine);
+        } else if constexpr (form.shape == LineShape::arguments && form.plainArguments) {
+            wellFormed =
+                isWellFormedPlainLine<row.keyword.size(), form.argumentCount - 1>(t.currentLine);
+        }
+        if (!wellFormed) [[unlikely]] checkStatementLineInFull(t, row.keyword, form);
     }
 }
 
-/// The rows as the statement loop walks them: the keyword, the translation,
-/// the quick look at a line and where the form is, so that the rows it skips
-/// take little room.
+/// The rows as the statement loop walks them: the keyword, the translation
+/// and the check of a line, so that the rows it skips take little room.
 struct DispatchRow {
     std::string_view keyword;
     void (*translate)(Translation&, std::string_view keyword);
-    QuickLineCheck looksWellFormed;
-    const StatementForm* form;
+    void (*checkLine)(Translation&);
 };
-
-template <std::size_t i>
-constexpr DispatchRow dispatchRow() {
-    constexpr const StatementRow& row = statementRows[i];
-    return {row.keyword, row.translate, quickCheckOf<row.keyword.size(), row.form>(), &row.form};
-}
 
 constexpr std::array<DispatchRow, rowCount> dispatchRows =
     []<std::size_t... i>(std::index_sequence<i...>) {
-        return std::array<DispatchRow, rowCount>{dispatchRow<i>()...};
+        return std::array<DispatchRow, rowCount>{
+            DispatchRow{statementRows[i].keyword, statementRows[i].translate, checkLineOfRow<i>}...};
     }(std::make_index_sequence<rowCount>());
 
 /// For each first character of a line and each row number i, the first row
@@ -243,9 +241,7 @@ void translateStatement(Translation& t) {
         if (!t.matchKeyword(statement.keyword)) continue;
         if (t.settings.checkStatements) {
             if (!matched) {
-                if (!statement.looksWellFormed(t.currentLine)) [[unlikely]] {
-                    checkStatementLineInFull(t, statement.keyword, *statement.form);
-                }
+                statement.checkLine(t);
             } else if (!secondWarned) {
                 secondWarned = true;
                 warnAboutSecondStatement(t, matched->keyword, statement.keyword);
