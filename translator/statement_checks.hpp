@@ -34,6 +34,7 @@ bool isWellFormedPlainLine(std::string_view line) {
     const char* const end = line.data() + line.size() - 2;  // at the ")"
     if (*c == ',' || *c == '"' || *c == ')') return false;
     std::size_t commas = 0;
+#pragma GCC unroll 4
     for (; c < end; ++c) {
         if (*c != ',') continue;
         if (c[1] == ',' || c[1] == '"' || c[1] == ')') return false;
