@@ -128,18 +128,27 @@ void checkLineOfRow(Translation& t) {
     }
 }
 
+/// The first statement that matches a line, checked and translated, with
+/// the keyword known at compile time.
+template <std::size_t i>
+void checkAndTranslate(Translation& t) {
+    checkLineOfRow<i>(t);
+    statementRows[i].translate(t, statementRows[i].keyword);
+}
+
 /// The rows as the statement loop walks them: the keyword, the translation
-/// and the check of a line, so that the rows it skips take little room.
+/// alone and with the check of the line, so that the rows it skips take
+/// little room.
 struct DispatchRow {
     std::string_view keyword;
     void (*translate)(Translation&, std::string_view keyword);
-    void (*checkLine)(Translation&);
+    void (*checkAndTranslate)(Translation&);
 };
 
 constexpr std::array<DispatchRow, rowCount> dispatchRows =
     []<std::size_t... i>(std::index_sequence<i...>) {
-        return std::array<DispatchRow, rowCount>{
-            DispatchRow{statementRows[i].keyword, statementRows[i].translate, checkLineOfRow<i>}...};
+        return std::array<DispatchRow, rowCount>{DispatchRow{
+            statementRows[i].keyword, statementRows[i].translate, checkAndTranslate<i>}...};
     }(std::make_index_sequence<rowCount>());
 
 /// For each first character of a line and each row number i, the first row
@@ -239,16 +248,18 @@ void translateStatement(Translation& t) {
         if (row == rowCount) break;
         const DispatchRow& statement = dispatchRows[row++];
         if (!t.matchKeyword(statement.keyword)) continue;
-        if (t.settings.checkStatements) {
-            if (!matched) {
-                statement.checkLine(t);
-            } else if (!secondWarned) {
+        if (!t.settings.checkStatements) {
+            statement.translate(t, statement.keyword);
+        } else if (!matched) {
+            statement.checkAndTranslate(t);
+        } else {
+            if (!secondWarned) {
                 secondWarned = true;
                 warnAboutSecondStatement(t, matched->keyword, statement.keyword);
             }
+            statement.translate(t, statement.keyword);
         }
         matched = &statement;
-        statement.translate(t, statement.keyword);
         if (t.stopped()) return;
     }
     if (!matched && !isStructuralLine(t.currentLine)) {
