@@ -169,6 +169,29 @@ constexpr NextRowTable makeNextRowTable() {
 
 constexpr NextRowTable nextRowTable = makeNextRowTable();
 
+/// The first row from `row` on whose keyword the current line begins with;
+/// rowCount for none. Only rows whose keyword begins with the line's first
+/// character are tested.
+std::size_t nextMatchingRow(const Translation& t, std::size_t row) {
+    if (t.currentLine.empty()) return rowCount;
+    const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
+    for (;;) {
+        row = nextRowTable[first][row];
+        if (row == rowCount || t.matchKeyword(dispatchRows[row].keyword)) return row;
+        ++row;
+    }
+}
+
+/// A line that no statement matches.
+void warnAboutUnmatchedLine(Translation& t) {
+    // The body loop takes for( lines itself; one that reaches here is in a loop body.
+    if (t.matchKeyword(forKeyword)) {
+        t.warnAtLine("loops do not nest; this for( line is skipped", 0);
+    } else {
+        warnAboutUnknownStatement(t);
+    }
+}
+
 /// Lines that are meant to write nothing: empty or blank ones (their leading
 /// blanks are gone), and the structural lines.
 bool isStructuralLine(std::string_view line) {
@@ -236,39 +259,26 @@ std::span<const StatementRow> statementTable() { return statementRows; }
 const StatementForm& countedLoopForm() { return forLoopForm; }
 
 void translateStatement(Translation& t) {
-    // Only rows whose keyword begins with the line's first character can
-    // match. A matching statement may change the line, so the next candidate
-    // is looked up again from the line as it is then.
-    std::size_t row = 0;
-    const DispatchRow* matched = nullptr;
-    bool secondWarned = false;
-    while (!t.currentLine.empty()) {
-        const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
-        row = nextRowTable[first][row];
-        if (row == rowCount) break;
-        const DispatchRow& statement = dispatchRows[row++];
-        if (!t.matchKeyword(statement.keyword)) continue;
-        if (!t.settings.checkStatements) {
-            statement.translate(t, statement.keyword);
-        } else if (!matched) {
-            statement.checkAndTranslate(t);
-        } else {
-            if (!secondWarned) {
-                secondWarned = true;
-                warnAboutSecondStatement(t, matched->keyword, statement.keyword);
-            }
-            statement.translate(t, statement.keyword);
-        }
-        matched = &statement;
-        if (t.stopped()) return;
+    std::size_t row = nextMatchingRow(t, 0);
+    if (row == rowCount) {
+        if (!isStructuralLine(t.currentLine)) warnAboutUnmatchedLine(t);
+        return;
     }
-    if (!matched && !isStructuralLine(t.currentLine)) {
-        // The body loop takes for( lines itself; one that reaches here is in a loop body.
-        if (t.matchKeyword(forKeyword)) {
-            t.warnAtLine("loops do not nest; this for( line is skipped", 0);
-        } else {
-            warnAboutUnknownStatement(t);
+    const DispatchRow& first = dispatchRows[row];
+    if (t.settings.checkStatements) {
+        first.checkAndTranslate(t);
+    } else {
+        first.translate(t, first.keyword);
+    }
+    // What the first statement leaves of the line may match further rows.
+    bool secondWarned = !t.settings.checkStatements;
+    while (!t.stopped() && (row = nextMatchingRow(t, row + 1)) != rowCount) {
+        const DispatchRow& statement = dispatchRows[row];
+        if (!secondWarned) {
+            secondWarned = true;
+            warnAboutSecondStatement(t, first.keyword, statement.keyword);
         }
+        statement.translate(t, statement.keyword);
     }
 }
 
