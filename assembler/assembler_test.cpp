@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Runs the built tasm.exe on small sources and on the programs under
 // tests/programs, and compares the object files with hand-assembled bytes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The stand-in's pipeline. The source is read with its includes and defines
 // (source_reader), following the location counter so that #if can read
 // addresses (layout), rewritten into z80asm's syntax (rewriter, expressions,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One run of the stand-in assembler, from the source file to the object file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The command line, as TASM's manual gives it: options anywhere, then the
 // source and, optionally, the object, listing, export and symbol files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: the stand-in assembler up to the encoding of
 // instructions (reading, includes, the preprocessor and macros, directives,
 // expressions and the rewriting for z80asm), from files held in memory;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Which label a name means: labels ignore case, and a label that begins with
 // the local label character ('_' unless .locallabelchar picks another)

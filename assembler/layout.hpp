@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Addresses while the source is read: the location counter and the values
 // of the labels defined so far, which #if may test as TASM's first pass

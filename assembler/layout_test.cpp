@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The instruction lengths that #if relies on, against the bytes z80asm
 // gives for the same instructions.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The fields of a source line: a label in column 1, then a mnemonic or
 // directive, then its operands.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // tasm.exe: a stand-in for the TASM cross assembler on machines without it.
 
 #include <cstdlib>

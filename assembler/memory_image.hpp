@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The 64 KiB that the program fills, built from z80asm's bytes and the
 // segment labels around each .org.

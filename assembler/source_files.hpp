@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where source and include files come from: the disk, or a table in memory
 // (for tests and fuzzing, which must not touch the file system).

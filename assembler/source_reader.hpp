@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading the source: include files, conditional assembly, #define macros,
 // comments, several statements on a line, and the end of the source at the

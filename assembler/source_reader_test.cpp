@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The source reader on files in memory: include files of the usual kind and
 // input that must stop with an error instead of a hang or a crash.
 

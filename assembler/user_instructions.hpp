@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Instructions a source adds with .addinstr, in the form of TASM's
 // instruction tables: MNEMONIC ARGS OPCODE NBYTES RULE CLASS [SHIFT [OR]].

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Running Debian's z80asm on the rewritten source, and mapping its messages
 // back to the source lines they concern.

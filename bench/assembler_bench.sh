@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Assembles a generated source of 20,000 lines that uses macros with
 # arguments, #defcont, several statements per line, conditionals, local
 # labels and strict left-to-right expressions, with the stand-in tasm.exe in

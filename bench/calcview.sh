@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Measures calcview (run by hand on a Release build):
 #  - headless speed: seconds of calculator time per second of wall-clock and of
 #    processor time, for a program that computes without pause and for the catch

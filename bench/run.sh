@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Translates a generated program of 1,000,000 statement lines (counted loops
 # and arithmetic) and prints: trovik's wall time, the wall time of copying its
 # output in user space with dd (read and write the same bytes through a 256 KiB

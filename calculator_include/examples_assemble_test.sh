@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Translates and assembles every example with the include files the build
 # ships, as a user would: trovik from PATH starts tasm.exe, which finds the
 # include files through TASM_INCLUDE; pack83 then writes the .83p file.

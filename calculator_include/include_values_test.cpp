@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every name of the calculator include files against its TI-83 value: each
 // file is assembled with the stand-in, one `.dw NAME` per row, and the words
 // are compared; every name a file defines must have its row here.

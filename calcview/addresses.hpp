@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Where things are in the TI-83's memory and port space, as the calculator's
 // own include files and Ion name them.

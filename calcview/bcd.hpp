@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The TI-83's real numbers: 9 bytes in the OP registers and in variables.
 //   byte 0: sign and type (bit 7 set: negative; the low bits the type, 0 real)

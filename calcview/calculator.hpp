@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A TI-83 without its ROM: a Z80 (libz80ex) with 32 KiB of RAM above 8000h,
 // the keypad, the display controller and the interrupt ports. The system

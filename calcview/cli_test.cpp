@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // calcview as a user runs it headless: exit statuses, messages, screenshots.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The example programs, translated and assembled as a user would (trovik and
 // the stand-in assembler, with the calculator's addresses in the include
 // files), run on the preview with their screens checked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The system routines that work on real numbers in the OP registers (OP1 to
 // OP6 at 8039h, 11 bytes apart, the first 9 bytes a number as bcd.hpp

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # The preview's fonts and their test; include() this file from calcview/CMakeLists.txt.
 add_library(calcview_fonts OBJECT ${CMAKE_CURRENT_LIST_DIR}/fonts.cpp)
 target_include_directories(calcview_fonts PUBLIC ${CMAKE_CURRENT_LIST_DIR})

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 
 // The calculator's two fonts, indexed by its own character codes: ASCII positions for space,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: calcview's file reading, loading into memory and a short
 // run. An input is up to three files separated by lines "%%%%": the first is
 // the program's file, the others hold further variables. A part that starts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Drawing on the graph screen: the graph buffer at PLOTSSCREEN (64 rows of 12
 // bytes, bit 7 = leftmost pixel) and the display. The system's graph routines

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "home_screen.hpp"
 
 #include "addresses.hpp"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Text on the display: the home screen's 8 rows of 16 characters in the large
 // font, at the cursor (currow, curcol), with the characters also kept in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Ion's library routines for the TI-83, with Ion's register contracts. The
 // jump table Ion writes at 91A7h leads to them (see routines.cpp).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The keys a headless run presses: "right:150,clear" is Right held for 150 ms,
 // then Clear held for the default time. Each key goes down after a pause, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The calculator's keypad: seven groups of up to eight keys, read through port
 // 1. A program writes a group mask (a 0 bit selects that group) and reads one

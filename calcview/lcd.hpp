@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The calculator's display controller (a T6A04) as programs use it: 64 rows of
 // 120 pixels of display memory, of which the left 96 are visible; a command

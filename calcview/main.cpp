@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // calcview: runs a TI-83 program with the calculator's routines carried out
 // here, in a window or headless. main reads the command line, loads the
 // program, runs it and turns the outcome into the exit status.

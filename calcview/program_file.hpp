@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Reading what to run: TI-83 files (.83p or .83g, every variable in them) or
 // the assembler's plain binary (.bin, the bytes from 9327h on). The first

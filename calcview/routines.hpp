@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The system routines and Ion routines the preview carries out, by address.
 // Each one acts on the calculator the way the routine's documentation says

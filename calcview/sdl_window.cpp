@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The window, on SDL2: the screen picture blitted into the window's own
 // pixels whenever it changes, the PC keyboard turned into calculator keys, and
 // the calculator run in slices so that its clock keeps pace with a monotonic

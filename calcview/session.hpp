@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // One run of a program: the calculator, the keys pressed at their times, and
 // the time limit, without a window. The window drives the same pieces at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The calculator's variables as the TI-83 keeps them: each variable's data in
 // user memory, and an entry for it in the variable table (VAT), which grows

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # cpack -G DEB in a build folder makes one Debian package of everything
 # cmake --install puts in place, for /usr.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the Debian package from a build folder, unpacks it into a temporary
 # folder (never installing it), runs hello through the unpacked programs and
 # checks the manual pages, menu entries, icons, file types and completion

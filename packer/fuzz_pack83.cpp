@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: pack83's readers of an assembled program. Each input is
 // read as a plain binary and as Intel HEX text. A program that is read must
 // fit user memory and become a calculator variable in both forms; a program

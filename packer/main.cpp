@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // pack83: turns an assembled TI-83 program into a .83p program file.
 
 #include <iostream>

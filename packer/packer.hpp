@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // pack83's command line and its one run: read the assembled program, choose
 // the form and the name, write the .83p file.

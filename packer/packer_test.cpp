@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // pack83 from the command line to the .83p file, read back through
 // libtifiles; and every input it must refuse without leaving a .83p.
 

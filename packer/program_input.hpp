@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The assembled program, read from the assembler's plain binary or its Intel
 // HEX object file. Both readers work on the file's bytes in memory.

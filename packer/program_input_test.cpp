@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The readers of the assembler's output and the program variable forms.
 
 #include "program_input.hpp"

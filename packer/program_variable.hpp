@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The program as a calculator variable: its name, its type and its data, in
 // the squished form the shells run or the hex text form the calculator runs

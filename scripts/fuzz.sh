@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each one for
 # SECONDS (default 30) on its corpus: the committed seeds and regression cases
 # in fuzz/corpus/TARGET/ plus what earlier runs found (build-fuzz/corpus/).

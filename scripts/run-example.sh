@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # From the bundled example examples/catch.p83 to a program file for the
 # calculator: builds the tools, translates the program (with its sprite
 # file), assembles it with the stand-in tasm.exe and the calculator include

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Builds everything and runs every test: once in a plain build, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The editor screen and its loop.
 //
 // The screen is a fixed layout on a 320 x 480 canvas: the 16 x 16 edit grid at the top left

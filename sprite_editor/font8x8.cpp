@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "font8x8.hpp"
 
 namespace pixelkin {

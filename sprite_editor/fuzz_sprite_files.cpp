@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // libFuzzer target: the sprite editor's files. Each input is put down as
 // pixelkin2.dat in a scratch folder and loaded with Load's own code. A file
 // that is refused must leave the set as it was; a file that loads is saved

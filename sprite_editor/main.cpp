@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // pixelkin: a mouse-driven editor for a set of 50 small monochrome sprites.
 
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The editor's window, on SDL2. The canvas is kept as palette numbers by the editor; this file
 // turns the changed part of it into window pixels (each canvas pixel a scale x scale square)
 // and turns the window's mouse back into canvas pixels and button bits.

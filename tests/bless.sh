@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Writes the expected.* files of golden cases from what the built trovik does
 # now. Read every file it writes before committing it.
 #   tests/bless.sh CASE...   (folders under tests/golden)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Golden cases: each folder under tests/golden holds a source program and the
 // run's expected results. The case's files are copied to a fresh folder,
 // trovik is run there as a separate process with a fake tasm.exe first on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // trovik on a real terminal: the help screen clears the screen and switches
 // between bright and normal text with ANSI sequences, which it never writes
 // into a file or a pipe (the golden cases check the plain text there).

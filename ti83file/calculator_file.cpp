@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Writing the .83p/.83g file through libtifiles, the one file that uses it.
 //
 // What the library promises on failure, and how it is kept here:

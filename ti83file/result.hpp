@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A value or the message of why there is none: how the steps of pack83 and
 // calcview report failures up to main.

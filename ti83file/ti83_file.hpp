@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // What a TI-83 program file holds, known in one place for the program that
 // writes it (pack83) and the one that runs it (calcview): the variable types,

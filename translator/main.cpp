@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // trovik: translates FILENAME.p83 into FILENAME.asm and runs the assembler.
 
 #include <string>

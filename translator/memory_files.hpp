@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A file system held in memory, for running whole translations where there
 // is no disk: in tests and under the fuzzer.

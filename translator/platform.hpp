@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The outside services the translator needs: a text console, a way to start
 // the assembler and the files it reads and writes. The core only sees these

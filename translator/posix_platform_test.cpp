@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The assembler's output as trovik receives it: line by line from both
 // streams, a last line without its end, a line too long to hold kept in
 // pieces, and how the program ended.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The start of the generated file: the source's leading comments, the program
 // line, the fixed header lines, the variables and the shell header.

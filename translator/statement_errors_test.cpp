@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The statement errors as a person at a terminal meets them: the screen is
 // cleared, the message keeps its bright part, and only the string limit waits
 // for Enter. Golden cases cannot see these, since their streams are files.

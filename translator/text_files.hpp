@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Line-oriented reading and buffered writing of the translator's files, with
 // every failure turned into a report that names the file and the cause. The

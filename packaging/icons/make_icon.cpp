@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // make_icon: turns a pixel map (.icon) into a PNG of a given size.
 //
 // A map holds "colour C RRGGBBAA" lines, one per character C, then the rows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Measures the editor in a real window: processor use while idle, the time of a full sprite
 // redraw with its present, of an undo step, of each change of the whole sprite (turn, flip,
 // shift, invert, paste), and the loop's passes per second while a button is held.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Asks an X window to close the way a window manager does: a WM_DELETE_WINDOW message.
 // Usage: close_window WINDOW_ID   (decimal or 0x-prefixed hexadecimal; uses $DISPLAY)
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Shared by the end-to-end tests that drive a program in a real X window.
 # Sourced; the caller defines `work` (its scratch folder), `xvfb_pid` and
 # `fail MESSAGE`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A sprite file as the sprite editor saves it, with the user's labels added,
 // goes into a program through trovik's sprite option, assembles, and draws
 // the editor's pixels.

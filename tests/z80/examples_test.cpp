@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The example programs, translated and assembled as a user would, run on the
 // Z80 to their end.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // A Z80 with 64 KiB of RAM for running translated programs in tests.
 //

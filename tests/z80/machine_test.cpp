@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The test machine on small programs assembled with z80asm: runs end where
 // they should, stubs record their calls, ports are recorded and answered.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // Assembled programs as the assembler writes them: Intel HEX object files and
 // plain binaries, turned into runs of bytes at their addresses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The routines trovik appends at the program end, run on the Z80 against the
 // arithmetic they promise. One translated program holds all of them; an
 // asm{ block at its start (the plain header adds nothing before it) keeps a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every statement family, translated under each shell header with and
 // without -o, assembled, and run on the Z80. Each row of the table is a
 // program body, the memory and keypad it starts with, and the effects it must

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #pragma once
 // The way from a source program to a loaded test machine: trovik translates
 // the program in a folder of its own and starts the stand-in assembler from
