@@ -21,18 +21,20 @@ namespace trovik {
 
 /// A line of plain arguments that is well formed: it ends in ");", has as
 /// many commas as the form wants, and no argument is empty or a text.
-/// Most lines are, so this is the one look most of them get.
-inline bool isWellFormedPlainLine(std::string_view line, std::size_t keywordLength,
-                                  std::size_t commasWanted) {
+/// Most lines are, so this is the one look most of them get; the statement
+/// loop knows the keyword's length and the commas at compile time.
+template <std::size_t keywordLength, std::size_t commasWanted>
+bool isWellFormedPlainLine(std::string_view line) {
     if (line.size() < keywordLength + 2 || line[line.size() - 2] != ')' || line.back() != ';') {
         return false;
     }
     // An argument is empty or a text when a comma or a quote follows the
     // "(" or a comma, or when ")" does.
     const char* c = line.data() + keywordLength;
-    const char* const end = line.data() + line.size() - 1;  // at the ";"
+    const char* const end = line.data() + line.size() - 2;  // at the ")"
     if (*c == ',' || *c == '"' || *c == ')') return false;
     std::size_t commas = 0;
+#pragma GCC unroll 4
     for (; c < end; ++c) {
         if (*c != ',') continue;
         if (c[1] == ',' || c[1] == '"' || c[1] == ')') return false;
@@ -44,23 +46,11 @@ inline bool isWellFormedPlainLine(std::string_view line, std::size_t keywordLeng
 /// ^X:=N; with a number N, the common assignment, which needs no note.
 inline bool isNumberAssignment(std::string_view line) {
     if (line.size() < 6 || line.back() != ';') return false;
-    const std::size_t assign = line.find(":=");
-    return assign != std::string_view::npos && assign > 1 && assign + 3 < line.size() &&
-           line[assign + 2] >= '0' && line[assign + 2] <= '9' && line.find(';') == line.size() - 1;
-}
-
-/// `checkStatementLineInFull`, with a short way for well-formed lines.
-inline void checkStatementLine(Translation& t, std::string_view keyword,
-                               const StatementForm& form) {
-    if (form.shape == LineShape::free) return;
-    if (form.plainArguments &&
-        isWellFormedPlainLine(t.currentLine, keyword.size(), form.argumentCount - 1)) [[likely]] {
-        return;
-    }
-    if (form.shape == LineShape::assignment && isNumberAssignment(t.currentLine)) [[likely]] {
-        return;
-    }
-    checkStatementLineInFull(t, keyword, form);
+    // The first ":=", found without a library call: most lines are short.
+    std::size_t assign = 1;
+    while (assign + 3 < line.size() && !(line[assign] == ':' && line[assign + 1] == '=')) ++assign;
+    return assign > 1 && assign + 3 < line.size() && line[assign + 2] >= '0' &&
+           line[assign + 2] <= '9';
 }
 
 /// The current line, as a statement `first` left it, matched the statement

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include "prologue.hpp"
 #include "statement_checks.hpp"
@@ -108,21 +109,47 @@ constexpr std::string_view forKeyword = countedLoopKeyword;
 
 constexpr std::size_t rowCount = statementRows.size();
 
+/// Holds the current line against row i's form: a quick look at the common
+/// well-formed lines, the full check at the others. The keyword's length and
+/// the form are known at compile time.
+template <std::size_t i>
+void checkLineOfRow(Translation& t) {
+    constexpr const StatementRow& row = statementRows[i];
+    constexpr const StatementForm& form = row.form;
+    if constexpr (form.shape != LineShape::free) {
+        bool wellFormed = false;
+        if constexpr (form.shape == LineShape::assignment) {
+            wellFormed = isNumberAssignment(t.currentLine);
+        } else if constexpr (form.shape == LineShape::arguments && form.plainArguments) {
+            wellFormed =
+                isWellFormedPlainLine<row.keyword.size(), form.argumentCount - 1>(t.currentLine);
+        }
+        if (!wellFormed) [[unlikely]] checkStatementLineInFull(t, row.keyword, form);
+    }
+}
+
+/// The first statement that matches a line, checked and translated, with
+/// the keyword known at compile time.
+template <std::size_t i>
+void checkAndTranslate(Translation& t) {
+    checkLineOfRow<i>(t);
+    statementRows[i].translate(t, statementRows[i].keyword);
+}
+
 /// The rows as the statement loop walks them: the keyword, the translation
-/// and where the form is, so that the rows it skips take little room.
+/// alone and with the check of the line, so that the rows it skips take
+/// little room.
 struct DispatchRow {
     std::string_view keyword;
     void (*translate)(Translation&, std::string_view keyword);
-    const StatementForm* form;
+    void (*checkAndTranslate)(Translation&);
 };
 
-constexpr std::array<DispatchRow, rowCount> dispatchRows = [] {
-    std::array<DispatchRow, rowCount> rows{};
-    for (std::size_t i = 0; i < rowCount; ++i) {
-        rows[i] = {statementRows[i].keyword, statementRows[i].translate, &statementRows[i].form};
-    }
-    return rows;
-}();
+constexpr std::array<DispatchRow, rowCount> dispatchRows =
+    []<std::size_t... i>(std::index_sequence<i...>) {
+        return std::array<DispatchRow, rowCount>{DispatchRow{
+            statementRows[i].keyword, statementRows[i].translate, checkAndTranslate<i>}...};
+    }(std::make_index_sequence<rowCount>());
 
 /// For each first character of a line and each row number i, the first row
 /// from i on whose keyword begins with that character (rowCount for none).
@@ -141,6 +168,29 @@ constexpr NextRowTable makeNextRowTable() {
 }
 
 constexpr NextRowTable nextRowTable = makeNextRowTable();
+
+/// The first row from `row` on whose keyword the current line begins with;
+/// rowCount for none. Only rows whose keyword begins with the line's first
+/// character are tested.
+std::size_t nextMatchingRow(const Translation& t, std::size_t row) {
+    if (t.currentLine.empty()) return rowCount;
+    const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
+    for (;;) {
+        row = nextRowTable[first][row];
+        if (row == rowCount || t.matchKeyword(dispatchRows[row].keyword)) return row;
+        ++row;
+    }
+}
+
+/// A line that no statement matches.
+void warnAboutUnmatchedLine(Translation& t) {
+    // The body loop takes for( lines itself; one that reaches here is in a loop body.
+    if (t.matchKeyword(forKeyword)) {
+        t.warnAtLine("loops do not nest; this for( line is skipped", 0);
+    } else {
+        warnAboutUnknownStatement(t);
+    }
+}
 
 /// Lines that are meant to write nothing: empty or blank ones (their leading
 /// blanks are gone), and the structural lines.
@@ -165,7 +215,10 @@ bool opensLoopBody(std::string_view line) { return line == "begin" || line.empty
 /// end; leaves the current line as the last statement left it.
 void translateCountedLoop(Translation& t) {
     const long loopLine = t.sourceLineNumber();  // it wrote every line but the body's
-    if (t.settings.checkStatements) checkStatementLine(t, forKeyword, forLoopForm);
+    if (t.settings.checkStatements &&
+        !isWellFormedPlainLine<forKeyword.size(), forLoopForm.argumentCount - 1>(t.currentLine)) {
+        checkStatementLineInFull(t, forKeyword, forLoopForm);
+    }
     const auto [start, limit, labelInLine] = t.cutArguments<3>(forKeyword);
     const std::string label(labelInLine);  // the body's lines replace the line it is cut from
 
@@ -206,37 +259,26 @@ std::span<const StatementRow> statementTable() { return statementRows; }
 const StatementForm& countedLoopForm() { return forLoopForm; }
 
 void translateStatement(Translation& t) {
-    // Only rows whose keyword begins with the line's first character can
-    // match. A matching statement may change the line, so the next candidate
-    // is looked up again from the line as it is then.
-    std::size_t row = 0;
-    const DispatchRow* matched = nullptr;
-    bool secondWarned = false;
-    while (!t.currentLine.empty()) {
-        const auto first = static_cast<unsigned char>(foldAsciiLetter(t.currentLine.front()));
-        row = nextRowTable[first][row];
-        if (row == rowCount) break;
-        const DispatchRow& statement = dispatchRows[row++];
-        if (!t.matchKeyword(statement.keyword)) continue;
-        if (t.settings.checkStatements) {
-            if (!matched) {
-                checkStatementLine(t, statement.keyword, *statement.form);
-            } else if (!secondWarned) {
-                secondWarned = true;
-                warnAboutSecondStatement(t, matched->keyword, statement.keyword);
-            }
-        }
-        matched = &statement;
-        statement.translate(t, statement.keyword);
-        if (t.stopped()) return;
+    std::size_t row = nextMatchingRow(t, 0);
+    if (row == rowCount) {
+        if (!isStructuralLine(t.currentLine)) warnAboutUnmatchedLine(t);
+        return;
     }
-    if (!matched && !isStructuralLine(t.currentLine)) {
-        // The body loop takes for( lines itself; one that reaches here is in a loop body.
-        if (t.matchKeyword(forKeyword)) {
-            t.warnAtLine("loops do not nest; this for( line is skipped", 0);
-        } else {
-            warnAboutUnknownStatement(t);
+    const DispatchRow& first = dispatchRows[row];
+    if (t.settings.checkStatements) {
+        first.checkAndTranslate(t);
+    } else {
+        first.translate(t, first.keyword);
+    }
+    // What the first statement leaves of the line may match further rows.
+    bool secondWarned = !t.settings.checkStatements;
+    while (!t.stopped() && (row = nextMatchingRow(t, row + 1)) != rowCount) {
+        const DispatchRow& statement = dispatchRows[row];
+        if (!secondWarned) {
+            secondWarned = true;
+            warnAboutSecondStatement(t, first.keyword, statement.keyword);
         }
+        statement.translate(t, statement.keyword);
     }
 }
 
