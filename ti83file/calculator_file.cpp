@@ -97,12 +97,7 @@ Status writeCalculatorFile(const std::string& path, const Variable& variable) {
         std::remove(temporary.c_str());
         return Failure{temporary + ": cannot write the file (" + libraryMessage(error) + ")"};
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string cause = std::strerror(errno);
-        std::remove(temporary.c_str());
-        return Failure{path + ": cannot rename " + temporary + " to it (" + cause + ")"};
-    }
-    return {};
+    return moveIntoPlace(temporary, path);
 }
 
 }  // namespace ti83

@@ -60,6 +60,15 @@ Result<std::vector<std::uint8_t>> encodeCalculatorFile(const Variable& variable,
     return bytes;
 }
 
+Status moveIntoPlace(const std::string& temporary, const std::string& path) {
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string cause = std::strerror(errno);
+        std::remove(temporary.c_str());
+        return Failure{path + ": cannot rename " + temporary + " to it (" + cause + ")"};
+    }
+    return {};
+}
+
 Status writeCalculatorFileBytes(const std::string& path, const Variable& variable,
                                 std::string_view comment) {
     const auto bytes = encodeCalculatorFile(variable, comment);
@@ -76,12 +85,7 @@ Status writeCalculatorFileBytes(const std::string& path, const Variable& variabl
         std::remove(temporary.c_str());
         return Failure{temporary + ": cannot write the file (" + cause + ")"};
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string cause = std::strerror(errno);
-        std::remove(temporary.c_str());
-        return Failure{path + ": cannot rename " + temporary + " to it (" + cause + ")"};
-    }
-    return {};
+    return moveIntoPlace(temporary, path);
 }
 
 }  // namespace ti83

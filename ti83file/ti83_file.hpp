@@ -86,6 +86,9 @@ Result<std::vector<Variable>> parseCalculatorFile(std::span<const std::uint8_t> 
 /// at the temporary name and the message names the file and the cause.
 /// Through libtifiles (pack83; link ti83_file_tifiles).
 Status writeCalculatorFile(const std::string& path, const Variable& variable);
+/// Renames a finished temporary file to `path`; on failure removes it and
+/// says why, naming both.
+Status moveIntoPlace(const std::string& temporary, const std::string& path);
 
 /// The bytes of a TI-83 file holding `variable`, with `comment` (at most 41
 /// bytes are kept) in its header: what writeCalculatorFile writes.
