@@ -199,14 +199,14 @@ struct Session::Impl final : FetchFilter, StackObserver {
     };
     struct LineBreakpoint {
         int id;
-        SourceBreakpoint spec;
+        SourceBreakpoint asked;
         int file, line;
         std::optional<std::uint16_t> address;  ///< none: unverified
         Check check;
     };
     struct LabelBreakpoint {
         int id;
-        FunctionBreakpoint spec;
+        FunctionBreakpoint asked;
         std::optional<std::uint16_t> address;
         Check check;
     };
@@ -518,14 +518,14 @@ struct Session::Impl final : FetchFilter, StackObserver {
     }
 
     static LineBreakpoint* findSame(std::vector<LineBreakpoint>& list,
-                                    const SourceBreakpoint& spec);
+                                    const SourceBreakpoint& asked);
     static std::string trimmedName(std::string_view name) {
         std::string text = trimmed(name);
         if (!text.empty() && text.front() == ':') text.erase(0, 1);
         return text;
     }
-    std::vector<BreakpointAnswer> setLineBreakpoints(const std::string& path,
-                                                     const std::vector<SourceBreakpoint>& specs);
+    std::vector<BreakpointAnswer> setLineBreakpoints(
+        const std::string& path, const std::vector<SourceBreakpoint>& requested);
     BreakpointAnswer placeLine(LineBreakpoint& bp, int file) const;
 
     // ---- Running ----
@@ -1399,10 +1399,11 @@ struct Session::Impl final : FetchFilter, StackObserver {
 // ---- Line breakpoints ----
 
 Session::Impl::LineBreakpoint* Session::Impl::findSame(std::vector<LineBreakpoint>& list,
-                                                       const SourceBreakpoint& spec) {
+                                                       const SourceBreakpoint& asked) {
     for (auto& bp : list) {
-        if (bp.spec.line == spec.line && bp.spec.condition == spec.condition &&
-            bp.spec.hitCondition == spec.hitCondition && bp.spec.logMessage == spec.logMessage) {
+        if (bp.asked.line == asked.line && bp.asked.condition == asked.condition &&
+            bp.asked.hitCondition == asked.hitCondition &&
+            bp.asked.logMessage == asked.logMessage) {
             return &bp;
         }
     }
@@ -1410,10 +1411,10 @@ Session::Impl::LineBreakpoint* Session::Impl::findSame(std::vector<LineBreakpoin
 }
 
 BreakpointAnswer Session::Impl::placeLine(LineBreakpoint& bp, int file) const {
-    BreakpointAnswer answer{bp.id, false, bp.spec.line, file, {}};
-    if (bp.spec.line < 1) {
+    BreakpointAnswer answer{bp.id, false, bp.asked.line, file, {}};
+    if (bp.asked.line < 1) {
         answer.message =
-            "line " + std::to_string(bp.spec.line) + " is not a line of " + fileName(file);
+            "line " + std::to_string(bp.asked.line) + " is not a line of " + fileName(file);
         bp.address.reset();
         return answer;
     }
@@ -1423,7 +1424,7 @@ BreakpointAnswer Session::Impl::placeLine(LineBreakpoint& bp, int file) const {
     for (const auto& range : info.code) {
         if (range.file != file || !range.statementStart) continue;
         lastLine = std::max(lastLine, range.line);
-        if (range.line < bp.spec.line) continue;
+        if (range.line < bp.asked.line) continue;
         if (best == nullptr || range.line < best->line ||
             (range.line == best->line && range.start < best->start)) {
             best = &range;
@@ -1431,7 +1432,7 @@ BreakpointAnswer Session::Impl::placeLine(LineBreakpoint& bp, int file) const {
     }
     if (best == nullptr) {
         answer.message = lastLine == 0 ? fileName(file) + " has no code"
-                                       : "line " + std::to_string(bp.spec.line) +
+                                       : "line " + std::to_string(bp.asked.line) +
                                              " is past the last statement of " + fileName(file) +
                                              " (line " + std::to_string(lastLine) + ")";
         bp.address.reset();
@@ -1442,15 +1443,15 @@ BreakpointAnswer Session::Impl::placeLine(LineBreakpoint& bp, int file) const {
     bp.address = best->start;
     answer.line = best->line;
     answer.verified = true;
-    if (best->line != bp.spec.line) {
-        answer.message = "line " + std::to_string(bp.spec.line) + " has no code; moved to line " +
+    if (best->line != bp.asked.line) {
+        answer.message = "line " + std::to_string(bp.asked.line) + " has no code; moved to line " +
                          std::to_string(best->line);
     }
     return answer;
 }
 
 std::vector<BreakpointAnswer> Session::Impl::setLineBreakpoints(
-    const std::string& path, const std::vector<SourceBreakpoint>& specs) {
+    const std::string& path, const std::vector<SourceBreakpoint>& requested) {
     std::vector<BreakpointAnswer> answers;
     const std::optional<int> file = [&]() -> std::optional<int> {
         std::error_code ec;
@@ -1466,9 +1467,9 @@ std::vector<BreakpointAnswer> Session::Impl::setLineBreakpoints(
     std::vector<LineBreakpoint> old =
         file ? std::move(lineBreakpoints[*file]) : std::vector<LineBreakpoint>{};
     std::vector<LineBreakpoint> placed;
-    for (const auto& spec : specs) {
-        LineBreakpoint bp{0, spec, file.value_or(-1), spec.line, std::nullopt, {}};
-        if (LineBreakpoint* same = findSame(old, spec)) {
+    for (const auto& asked : requested) {
+        LineBreakpoint bp{0, asked, file.value_or(-1), asked.line, std::nullopt, {}};
+        if (LineBreakpoint* same = findSame(old, asked)) {
             bp.id = same->id;
             bp.check.hits = same->check.hits;
         } else {
@@ -1478,15 +1479,15 @@ std::vector<BreakpointAnswer> Session::Impl::setLineBreakpoints(
             std::string names;
             for (const auto& f : info.files)
                 names += (names.empty() ? "" : ", ") + std::filesystem::path(f).filename().string();
-            answers.push_back({bp.id, false, spec.line, -1,
+            answers.push_back({bp.id, false, asked.line, -1,
                                std::filesystem::path(path).filename().string() +
                                    " is not part of the program being debugged (" + names + ")"});
             continue;
         }
         std::string error;
         const std::uint64_t hits = bp.check.hits;
-        if (!makeCheck(spec.condition, spec.hitCondition, spec.logMessage, bp.check, error)) {
-            answers.push_back({bp.id, false, spec.line, *file, error});
+        if (!makeCheck(asked.condition, asked.hitCondition, asked.logMessage, bp.check, error)) {
+            answers.push_back({bp.id, false, asked.line, *file, error});
             continue;
         }
         bp.check.hits = hits;
@@ -1530,9 +1531,9 @@ std::vector<BreakpointAnswer> Session::setFunctionBreakpoints(
     Impl& s = *impl_;
     std::vector<BreakpointAnswer> answers;
     std::vector<Impl::LabelBreakpoint> placed;
-    for (const auto& spec : breakpoints) {
-        Impl::LabelBreakpoint bp{s.nextId++, spec, std::nullopt, {}};
-        std::string name = Impl::trimmedName(spec.name);
+    for (const auto& asked : breakpoints) {
+        Impl::LabelBreakpoint bp{s.nextId++, asked, std::nullopt, {}};
+        std::string name = Impl::trimmedName(asked.name);
         const Symbol* label = nullptr;
         for (const auto& l : s.info.labels) {
             if (l.name == name) label = &l;
@@ -1545,7 +1546,7 @@ std::vector<BreakpointAnswer> Session::setFunctionBreakpoints(
             continue;
         }
         std::string error;
-        if (!s.makeCheck(spec.condition, spec.hitCondition, {}, bp.check, error)) {
+        if (!s.makeCheck(asked.condition, asked.hitCondition, {}, bp.check, error)) {
             answers.push_back({bp.id, false, label->line, label->file, error});
             continue;
         }
@@ -1574,17 +1575,17 @@ std::vector<BreakpointAnswer> Session::setDataBreakpoints(
     Impl& s = *impl_;
     std::vector<BreakpointAnswer> answers;
     std::vector<Impl::WatchBreakpoint> placed;
-    for (const auto& spec : breakpoints) {
-        Impl::WatchBreakpoint bp{s.nextId++, 0, spec.access, {}};
+    for (const auto& asked : breakpoints) {
+        Impl::WatchBreakpoint bp{s.nextId++, 0, asked.access, {}};
         const auto it = std::find_if(s.info.variables.begin(), s.info.variables.end(),
-                                     [&](const Symbol& v) { return v.name == spec.dataId; });
+                                     [&](const Symbol& v) { return v.name == asked.dataId; });
         if (it == s.info.variables.end()) {
             answers.push_back(
-                {bp.id, false, 0, -1, "'" + spec.dataId + "' is not a variable of the program"});
+                {bp.id, false, 0, -1, "'" + asked.dataId + "' is not a variable of the program"});
             continue;
         }
         std::string error;
-        if (!s.makeCheck(spec.condition, spec.hitCondition, {}, bp.check, error)) {
+        if (!s.makeCheck(asked.condition, asked.hitCondition, {}, bp.check, error)) {
             answers.push_back({bp.id, false, it->line, it->file, error});
             continue;
         }
