@@ -122,9 +122,12 @@ fi
 
 section "editors and licence"
 for file in trovik/editors/trovik-p83.vsix nano/p83.nanorc \
-  {vim/vimfiles,nvim/site}/{ftdetect,ftplugin,syntax}/p83.vim \
-  gtksourceview-{4,5}/language-specs/p83.lang; do
+  {vim/vimfiles,nvim/site}/{ftdetect,ftplugin,syntax}/p83.vim; do
   [[ -s $root/usr/share/$file ]] || fail "no /usr/share/$file"
+done
+for version in 4 5; do
+  languages=("$root"/usr/share/gtksourceview-$version/*/p83.lang)
+  [[ -s ${languages[0]} ]] || fail "no p83.lang under /usr/share/gtksourceview-$version"
 done
 copyright=$root/usr/share/doc/trovik-toolchain/copyright
 grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' "$copyright" ||
